@@ -1,0 +1,12 @@
+#!/bin/sh
+# Installs what building, running and testing need (Debian bookworm, as root).
+set -e
+pkgs="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5xml5 fonts-noto-cjk xvfb xauth"
+missing=""
+for p in $pkgs; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+fi
