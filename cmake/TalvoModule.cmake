@@ -6,7 +6,16 @@ function(talvo_add_module name)
   file(GLOB_RECURSE _src CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  list(FILTER _src EXCLUDE REGEX "/main/")
+  # Only the folder's own main/ (the program's entry) is left out; the
+  # checkout itself may well lie below a folder named "main".
+  set(_kept "")
+  foreach(_f ${_src})
+    string(FIND "${_f}" "${CMAKE_CURRENT_SOURCE_DIR}/main/" _at)
+    if(NOT _at EQUAL 0)
+      list(APPEND _kept "${_f}")
+    endif()
+  endforeach()
+  set(_src ${_kept})
   if(NOT _src)
     return()
   endif()

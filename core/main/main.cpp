@@ -1,9 +1,49 @@
+#include "core/AppPaths.h"
+#include "core/PostMsg.h"
+#include "core/Product.h"
+#include "core/StartUp.h"
+#include "dialogs/ExeIsRun.h"
+#include "shell/DialogMain.h"
+
 #include <QApplication>
-#include <QLabel>
-int main(int argc, char *argv[])
+#include <QLoggingCategory>
+
+namespace {
+Q_LOGGING_CATEGORY(lcEntry, "app.core.main")
+}
+
+namespace {
+
+int showAlreadyRunning()
 {
+    qCInfo(lcEntry) << "another copy is running; showing the notice";
+    ExeIsRun notice;
+    notice.exec();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    PrepareUserFolders();
+    DeleteOldFiles(LogDir());
+    DeleteOldFiles(ExceptionDir());
+
     QApplication app(argc, argv);
-    QLabel l("TALVO R430K mouse");
-    l.show();
-    return app.exec();
+    QApplication::setApplicationName(QLatin1String(ProductName));
+    RegisterBusTypes();
+    ScheduleAutoClose();
+
+    // Held until main returns; a copy that dies leaves a lock that names a
+    // dead process, which the next start takes over.
+    SingleInstance instance;
+    if (!instance.TryAcquire())
+        return showAlreadyRunning();
+
+    PostMsg::instance();
+    auto* window = new DialogMain;  // lives until the process ends
+    window->show();
+    qCInfo(lcEntry) << "main window shown";
+    return QApplication::exec();
 }

@@ -1,0 +1,40 @@
+#include "core/AppPaths.h"
+
+#include "core/Product.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+QString AppDir()
+{
+    const QString overridden = qEnvironmentVariable("TALVO_APP_DIR");
+    if (!overridden.isEmpty())
+        return QDir::cleanPath(overridden);
+    return QCoreApplication::applicationDirPath();
+}
+
+QString UserDataDir()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // The XDG rules ignore a relative value: it would depend on the working folder.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(ProductName);
+}
+
+QStringList UserSubDirs()
+{
+    return {QStringLiteral("/Log"),
+            QStringLiteral("/Device_Info"),
+            QStringLiteral("/Exception"),
+            QStringLiteral("/usersetting"),
+            QStringLiteral("/usersetting/MainPage"),
+            QStringLiteral("/usersetting/MacroPage"),
+            QStringLiteral("/usersetting/SensorPage")};
+}
+
+QString ConfigIniPath() { return AppDir() + QStringLiteral("/usersetting/Config.ini"); }
+QString MacroIniPath() { return UserDataDir() + QStringLiteral("/Macro.ini"); }
+QString DeviceInfoDir() { return UserDataDir() + QStringLiteral("/Device_Info"); }
+QString ExceptionDir() { return UserDataDir() + QStringLiteral("/Exception"); }
+QString LogDir() { return UserDataDir() + QStringLiteral("/Log"); }

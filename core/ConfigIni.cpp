@@ -1,0 +1,99 @@
+#include "core/ConfigIni.h"
+
+#include "core/AppPaths.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QTextCodec>
+
+#include <iterator>
+
+namespace {
+Q_LOGGING_CATEGORY(lcConfigIni, "app.core.config")
+
+// Keys stored as Base64 of UTF-8 text.
+constexpr const char* kIdentityKeys[] = {"MM", "DM", "D2M", "D4M", "D8M",
+                                         "Sensor", "CID", "VID", "USB_PID", "Wireless_PID",
+                                         "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"};
+
+QString addressOf(const QString& group, const QString& key)
+{
+    return group + QLatin1Char('/') + key;
+}
+
+} // namespace
+
+ConfigIni* ConfigIni::GetInstance()
+{
+    static QMutex creation;
+    static ConfigIni* instance = nullptr;
+    QMutexLocker locker(&creation);
+    if (!instance)
+        instance = new ConfigIni(ConfigIniPath());
+    return instance;
+}
+
+ConfigIni::ConfigIni(const QString& path)
+    : m_path(path)
+{
+    if (!QFileInfo(path).isFile()) {
+        qCWarning(lcConfigIni) << "device table missing:" << path;
+        return;
+    }
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setIniCodec(QTextCodec::codecForName("UTF-8"));
+    const QStringList keys = settings.allKeys();
+    for (const QString& key : keys)
+        m_values.insert(key, settings.value(key));
+    if (settings.status() != QSettings::NoError)
+        qCWarning(lcConfigIni) << "device table is malformed, read what could be parsed:" << path;
+    m_loaded = settings.status() == QSettings::NoError;
+}
+
+bool ConfigIni::IsIdentityKey(const QString& key)
+{
+    for (const char* identity : kIdentityKeys) {
+        if (key == QLatin1String(identity))
+            return true;
+    }
+    return false;
+}
+
+QString ConfigIni::DecodeIdentity(const QString& stored)
+{
+    QString text = QString::fromUtf8(QByteArray::fromBase64(stored.toUtf8()));
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char(' '));
+    return text;
+}
+
+QString ConfigIni::GetValue(const QString& group, const QString& key) const
+{
+    const QString value = m_values.value(addressOf(group, key)).toString();
+    return IsIdentityKey(key) ? DecodeIdentity(value) : value;
+}
+
+QStringList ConfigIni::GetValueList(const QString& group, const QString& key) const
+{
+    QStringList items = m_values.value(addressOf(group, key)).toStringList();
+    if (IsIdentityKey(key)) {
+        for (QString& item : items)
+            item = DecodeIdentity(item);
+    }
+    return items;
+}
+
+int ConfigIni::GetInt(const QString& group, const QString& key, int fallback) const
+{
+    bool ok = false;
+    const int value = GetValue(group, key).trimmed().toInt(&ok, 10);
+    return ok ? value : fallback;
+}
+
+bool ConfigIni::Contains(const QString& group, const QString& key) const
+{
+    return m_values.contains(addressOf(group, key));
+}

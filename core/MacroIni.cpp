@@ -1,0 +1,79 @@
+#include "core/MacroIni.h"
+
+#include "core/AppPaths.h"
+
+#include <QLoggingCategory>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QTextCodec>
+
+namespace {
+Q_LOGGING_CATEGORY(lcMacroIni, "app.core.macroini")
+constexpr int kLanguageCount = 6;
+}
+
+MacroIni* MacroIni::Instance()
+{
+    static QMutex creation;
+    static MacroIni* instance = nullptr;
+    QMutexLocker locker(&creation);
+    if (!instance)
+        instance = new MacroIni(MacroIniPath());
+    return instance;
+}
+
+MacroIni::MacroIni(const QString& path)
+    : m_path(path)
+    , m_settings(new QSettings(path, QSettings::IniFormat))
+{
+    m_settings->setIniCodec(QTextCodec::codecForName("UTF-8"));
+}
+
+MacroIni::~MacroIni()
+{
+    delete m_settings;
+}
+
+QString MacroIni::GetValue(const QString& group, const QString& key)
+{
+    QMutexLocker locker(&m_lock);
+    return m_settings->value(group + QLatin1Char('/') + key, QString()).toString();
+}
+
+QStringList MacroIni::GetValueList(const QString& group, const QString& key)
+{
+    QMutexLocker locker(&m_lock);
+    return m_settings->value(group + QLatin1Char('/') + key).toStringList();
+}
+
+bool MacroIni::SetValue(const QString& group, const QString& key, const QString& value)
+{
+    QMutexLocker locker(&m_lock);
+    m_settings->setValue(group + QLatin1Char('/') + key, value);
+    return syncLocked();
+}
+
+bool MacroIni::RemoveValue(const QString& group, const QString& key)
+{
+    QMutexLocker locker(&m_lock);
+    m_settings->remove(group + QLatin1Char('/') + key);
+    return syncLocked();
+}
+
+int MacroIni::LanguageIndex()
+{
+    bool ok = false;
+    const int index = GetValue(QStringLiteral("Language"), QStringLiteral("Language")).toInt(&ok);
+    return ok && index >= 0 && index < kLanguageCount ? index : 0;
+}
+
+bool MacroIni::syncLocked()
+{
+    // QSettings writes a side file and renames it into place, so a failed
+    // write leaves the previous file whole.
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return true;
+    qCWarning(lcMacroIni) << "cannot write" << m_path << "status" << m_settings->status();
+    return false;
+}

@@ -1,0 +1,98 @@
+#include "core/Registry.h"
+
+#include "core/Product.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+Q_LOGGING_CATEGORY(lcRegistry, "app.core.registry")
+
+QMutex& storeLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+// Registry paths use backslashes; settings groups use slashes.
+QString addressOf(const QString& keyPath, const QString& name)
+{
+    QString group = keyPath;
+    group.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return group + QLatin1Char('/') + name;
+}
+
+bool syncChecked(QSettings& store)
+{
+    store.sync();
+    if (store.status() == QSettings::NoError)
+        return true;
+    qCWarning(lcRegistry) << "cannot write" << store.fileName();
+    return false;
+}
+
+} // namespace
+
+namespace Registry {
+
+QString InstallerKey()
+{
+    const QString p = QLatin1String(ProductName);
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + p + QLatin1Char('\\') + p + QLatin1Char('\\') + p;
+}
+
+QString DriveTestKey()
+{
+    const QString p = QLatin1String(ProductName);
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + p + QLatin1Char('\\') + p
+           + QStringLiteral("\\Mouse Drive Test");
+}
+
+QString RunKey()
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+QString FilePath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(ProductName) + QStringLiteral(".ini");
+}
+
+QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback)
+{
+    QMutexLocker locker(&storeLock());
+    QSettings store(FilePath(), QSettings::IniFormat);
+    return store.value(addressOf(keyPath, name), fallback);
+}
+
+bool Contains(const QString& keyPath, const QString& name)
+{
+    QMutexLocker locker(&storeLock());
+    QSettings store(FilePath(), QSettings::IniFormat);
+    return store.contains(addressOf(keyPath, name));
+}
+
+bool SetValue(const QString& keyPath, const QString& name, const QVariant& value)
+{
+    QMutexLocker locker(&storeLock());
+    QSettings store(FilePath(), QSettings::IniFormat);
+    store.setValue(addressOf(keyPath, name), value);
+    return syncChecked(store);
+}
+
+bool Remove(const QString& keyPath, const QString& name)
+{
+    QMutexLocker locker(&storeLock());
+    QSettings store(FilePath(), QSettings::IniFormat);
+    store.remove(addressOf(keyPath, name));
+    return syncChecked(store);
+}
+
+} // namespace Registry

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// Creates the per-user folder's sub-folders where missing and an empty
+// "/Macro.ini" when there is none (an existing one is never touched).
+// Failures are logged, not fatal: the program starts anyway.
+void PrepareUserFolders();
+
+// Removes the plain files of one folder whose last change is more than 7
+// whole days before `now` (8 days or more). Sub-folders stay. A time in the
+// future counts as very old, as the unsigned day count wraps.
+void DeleteOldFiles(const QString& folder, const QDateTime& now);
+void DeleteOldFiles(const QString& folder);
+
+// The single-instance rule. The lock is a file in the per-user folder that
+// names its owner's process, so a copy that died (even by SIGKILL) no longer
+// blocks the next start. Released when the object is destroyed.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const QString& lockPath = DefaultLockPath());
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // False only while a live copy owns the lock. True when this process now
+    // owns it, and also when no lock can be made at all (unwritable folder):
+    // that must not keep the program from starting.
+    bool TryAcquire();
+    bool IsOwner() const { return m_owner; }
+
+    static QString DefaultLockPath();
+
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_owner = false;
+};
+
+// Scripted runs only: when the environment variable TALVO_AUTOCLOSE_MS holds
+// a positive number, the open modal dialog (or else every window) is closed
+// that many milliseconds after the event loop starts.
+void ScheduleAutoClose();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace devicelib {
+
+struct MouseSpec {
+    std::string name;
+    int model = 1;
+    bool cable = false;
+    // A mouse on its cable reports a kind outside the receiver kinds 0, 1, 4, 5.
+    std::uint8_t cableKind = 2;
+    bool awake = true;
+    int battery = 80;
+    bool charging = false;
+    std::uint16_t version = 0x0105;
+    bool pairable = false;
+};
+
+struct ReceiverSpec {
+    std::string name;
+    int receiverClass = 4;
+    std::string mouse;
+    int model = 0; // 0: the paired mouse's model, else 1
+    bool plugged = true;
+    std::uint16_t version = 0x0103;
+    bool hasAddress = false;
+    std::array<std::uint8_t, 3> address{};
+};
+
+struct EventSpec {
+    int atMs = 0;
+    std::string action;
+    std::string target;
+    int argument = 0;
+};
+
+struct Scenario {
+    int busMicroseconds = -1; // -1: not given
+    int pairDelayMs = 1500;
+    int pairTimeoutMs = 10000;
+    std::vector<MouseSpec> mice;
+    std::vector<ReceiverSpec> receivers;
+    std::vector<EventSpec> events;
+};
+
+Scenario defaultScenario();
+// Parses scenario INI text; false with a message naming the line on any error.
+bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
+bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes);
+// Kind a receiver of the class reports: 1000 Hz 0, 2000 Hz 4, 4000 Hz 1, 8000 Hz 5.
+std::uint8_t receiverKind(int receiverClass);
+
+} // namespace devicelib

@@ -1,0 +1,234 @@
+#include "dialogs/DialogFrame.h"
+
+#include "core/AppPaths.h"
+#include "core/ConfigIni.h"
+#include "core/PostMsg.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace dialogs {
+
+namespace {
+
+// Used when Config.ini lacks a colour: the skin's text colour on the dark
+// card, and dark text on the accent button face.
+constexpr const char* kFallbackLabelColour = "230,232,238";
+constexpr const char* kFallbackButtonColour = "21,23,28";
+constexpr const char* kFallbackLineEditColour = "230,232,238";
+
+QString optionColour(const char* key, const char* fallback)
+{
+    return colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QString::fromLatin1(key)),
+                        fallback);
+}
+
+} // namespace
+
+QString colourTriple(const QStringList& items, const char* fallback)
+{
+    if (items.size() < 3)
+        return QString::fromLatin1(fallback);
+    return items.at(0).trimmed() + QLatin1Char(',') + items.at(1).trimmed() + QLatin1Char(',') + items.at(2).trimmed();
+}
+
+DialogFrame::DialogFrame(const FrameSpec& spec, QWidget* parent)
+    : QDialog(parent)
+    , m_spec(spec)
+{
+    buildWidgets();
+    connectButtons();
+    connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogFrame::SlotChangeLanguage);
+    m_skinFolder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
+    setWindowFlags(Qt::WindowFlags(kWindowFlags));
+    applyStyles();
+}
+
+DialogFrame::~DialogFrame() = default;
+
+QFont DialogFrame::dialogFont(int points)
+{
+    QFont font(QStringLiteral("微软雅黑"), points);
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    return font;
+}
+
+void DialogFrame::buildWidgets()
+{
+    setObjectName(QString::fromLatin1(m_spec.dialog));
+    setWindowTitle(QStringLiteral("Dialog"));
+    resize(m_spec.size);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    if (m_spec.options & LockDialogSize) {
+        setMinimumSize(m_spec.size);
+        setMaximumSize(m_spec.size);
+    }
+
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QString::fromLatin1(m_spec.frame));
+    m_frame->setGeometry(QRect(QPoint(0, 0), m_spec.size));
+    m_frame->setMinimumSize(m_spec.size);
+    m_frame->setMaximumSize(m_spec.size);
+    m_frame->setFrameShape(QFrame::StyledPanel);
+    m_frame->setFrameShadow(QFrame::Raised);
+
+    m_label = new QLabel(m_frame);
+    m_label->setObjectName(QString::fromLatin1(m_spec.label.name ? m_spec.label.name : "label"));
+    m_label->setGeometry(m_spec.label.rect);
+    m_label->setFont(dialogFont());
+    Qt::Alignment align = (m_spec.options & LabelAlignLeft) ? Qt::AlignLeft : Qt::AlignHCenter;
+    align |= (m_spec.options & LabelAlignBottom) ? Qt::AlignBottom : Qt::AlignVCenter;
+    m_label->setAlignment(align);
+    m_label->setWordWrap(true);
+    m_label->setText(QString::fromUtf8(m_spec.label.text));
+
+    m_close = new QToolButton(m_frame);
+    m_close->setObjectName(QStringLiteral("CloseButton"));
+    m_close->setGeometry(m_spec.close.rect);
+    m_close->setMaximumSize(20, 20);
+    m_close->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_close->setIconSize(QSize(30, 30));
+    m_close->setAutoRaise(true);
+
+    m_ok = makeButton(m_spec.ok);
+    m_cancel = makeButton(m_spec.cancel);
+}
+
+QToolButton* DialogFrame::makeButton(const FrameWidget& spec)
+{
+    if (!spec.name)
+        return nullptr;
+    auto* button = new QToolButton(m_frame);
+    button->setObjectName(QString::fromLatin1(spec.name));
+    button->setGeometry(spec.rect);
+    button->setFont(dialogFont());
+    button->setAutoRaise(true);
+    button->setText(QString::fromUtf8(spec.text));
+    return button;
+}
+
+void DialogFrame::connectButtons()
+{
+    connect(m_close, &QToolButton::clicked, this, &DialogFrame::on_CloseButton_clicked);
+    if (m_ok)
+        connect(m_ok, &QToolButton::clicked, this, &DialogFrame::okClicked);
+    if (m_cancel)
+        connect(m_cancel, &QToolButton::clicked, this, &DialogFrame::cancelClicked);
+    if (m_ok && (m_spec.options & ReturnAnswersOk)) {
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+            auto* shortcut = new QShortcut(QKeySequence(key), this);
+            connect(shortcut, &QShortcut::activated, m_ok, &QToolButton::click);
+        }
+    }
+}
+
+QString DialogFrame::buttonStyle(bool capitalF) const
+{
+    const QString face = capitalF ? QStringLiteral("ConFirm") : QStringLiteral("Confirm");
+    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
+                          "color: rgb(%1;);border-image: url(%2%3.png);}"
+                          "QToolButton:pressed{border-image: url(%2%3Click.png); }")
+        .arg(optionColour("ButtonColor", kFallbackButtonColour), m_skinFolder, face);
+}
+
+QString DialogFrame::lineEditStyle(const char* widgetClass) const
+{
+    // The field gets the card's dark ground: the light entry colour would
+    // vanish on the system's white field.
+    return QStringLiteral("%1{color: rgb(%2;);background-color: rgb(21,23,28);border:1px solid rgb(52,57,68);"
+                          "border-radius:3px;}%1:focus{border:1px solid rgb(0,194,255);}")
+        .arg(QString::fromLatin1(widgetClass), optionColour("LinEditColor", kFallbackLineEditColour));
+}
+
+void DialogFrame::applyStyles()
+{
+    m_label->setStyleSheet(
+        QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", kFallbackLabelColour)));
+    m_frame->setStyleSheet(QStringLiteral("#%1{border:0px;background-position:center;background-repeat:no-repeat;"
+                                          "background-image: url(%2BackGround.png);}")
+                               .arg(QString::fromLatin1(m_spec.frame), m_skinFolder));
+    m_close->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-image: url(%1Close.png);"
+                                          "background-position:center;background-repeat:no-repeat;}"
+                                          "QToolButton:hover{background-image: url(%1CloseHover.png);}"
+                                          "QToolButton:pressed{background-image: url(%1CloseClick.png);}")
+                               .arg(m_skinFolder));
+    if (m_spec.options & PlainOkButton)
+        return;
+    const QString style = buttonStyle(m_spec.options & CapitalFButtons);
+    for (QToolButton* button : {m_ok, m_cancel}) {
+        if (button)
+            button->setStyleSheet(style);
+    }
+}
+
+QPoint DialogFrame::placement(const QPoint& refTopLeft, const QSize& refSize, const QSize& box, int dx, int dy)
+{
+    // C++ integer division truncates toward zero, as the placement requires
+    // for a reference smaller than the box.
+    return QPoint(refTopLeft.x() + (refSize.width() - box.width()) / 2 + dx,
+                  refTopLeft.y() + (refSize.height() - box.height()) / 2 + dy);
+}
+
+void DialogFrame::placeOver(const QWidget* reference, int dx, int dy)
+{
+    placeOver(reference, size(), dx, dy);
+}
+
+void DialogFrame::placeOver(const QWidget* reference, const QSize& box, int dx, int dy)
+{
+    if (!reference)
+        return;
+    move(placement(reference->mapToGlobal(QPoint(0, 0)), reference->size(), box, dx, dy));
+}
+
+void DialogFrame::SlotChangeLanguage(int index)
+{
+    const shell::LanguageElement texts =
+        shell::LanguageFile::cachedElement(index, QString::fromLatin1(m_spec.element));
+    if (!texts.isEmpty())
+        applyLanguage(texts);
+}
+
+void DialogFrame::loadCurrentLanguage()
+{
+    SlotChangeLanguage(shell::LanguageFile::currentIndex());
+}
+
+void DialogFrame::applyLanguage(const shell::LanguageElement& texts)
+{
+    QString text;
+    if (texts.find(m_label->objectName(), &text))
+        m_label->setText(text);
+    for (QToolButton* button : {m_ok, m_cancel}) {
+        if (button && texts.find(button->objectName(), &text))
+            button->setText(text);
+    }
+}
+
+void DialogFrame::on_CloseButton_clicked()
+{
+    closeClicked();
+}
+
+void DialogFrame::okClicked()
+{
+    m_confirmed = true;
+    close();
+}
+
+void DialogFrame::cancelClicked()
+{
+    m_confirmed = false;
+    close();
+}
+
+void DialogFrame::closeClicked()
+{
+    m_confirmed = false;
+    close();
+}
+
+} // namespace dialogs

@@ -1,0 +1,173 @@
+#include "dialogs/GroupKey.h"
+
+#include "core/ConfigIni.h"
+#include "dialogs/FireKeyFields.h"
+#include "dialogs/GroupMaxThree.h"
+#include "dialogs/KeyHook.h"
+#include "shell/MyLineEdit.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+
+#include <iterator>
+
+namespace {
+
+const dialogs::FrameSpec kSpec = {"GroupKey",
+                                  "groupKeyA",
+                                  "groupKey",
+                                  {"label", QRect(45, 9, 231, 51), "Please enter keystroke"},
+                                  {"CloseButton", QRect(275, 5, 20, 20)},
+                                  {"NewHong", QRect(50, 110, 90, 24), "确定"},
+                                  {"NewHong_2", QRect(170, 110, 90, 24), "取消"},
+                                  dialogs::LabelAlignLeft | dialogs::LabelAlignBottom,
+                                  QSize(300, 140)};
+
+struct BoxRow {
+    const char* name;
+    const char* text;
+    QRect rect;
+};
+
+constexpr const char* kFallbackLabelColour = "230,232,238";
+
+} // namespace
+
+GroupKey::GroupKey(QWidget* parent)
+    : DialogFrame(kSpec, parent)
+{
+    buildForm();
+    m_elapsed.start();
+    m_clock = [this] { return m_elapsed.elapsed(); };
+    m_hook = new GroupKeyHook(this);
+    m_hook->InstallHook();
+    m_hook->SetCallback(this, [this](int key, bool down, bool repeat) { UpdateCapslockTip(key, down, repeat); });
+    m_lineEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_lineEdit->setFocus();
+    loadCurrentLanguage();
+}
+
+// The hook object is a child and removes the capture when it goes.
+GroupKey::~GroupKey() = default;
+
+void GroupKey::buildForm()
+{
+    m_lineEdit = new MyLineEdit(frame());
+    m_lineEdit->setObjectName(QStringLiteral("lineEdit"));
+    m_lineEdit->setGeometry(45, 60, 231, 20);
+    m_lineEdit->setAlignment(Qt::AlignCenter);
+    m_lineEdit->setFont(dialogFont(9));
+    m_lineEdit->setStyleSheet(dialogs::entryFieldStyle(this, "QLineEdit"));
+    connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
+
+    const QString colour =
+        dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
+                              kFallbackLabelColour);
+    const QString boxStyle = QStringLiteral("QCheckBox{color: rgb(%1;);}"
+                                            "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
+                                            "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
+                                 .arg(colour, skinFolder());
+    const BoxRow rows[] = {{"Shift", "shift", QRect(45, 85, 61, 17)},
+                           {"Ctrl", "Ctrl", QRect(110, 85, 51, 17)},
+                           {"Alt", "Alt", QRect(170, 85, 51, 17)},
+                           {"Win", "Win", QRect(225, 85, 61, 17)}};
+    QCheckBox** boxes[] = {&m_shift, &m_ctrl, &m_alt, &m_win};
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(rows[i].text), frame());
+        box->setObjectName(QString::fromLatin1(rows[i].name));
+        box->setGeometry(rows[i].rect);
+        box->setStyleSheet(boxStyle);
+        // Space must reach the capture, not tick a box.
+        box->setFocusPolicy(Qt::NoFocus);
+        *boxes[i] = box;
+    }
+}
+
+void GroupKey::setClock(std::function<qint64()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void GroupKey::UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu)
+{
+    Q_UNUSED(aotu)
+    if (m_capture.onKey(keyCode, downOrUp, m_clock()))
+        m_lineEdit->setText(m_capture.text());
+}
+
+void GroupKey::on_NewHong_clicked()
+{
+    const GroupKeyCapture::Modifiers modifiers{m_shift->isChecked(), m_ctrl->isChecked(), m_alt->isChecked(),
+                                               m_win->isChecked()};
+    const std::optional<QString> combination = m_capture.combination(modifiers);
+    if (!combination) {
+        refuseTooManyKeys();
+        return;
+    }
+    // Nothing chosen: a record of code 0 would make the button do nothing.
+    if (combination->isEmpty()) {
+        finish(false);
+        return;
+    }
+    KeyText = *combination;
+    finish(true);
+}
+
+void GroupKey::on_NewHong_2_clicked()
+{
+    finish(false);
+}
+
+void GroupKey::on_lineEdit_textEdited(const QString& arg1)
+{
+    const QString upper = arg1.toUpper();
+    m_lineEdit->setText(upper);
+    m_capture.setText(upper);
+}
+
+void GroupKey::refuseTooManyKeys()
+{
+    GroupMaxThree notice;
+    notice.move(mapToGlobal(QPoint(0, 0)));
+    notice.exec();
+    m_capture.clear();
+    m_lineEdit->clear();
+}
+
+void GroupKey::finish(bool accepted)
+{
+    Result = accepted;
+    m_hook->UnInstallHook();
+    close();
+}
+
+void GroupKey::keyPressEvent(QKeyEvent* event)
+{
+    // Escape and F12 are keys to capture here, not commands.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12)
+        return;
+    DialogFrame::keyPressEvent(event);
+}
+
+void GroupKey::done(int result)
+{
+    // However the dialog ends (also by the window system), capturing stops.
+    m_hook->UnInstallHook();
+    DialogFrame::done(result);
+}
+
+void GroupKey::okClicked()
+{
+    on_NewHong_clicked();
+}
+
+void GroupKey::cancelClicked()
+{
+    on_NewHong_2_clicked();
+}
+
+void GroupKey::closeClicked()
+{
+    on_NewHong_2_clicked();
+}

@@ -1,0 +1,89 @@
+#include "dialogs/UpDataParamImport.h"
+
+#include "core/FileIo.h"
+
+#include <QDataStream>
+#include <QLoggingCategory>
+
+#include <cstring>
+
+namespace {
+Q_LOGGING_CATEGORY(lcImport, "app.dialogs.import")
+} // namespace
+
+namespace dialogs {
+
+namespace {
+
+// One length-prefixed block, refused when its length exceeds `room` or the data ends early.
+bool readBlock(QDataStream& in, quint32 room, QByteArray* block)
+{
+    quint32 length = 0;
+    in >> length;
+    if (in.status() != QDataStream::Ok || length > room)
+        return false;
+    block->resize(int(length));
+    return in.readRawData(block->data(), int(length)) == int(length);
+}
+
+QByteArray textUpToNul(const QByteArray& block)
+{
+    const int nul = block.indexOf('\0');
+    return nul < 0 ? block : block.left(nul);
+}
+
+QByteArray paddedText(const QByteArray& text)
+{
+    QByteArray block = text.left(kSettingsTextBlock - 1);
+    block.append(QByteArray(kSettingsTextBlock - block.size(), '\0'));
+    return block;
+}
+
+} // namespace
+
+ImportCode parseSettingsFile(const QByteArray& bytes, const QString& sensor, int dpiMaxGrade, FlashDataMap* out)
+{
+    QDataStream in(bytes);
+    QByteArray tag, name, image;
+    if (!readBlock(in, kSettingsTextBlock, &tag) || !readBlock(in, kSettingsTextBlock, &name)
+        || !readBlock(in, sizeof(FlashDataMap), &image) || image.size() != int(sizeof(FlashDataMap))
+        || !in.atEnd()) {
+        qCWarning(lcImport) << "settings file refused: blocks of the wrong size";
+        return ImportNotSettingsFile;
+    }
+    if (QString::fromLatin1(textUpToNul(tag)) != QLatin1String(kSettingsTag))
+        return ImportNotSettingsFile;
+    if (QString::fromLatin1(textUpToNul(name)) != sensor)
+        return ImportOtherDevice;
+    FlashDataMap parsed;
+    std::memcpy(&parsed, image.constData(), sizeof(FlashDataMap));
+    if (int(parsed.DpiLevelCount) > dpiMaxGrade)
+        return ImportOtherDevice;
+    *out = parsed;
+    return ImportAccepted;
+}
+
+ImportCode readSettingsFile(const QString& path, const QString& sensor, int dpiMaxGrade, FlashDataMap* out)
+{
+    QByteArray bytes;
+    QString error;
+    if (!core::readFileBounded(path, kSettingsFileBytes, &bytes, &error)) {
+        qCWarning(lcImport) << "settings file not read:" << path << error;
+        return ImportNotSettingsFile;
+    }
+    return parseSettingsFile(bytes, sensor, dpiMaxGrade, out);
+}
+
+QByteArray settingsFileBytes(const QString& sensor, const FlashDataMap& image)
+{
+    QByteArray bytes;
+    QDataStream outStream(&bytes, QIODevice::WriteOnly);
+    const QByteArray tag = paddedText(kSettingsTag);
+    const QByteArray name = paddedText(sensor.toLatin1());
+    outStream.writeBytes(tag.constData(), uint(tag.size()));
+    outStream.writeBytes(name.constData(), uint(name.size()));
+    outStream.writeBytes(reinterpret_cast<const char*>(&image), uint(sizeof(FlashDataMap)));
+    return bytes;
+}
+
+} // namespace dialogs

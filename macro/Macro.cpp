@@ -1,0 +1,22 @@
+#include "macro/Macro.h"
+
+#include "core/PostMsg.h"
+
+bool MacroRecording = false;
+QString LeftButtonName;
+QString RightButtonName;
+QString MiddleButtonName;
+QString ForwardButtonName;
+QString BackButtonName;
+
+Macro::Macro(QWidget* parent)
+    : QWidget(parent)
+{
+    connect(PostMsg::instance(), &PostMsg::SigSetMacroPage, this, &Macro::SlotSetMacroPage);
+}
+
+void Macro::SlotSetMacroPage()
+{
+    MacroRecording = false;
+    PostMsg::instance()->EmitStartRecord(1);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Dialog;
+}
+class Buttoninterface;
+class CrashDump;
+class FormSetting;
+class Macro;
+class QButtonGroup;
+class QToolButton;
+class Sensor;
+class UpDataParam;
+
+// The configuration frame: the top bar with the page buttons, battery gauge, minimise and
+// close, the back arrow, and the four configuration pages of the open mouse.
+class Dialog final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Dialog(QWidget* parent = nullptr);
+    ~Dialog() override;
+
+    // Form buttons. These are connected explicitly and are plain members on purpose: as slots their
+    // names would also be connected by the form's name matching, and every click would run twice.
+    void WindowClosed();
+    void WindowMin();
+    void on_ButtonMain_clicked();
+    void on_SensorButton_clicked();
+    void on_MacroButton_clicked();
+    void on_LightsButton_clicked();
+    void on_UpArrow_clicked();
+    void on_SetButton_clicked();
+    void on_MouseB_clicked();
+    void on_MouseC_clicked();
+    void on_CloseButton_clicked();
+    void on_FormSetting_clicked();
+
+    // Writes the open mouse's image to its cache file; skipped (with a log line) until the mouse has
+    // sent its own configuration in this session. Close, back and the tray's Exit call it.
+    void saveDeviceCache();
+
+    // The frame's own parameter-read dialog (kept for the life of the process).
+    UpDataParam* paramDialog() const { return m_paramDialog; }
+
+public slots:
+    void SlotSecondDialog();
+    void SlotUpDataParam(int index);
+    void SlotStartRecord(int index);
+    void SlotBattery(bool IsCharg, int Number, bool IsText);
+    void SlotMouseIndex(int index);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void setupPages();
+    void setupStyles();
+    void setupButtons();
+    void setupBus();
+    void retranslateFixedTexts();
+    void showPage(QWidget* page);
+    QToolButton* pageButton(int row) const;
+
+    std::unique_ptr<Ui::Dialog> m_ui;
+    QButtonGroup* m_unusedGroup = nullptr;
+    QButtonGroup* m_pageGroup = nullptr;
+    Buttoninterface* m_buttonPage = nullptr;
+    Macro* m_macroPage = nullptr;
+    Sensor* m_sensorPage = nullptr;
+    FormSetting* m_settingPage = nullptr;
+    UpDataParam* m_paramDialog = nullptr; // never deleted: the process-long notice
+    CrashDump* m_crashDump = nullptr;     // never deleted: the handler stays installed
+    QString m_skinDir;
+};

@@ -1,0 +1,537 @@
+#include "shell/DialogChange.h"
+
+#include "core/ConfigIni.h"
+#include "core/DeviceLinkState.h"
+#include "core/MacroIni.h"
+#include "core/PostMsg.h"
+#include "core/Registry.h"
+#include "devicelib/HIDUsb.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/QuestiondialogB.h"
+#include "shell/DialogChangeFirmware.h"
+#include "shell/DialogChangeState.h"
+#include "shell/LanguageFile.h"
+#include "shell/MyConmboBox.h"
+#include "shell/mytoolButtonEnter.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <atomic>
+
+DialogChange* ChoicePage = nullptr;
+QList<DeviceAllInfo> TileDeviceList;
+QList<DeviceAllInfo> FoundDeviceList;
+int ConfiguredDriveCount = 0;
+QStringList Wireless1kPidList;
+QStringList Wireless2kPidList;
+QStringList Wireless4kPidList;
+QStringList Wireless8kPidList;
+QString NoDeviceText;
+QString RepairDeviceText;
+QString OfflineTips1Text;
+QString OfflineTips2Text;
+QString MouseIsNewTipsText;
+std::atomic<quint8> PairRequested{0};
+DeviceAllInfo PairDeviceInfo;
+std::atomic<quint8> ReceiverUpdateAvailable{0};
+
+Q_LOGGING_CATEGORY(lcChoice, "app.shell.choice")
+
+namespace {
+
+constexpr int kHotPlugSettleMs = 600;
+constexpr int kFindRoom = 5;
+constexpr int kIdentifyTries = 10;
+const QString kOption = QStringLiteral("Option");
+
+// The hot-plug callback comes on a library thread; it reaches the page only
+// through this guarded pointer, never through ChoicePage.
+QMutex s_pageLock;
+DialogChange* s_page = nullptr;
+std::atomic<bool> s_rescanPending{false};
+
+ConfigIni* config()
+{
+    return ConfigIni::GetInstance();
+}
+
+QString driveGroup(int n)
+{
+    return QStringLiteral("Drive") + QString::number(n);
+}
+
+QString badgeStyle(const QString& skin, const QString& image)
+{
+    return QStringLiteral("QLabel{border:0px;background-position:center;background-repeat:no-repeat;"
+                          "background-image: url(")
+        + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}");
+}
+
+QString tileStyle(const QString& skin, const QString& image)
+{
+    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
+                          "background-image: url(")
+        + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}");
+}
+
+QByteArray pathBytes(const QString& path)
+{
+    return path.toLatin1();
+}
+
+QString updateFailInfo()
+{
+    return Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).toString();
+}
+
+// Paths a search returned, capped at the room the caller offered.
+QStringList findPaths(const QString& vid, const QString& pid)
+{
+    int count = kFindRoom;
+    const char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(pathBytes(vid).constData(),
+                                                                    pathBytes(pid).constData(), &count);
+    QStringList found;
+    if (!paths)
+        return found;
+    count = qBound(0, count, kFindRoom);
+    for (int i = 0; i < count; ++i)
+        if (paths[i])
+            found.append(QString::fromLatin1(paths[i]));
+    return found;
+}
+
+struct LinkState {
+    bool online = false;
+    QByteArray address;
+};
+
+LinkState readLink(const QString& path)
+{
+    unsigned char buffer[10] = {};
+    UsbFinderC_GetDeviceOnLineWithUsbAddress(pathBytes(path).constData(), buffer);
+    LinkState link;
+    link.online = buffer[6] == 1;
+    link.address = QByteArray(reinterpret_cast<const char*>(buffer + 7), 3);
+    return link;
+}
+
+// A refreshed record goes back to the tile it came from and to the found
+// entry of the same device: after receivers were dropped from the tiles the
+// two lists no longer share positions.
+void storeRefreshed(int index, const DeviceAllInfo& device)
+{
+    TileDeviceList[index] = device;
+    const int found = shell::indexOfPath(FoundDeviceList, device.DevicePath);
+    if (found >= 0)
+        FoundDeviceList[found] = device;
+}
+
+} // namespace
+
+DialogChange::DialogChange(QWidget* parent)
+    : QWidget(parent)
+{
+    setupForm();
+    ChoicePage = this;
+    m_comboBox->setCurrentIndex(0);
+    setupStyles();
+    m_label2->show();
+    m_label3->show();
+    m_rightButton->hide();
+    m_leftButton->hide();
+    m_repair->hide();
+    setupConnections();
+    m_repair->setVisible(!updateFailInfo().isEmpty());
+    ConfiguredDriveCount = config()->GetInt(kOption, QStringLiteral("DeviceTotal"), 0);
+    const int language = shell::LanguageFile::currentIndex();
+    m_comboBox->setCurrentIndex(language);
+    ChangeDialogLanguage(language);
+    m_findVer->hide();
+    {
+        QMutexLocker lock(&s_pageLock);
+        s_page = this;
+    }
+    StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugSettleMs);
+}
+
+DialogChange::~DialogChange()
+{
+    QMutexLocker lock(&s_pageLock);
+    if (s_page == this)
+        s_page = nullptr;
+    if (ChoicePage == this)
+        ChoicePage = nullptr;
+}
+
+void DialogChange::OnUsbChanged()
+{
+    if (LinkClosing.load())
+        return;
+    // One rescan reads the whole bus, so changes that come while one is
+    // already queued need no rescan of their own.
+    if (s_rescanPending.exchange(true))
+        return;
+    QMutexLocker lock(&s_pageLock);
+    if (!s_page) {
+        s_rescanPending = false;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        s_page, [] { s_rescanPending = false; if (s_page) s_page->Rescan(); }, Qt::QueuedConnection);
+}
+
+void DialogChange::Rescan()
+{
+    // While the frame shows an opened device the worker owns hot-plug.
+    if (MainPageIndex.load() == 1)
+        return;
+    if (m_busy > 0) {
+        m_rescanDeferred = true;
+        return;
+    }
+    showRepairState(!updateFailInfo().isEmpty());
+    const QString vid = config()->GetValue(kOption, QStringLiteral("VID"));
+    TileDeviceList.clear();
+    FoundDeviceList.clear();
+    const QStringList usb = config()->GetValueList(kOption, QStringLiteral("USB_PID"));
+    Wireless1kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless_PID"));
+    Wireless2kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless2_PID"));
+    Wireless4kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless4_PID"));
+    Wireless8kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless8_PID"));
+    QStringList search;
+    const QStringList* order[] = {&usb, &Wireless1kPidList, &Wireless2kPidList, &Wireless4kPidList,
+                                  &Wireless8kPidList};
+    for (const QStringList* list : order)
+        for (const QString& pid : *list)
+            if (!pid.isEmpty())
+                search.append(pid);
+    ScanDevices(vid, search);
+    BuildDeviceButtons();
+    if (shell::repairDialogWaitsForCheck())
+        PostMsg::instance()->EmitRepairCheckUpdate();
+}
+
+void DialogChange::ScanDevices(const QString& vid, const QStringList& pids)
+{
+    for (const QString& pid : pids) {
+        for (const QString& path : findPaths(vid, pid)) {
+            DeviceAllInfo device;
+            device.DevicePath = path;
+            device.Vid = vid;
+            device.Pid = pid;
+            unsigned char attribute[12] = {};
+            UsbFinderC_GetUsbDeviceAttribute(pathBytes(path).constData(), attribute);
+            device.UsbVersionText = shell::usbVersionTextOf(attribute);
+            if (IdentifyDevice(device)) {
+                TileDeviceList.append(device);
+                FoundDeviceList.append(device);
+            }
+        }
+    }
+}
+
+bool DialogChange::IdentifyDevice(DeviceAllInfo& device)
+{
+    const QByteArray path = pathBytes(device.DevicePath);
+    HidDeviceIdentity answer{};
+    bool identified = false;
+    for (int call = 1; call <= kIdentifyTries && !identified; ++call) {
+        answer = UsbFinderC_GetDeviceInfo(path.constData());
+        // The tenth answer is not examined: a device that needs ten calls is
+        // taken as silent.
+        identified = call < kIdentifyTries && (answer.Cid != 0 || answer.Mid != 0);
+    }
+    const int total = config()->GetInt(kOption, QStringLiteral("DeviceTotal"), 0);
+    if (identified) {
+        const int cid = config()->GetInt(kOption, QStringLiteral("CID"), -1);
+        for (int n = 1; n <= total; ++n) {
+            if (answer.Cid != cid || answer.Mid != config()->GetInt(driveGroup(n), QStringLiteral("MID"), -1))
+                continue;
+            device.Cid = answer.Cid;
+            device.Mid = answer.Mid;
+            device.SetDeviceKind(answer.Kind);
+            device.DriveIndex = n - 1;
+            if (UsbFinderC_GetDeviceOnLine(path.constData()))
+                device.Online = true;
+            return true;
+        }
+        if (total < 1)
+            return false;
+    }
+    device.RestrictedKind = DeviceAllInfo::IsRestrictedKind(answer.Kind);
+    device.DriveIndex = total;
+    return true;
+}
+
+bool DialogChange::RefreshDeviceOnline(int index)
+{
+    if (index < 0 || index >= TileDeviceList.size())
+        return false;
+    DeviceAllInfo device = TileDeviceList.at(index);
+    const LinkState link = readLink(device.DevicePath);
+    device.Online = link.online;
+    device.UsbAddress = link.address;
+    storeRefreshed(index, device);
+    return link.address != QByteArray(3, '\0');
+}
+
+bool DialogChange::UpdateDeviceIcon(int index)
+{
+    if (TileDeviceList.isEmpty())
+        return true;
+    if (index < 0 || index >= TileDeviceList.size() || index >= m_tileButtons.size())
+        return true;
+    DeviceAllInfo device = TileDeviceList.at(index);
+    device.Online = false;
+    const LinkState link = readLink(device.DevicePath);
+    IdentifyDevice(device);
+    device.Online = link.online;
+    device.UsbAddress = link.address;
+    storeRefreshed(index, device);
+
+    if (device.DriveIndex == ConfiguredDriveCount) {
+        m_tileLinkBadges[index]->show();
+        styleTile(index, QStringLiteral("Unknow.png"));
+    } else if (device.Online) {
+        m_tileLinkBadges[index]->show();
+        m_tileStatusLabels[index]->hide();
+        styleTile(index, QStringLiteral("OnLine0.png"));
+    } else {
+        styleTile(index, QStringLiteral("DisOnlin0.png"));
+        m_tileStatusLabels[index]->show();
+        m_tileLinkBadges[index]->hide();
+    }
+    return true;
+}
+
+void DialogChange::styleTile(int index, const QString& image)
+{
+    m_tileButtons[index]->setStyleSheet(tileStyle(m_skin, image));
+}
+
+void DialogChange::clearTiles()
+{
+    // Tile widgets are children of their page; a page is only scheduled for
+    // deletion, as a click on one of its tiles may still be on the stack.
+    m_tileButtons.clear();
+    m_tileStatusLabels.clear();
+    m_tileLinkBadges.clear();
+    m_tileRateBadges.clear();
+    while (m_stackedWidget->count() > 0) {
+        QWidget* page = m_stackedWidget->widget(0);
+        m_stackedWidget->removeWidget(page);
+        page->hide();
+        page->deleteLater();
+    }
+}
+
+void DialogChange::BuildDeviceButtons()
+{
+    clearTiles();
+    m_leftButton->hide();
+    m_rightButton->hide();
+    if (TileDeviceList.isEmpty()) {
+        m_label2->show();
+        m_label3->hide();
+        return;
+    }
+    for (int i = 0; i < TileDeviceList.size(); ++i)
+        RefreshDeviceOnline(i);
+    const shell::TileSelection selection = shell::selectTiles(TileDeviceList, ConfiguredDriveCount, pidLists());
+    TileDeviceList = selection.tiles;
+    if (selection.duplicates) {
+        m_label2->show();
+        m_label3->hide();
+        showDuplicateNotice();
+        return;
+    }
+    m_label2->hide();
+    m_label3->show();
+    const QVector<shell::TilePlace> places = shell::tilePlaces(TileDeviceList.size());
+    // Pages are filled before they join the stack: a child added to a page
+    // already on screen would stay hidden.
+    QList<QWidget*> pages;
+    for (int i = 0; i < places.size(); ++i) {
+        if (places[i].page >= pages.size())
+            pages.append(new QWidget);
+        addTile(i, places[i], pages.last());
+    }
+    for (QWidget* page : qAsConst(pages))
+        m_stackedWidget->addWidget(page);
+    showTilePage(0);
+    for (mytoolButtonEnter* tile : qAsConst(m_tileButtons)) {
+        UpdateDeviceIcon(mytoolButtonEnter::tileNumber(tile->objectName()));
+        connect(tile, &QToolButton::clicked, this, &DialogChange::slotButtonClicked);
+        connect(tile, &mytoolButtonEnter::entered, this, &DialogChange::UpdateDeviceIcon);
+    }
+}
+
+void DialogChange::addTile(int index, const shell::TilePlace& place, QWidget* page)
+{
+    const DeviceAllInfo& device = TileDeviceList.at(index);
+    auto* tile = new mytoolButtonEnter(page);
+    tile->setObjectName(QStringLiteral("btn") + QString::number(index));
+    tile->setFixedSize(284, 360);
+    tile->move(place.button);
+    tile->setFocusPolicy(Qt::NoFocus);
+    const bool unmatched = device.DriveIndex == ConfiguredDriveCount;
+    tile->setStyleSheet(tileStyle(m_skin, unmatched ? QStringLiteral("Unknow.png") : QStringLiteral("DisOnlin0.png")));
+    m_tileButtons.append(tile);
+
+    auto* offline = new QLabel(page);
+    offline->setObjectName(QStringLiteral("label") + QString::number(index));
+    offline->setFixedSize(32, 32);
+    offline->move(place.badge);
+    offline->setStyleSheet(badgeStyle(m_skin, QStringLiteral("DisOnline.png")));
+    offline->setToolTip(OfflineTips1Text + QLatin1Char('\n') + OfflineTips2Text);
+    offline->hide();
+    m_tileStatusLabels.append(offline);
+
+    auto* link = new QLabel(page);
+    link->setObjectName(QStringLiteral("UsbWifi") + QString::number(index));
+    link->setFixedSize(32, 32);
+    link->move(place.badge);
+    link->setStyleSheet(
+        badgeStyle(m_skin, device.RestrictedKind ? QStringLiteral("OnLineUsb.png") : QStringLiteral("OnLineWifi.png")));
+    link->hide();
+    m_tileLinkBadges.append(link);
+
+    const QString rate = shell::rateBadgeImage(device.Pid, pidLists(), place.fullPage);
+    if (rate.isEmpty())
+        return;
+    auto* badge = new QLabel(page);
+    badge->setObjectName(QStringLiteral("Rate") + QString::number(index));
+    badge->setFixedSize(42, 26);
+    badge->move(place.rate);
+    badge->setFocusPolicy(Qt::NoFocus);
+    badge->setStyleSheet(QStringLiteral("QLabel{background-image: url(") + m_skin + rate + QStringLiteral(");}"));
+    m_tileRateBadges.append(badge);
+}
+
+void DialogChange::showTilePage(int page)
+{
+    const int pages = m_stackedWidget->count();
+    if (pages == 0)
+        return;
+    page = qBound(0, page, pages - 1);
+    m_stackedWidget->setCurrentIndex(page);
+    const shell::Arrows arrows = shell::arrowsFor(page, pages);
+    m_leftButton->setVisible(arrows.left);
+    m_rightButton->setVisible(arrows.right);
+}
+
+int DialogChange::CurrentTilePage() const
+{
+    return m_stackedWidget->currentIndex();
+}
+
+void DialogChange::showDuplicateNotice()
+{
+    // Each rescan finding duplicates would open another notice over the
+    // first; one is enough until the user closes it.
+    if (m_duplicateNoticeOpen)
+        return;
+    m_duplicateNoticeOpen = true;
+    beginBusy();
+    {
+        QuestiondialogB notice;
+        placeCentred(&notice);
+        notice.exec();
+    }
+    m_duplicateNoticeOpen = false;
+    endBusy();
+}
+
+void DialogChange::on_RightButton_clicked()
+{
+    m_label2->hide();
+    m_label3->show();
+    showTilePage(CurrentTilePage() + 1);
+}
+
+void DialogChange::on_LeftButton_clicked()
+{
+    m_label2->hide();
+    m_label3->show();
+    showTilePage(CurrentTilePage() - 1);
+}
+
+void DialogChange::on_MinButton_clicked()
+{
+    PostMsg::instance()->EmitChangeSize(2);
+}
+
+void DialogChange::on_CloseButton_clicked()
+{
+    PostMsg::instance()->EmitChangeSize(3);
+}
+
+void DialogChange::on_comboBox_activated(int index)
+{
+    MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
+    PostMsg::instance()->EmitChangeLanguage(index);
+    PostMsg::instance()->EmitLanguageSameB(index);
+}
+
+void DialogChange::SlotSameLanguageA(int index)
+{
+    const QSignalBlocker block(m_comboBox);
+    m_comboBox->setCurrentIndex(index);
+}
+
+void DialogChange::on_CloseButton_2_clicked()
+{
+    m_findVer->hide();
+}
+
+void DialogChange::on_NewHong_clicked()
+{
+    m_findVer->hide();
+}
+
+void DialogChange::on_NoApear_clicked(bool checked)
+{
+    MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
+                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void DialogChange::SlotUpDateButton(bool IsHide)
+{
+    showRepairState(!IsHide);
+}
+
+void DialogChange::showRepairState(bool repairNeeded)
+{
+    m_repair->setVisible(repairNeeded);
+    m_label2->setText(repairNeeded ? RepairDeviceText : NoDeviceText);
+}
+
+shell::ReceiverPidLists DialogChange::pidLists() const
+{
+    return {Wireless1kPidList, Wireless2kPidList, Wireless4kPidList, Wireless8kPidList};
+}
+
+void DialogChange::placeCentred(QWidget* dialog, int dx)
+{
+    dialog->move(dialogs::DialogFrame::placement(mapToGlobal(QPoint(0, 0)), size(), dialog->size(), dx, 0));
+}
+
+void DialogChange::beginBusy()
+{
+    ++m_busy;
+}
+
+void DialogChange::endBusy()
+{
+    if (--m_busy > 0 || !m_rescanDeferred)
+        return;
+    m_rescanDeferred = false;
+    QTimer::singleShot(0, this, &DialogChange::Rescan);
+}

@@ -1,0 +1,69 @@
+#include "shell/DialogChangeFirmware.h"
+
+#include "core/DeviceLinkState.h"
+#include "core/PostMsg.h"
+#include "core/Worker.h"
+#include "dialogs/DialogFrame.h"
+#include "settings/FormSetting.h"
+#include "settings/UpDateRepair.h"
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcChoice)
+
+namespace shell {
+
+namespace {
+constexpr quint8 kMouseImage = 210;
+constexpr quint8 kReceiverImage = 211;
+}
+
+bool mouseImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid)
+{
+    return FormSetting::FindUpdateFile(kMouseImage, version, imageName, cid, mid);
+}
+
+bool receiverImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid)
+{
+    return UpDateRepair::FindFirmwareFile(kReceiverImage, version, imageName, cid, mid);
+}
+
+bool receiverUpdateToOffer(const QString& version, int receiverClass)
+{
+    return FormSetting::CheckUpdateFile(kReceiverImage, version, receiverClass);
+}
+
+QString wiredModeText()
+{
+    return WiredModeText;
+}
+
+bool repairDialogWaitsForCheck()
+{
+    return UpdateRepairDialog && UpdateRepairDialog->isVisible() && FirmwareIdle.load() == 1;
+}
+
+void showRepairDialog(QWidget* page)
+{
+    UpDateRepair* repair = UpdateRepairDialog;
+    if (!repair) {
+        qCWarning(lcChoice) << "repair requested before the settings page made its dialog";
+        return;
+    }
+    repair->move(dialogs::DialogFrame::placement(page->mapToGlobal(QPoint(0, 0)), page->size(), repair->size(), 0, 0));
+    repair->ResetUi();
+    repair->setModal(true);
+    PostMsg::instance()->EmitRepairCheckUpdate();
+    repair->show();
+}
+
+void startWorker()
+{
+    if (!WorkerInstance) {
+        qCWarning(lcChoice) << "device chosen before the device link worker exists";
+        return;
+    }
+    WorkerInstance->StartChosenDevice();
+}
+
+} // namespace shell

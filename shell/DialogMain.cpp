@@ -1,0 +1,375 @@
+#include "shell/DialogMain.h"
+
+#include "core/AppPaths.h"
+#include "core/ConfigIni.h"
+#include "core/DeviceLinkState.h"
+#include "core/DeviceReport.h"
+#include "core/EventWait.h"
+#include "core/MacroIni.h"
+#include "core/PostMsg.h"
+#include "core/Product.h"
+#include "core/Registry.h"
+#include "core/Worker.h"
+#include "dialogs/ContainReset.h"
+#include "dialogs/MouseOffLine.h"
+#include "dialogs/UpDateWarning.h"
+#include "macro/Macro.h"
+#include "settings/FormSetting.h"
+#include "settings/FormSettingFirmware.h"
+#include "settings/UpDateRepair.h"
+#include "shell/Dialog.h"
+#include "shell/DialogChange.h"
+#include "shell/DialogChangeLogic.h"
+#include "shell/DialogChangeState.h"
+#include "shell/LanguageFile.h"
+#include "shell/Match.h"
+
+#include <HIDUsb.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStackedWidget>
+#include <QTimer>
+
+namespace {
+Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
+} // namespace
+
+namespace {
+
+constexpr int kWidth = 1020;
+constexpr int kHeight = 700;
+constexpr int kHotPlugDelayMs = 600;
+constexpr int kLibraryGoneMs = 100;
+constexpr int kQuitWaitMs = 200;
+constexpr int kWorkerStopBoundMs = 3000;
+int s_trayAvailable = -1;
+
+bool trayAvailable()
+{
+    return s_trayAvailable >= 0 ? s_trayAvailable == 1 : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+} // namespace
+
+DialogMain::DialogMain(QWidget* parent)
+    : QDialog(parent)
+{
+    setupForm();
+    connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
+    takeOverInstallerLanguage();
+    m_skinDir = AppDir() + QStringLiteral("/Picture/Dialog/");
+    m_frame = new Dialog(this);
+    m_choicePage = new DialogChange(this);
+    m_stack->addWidget(m_choicePage);
+    m_stack->addWidget(m_frame);
+    m_stack->setCurrentWidget(m_choicePage);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    setFixedSize(size());
+
+    PostMsg* bus = PostMsg::instance();
+    connect(bus, &PostMsg::SigChangeMainDialog, this, &DialogMain::SlotChangeMainDialog);
+    connect(bus, &PostMsg::SigChangeSize, this, &DialogMain::SlotChangeSize);
+    connect(bus, &PostMsg::SigMouseOffLineo, this, &DialogMain::SlotMouseOffLine);
+    connect(bus, &PostMsg::SigUpPageLight, this, &DialogMain::SlotUpPageLight);
+    setupTray();
+    SlotChangeLanguage(MacroIni::Instance()->LanguageIndex());
+    // The library's first hot-plug call comes only after its settle time; the tiles should not
+    // wait for it when the window first shows.
+    QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
+}
+
+DialogMain::~DialogMain() = default;
+
+void DialogMain::setTrayAvailableForTesting(int available)
+{
+    s_trayAvailable = available;
+}
+
+void DialogMain::setupForm()
+{
+    setObjectName(QStringLiteral("DialogMain"));
+    setFixedSize(kWidth, kHeight);
+    m_form = new QFrame(this);
+    m_form->setObjectName(QStringLiteral("frame"));
+    m_form->setGeometry(0, 0, kWidth, kHeight);
+    m_form->setFrameShape(QFrame::StyledPanel);
+    m_form->setFrameShadow(QFrame::Raised);
+    m_stack = new QStackedWidget(m_form);
+    m_stack->setObjectName(QStringLiteral("stackedWidgetMain"));
+    m_stack->setGeometry(0, 0, kWidth, kHeight);
+    m_stack->setStyleSheet(QStringLiteral("#stackedWidgetMain{background-color: rgb(21, 23, 28);}"));
+    setWindowTitle(tr("TALVO R430K mouse\n"));
+}
+
+// The installer leaves the language the user picked during setup; it is taken over once.
+void DialogMain::takeOverInstallerLanguage()
+{
+    const QString key = Registry::InstallerKey();
+    const int index = Registry::Value(key, QStringLiteral("LanguageIndex"), 0).toInt();
+    if (index != 0)
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
+    Registry::Remove(key, QStringLiteral("LanguageIndex"));
+}
+
+void DialogMain::setupTray()
+{
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setIcon(QIcon(m_skinDir + QStringLiteral("Logo.png")));
+    m_tray->setToolTip(QString::fromUtf8(ProductName));
+    // Connected once here, not at each hide: one activation must run the slot once.
+    connect(m_tray, &QSystemTrayIcon::activated, this, &DialogMain::on_activatedSysTrayIcon);
+}
+
+void DialogMain::SlotChangeLanguage(int index)
+{
+    const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("DialogMain"));
+    texts.find(QStringLiteral("MainForm"), &m_mainFormText);
+    texts.find(QStringLiteral("Exit"), &m_exitText);
+}
+
+void DialogMain::SlotUpPageLight() {}
+
+bool DialogMain::frameShowing() const
+{
+    return m_stack->currentWidget() == m_frame;
+}
+
+void DialogMain::SlotChangeMainDialog(int index)
+{
+    DeviceWriteReady = 1;
+    if (index == 0) {
+        PostMsg::instance()->EmitSecondPageChange();
+        MainPageIndex = 0;
+        PostMsg::instance()->EmitMainPageChange();
+        UsbServer_Exit();
+        WaitProcessingEvents(kLibraryGoneMs);
+        m_stack->setCurrentWidget(m_choicePage);
+        StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugDelayMs);
+    } else if (index == 1) {
+        m_stack->setCurrentWidget(m_frame);
+        StartUsbChanged(&Worker::OnUsbChanged, kHotPlugDelayMs);
+    }
+}
+
+void DialogMain::SlotChangeSize(int index)
+{
+    if (index == 0 || index == 1)
+        UsbServer_SetPCDriverStatus(0);
+    if (index == 0 || index == 2)
+        hideToTray();
+    if (index == 1 || index == 3)
+        quitProgram();
+}
+
+void DialogMain::hideToTray()
+{
+    if (!trayAvailable()) {
+        // Without a tray there would be no way back to a hidden window: minimise instead.
+        showMinimized();
+        return;
+    }
+    hide();
+    QMenu* old = m_trayMenu;
+    m_showAction = new QAction(m_mainFormText, this);
+    m_exitAction = new QAction(m_exitText, this);
+    connect(m_showAction, &QAction::triggered, this, &DialogMain::slotActionMain);
+    connect(m_exitAction, &QAction::triggered, this, &DialogMain::slotActionExitApp);
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(m_showAction);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_exitAction);
+    m_tray->setContextMenu(m_trayMenu);
+    if (old)
+        old->deleteLater();
+    m_tray->show();
+}
+
+void DialogMain::showFromTray(bool tellDevice)
+{
+    showNormal();
+    if (tellDevice && frameShowing())
+        UsbServer_SetPCDriverStatus(1);
+    m_tray->hide();
+}
+
+// One quit sequence for the close buttons and the tray's Exit: the device is told the tool is
+// gone, its cache written, hot-plug stopped and the library left before the event loop ends.
+void DialogMain::quitProgram()
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    qCDebug(lcMain) << "close";
+    LinkClosing = true;
+    StopUsbChanged();
+    WaitProcessingEvents(kQuitWaitMs);
+    UsbServer_Exit();
+    if (WorkerInstance)
+        WorkerInstance->Shutdown(kWorkerStopBoundMs);
+    m_tray->hide();
+    close();
+    // Other parentless windows (a notice, the repair dialog) must not keep the program alive.
+    QCoreApplication::quit();
+}
+
+void DialogMain::slotActionExitApp()
+{
+    if (frameShowing()) {
+        UsbServer_SetPCDriverStatus(0);
+        m_frame->saveDeviceCache();
+    }
+    quitProgram();
+}
+
+void DialogMain::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Context:
+        if (m_trayMenu)
+            m_trayMenu->exec(QCursor::pos());
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        showFromTray(false);
+        break;
+    case QSystemTrayIcon::Trigger:
+        showFromTray(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void DialogMain::slotActionMain()
+{
+    showFromTray(true);
+}
+
+void DialogMain::placeCentred(QWidget* dialog, int dx, int dy) const
+{
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    dialog->move(origin.x() + (width() - dialog->width()) / 2 + dx,
+                 origin.y() + (height() - dialog->height()) / 2 + dy);
+}
+
+void DialogMain::SlotMouseOffLine(int index)
+{
+    OffLineNoticeIndex = index;
+    OfflineAtStart = 1;
+    RestartRequest = 1;
+    // The notice sits 20 pixels above the window's centre; while one is open a second report
+    // only updates its texts instead of stacking another notice.
+    MouseOffLine::showOnce(this, 0, -20);
+}
+
+void DialogMain::mousePressEvent(QMouseEvent* event)
+{
+    m_pressGlobal = event->globalPos();
+    m_pressWindow = pos();
+    m_dragOffset = m_pressGlobal - m_pressWindow;
+}
+
+void DialogMain::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::LeftButton || isMaximized() || m_dragOffset.isNull())
+        return;
+    move(event->globalPos() - m_dragOffset);
+}
+
+void DialogMain::mouseReleaseEvent(QMouseEvent*)
+{
+    m_dragOffset = QPoint();
+}
+
+void DialogMain::keyPressEvent(QKeyEvent* event)
+{
+    if (MacroRecording)
+        return;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_F12:
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        PostMsg::instance()->EmitEnterKey();
+        return;
+    case Qt::Key_Space:
+        if (frameShowing())
+            openPairing(true);
+        else
+            spaceOnChoicePage();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void DialogMain::openPairing(bool requested)
+{
+    Match pairing(nullptr);
+    PairRequested = requested ? 1 : 0;
+    pairing.InitPairInfo();
+    placeCentred(&pairing, 0, 0);
+    pairing.exec();
+    const std::string path = CurrentDevicePath();
+    UsbServerC_Start(path.c_str(), path.c_str(), &OnDeviceReport);
+}
+
+// Space on the choice page checks the single listed mouse's firmware and offers pairing or an
+// update; it never opens the configuration frame.
+void DialogMain::spaceOnChoicePage()
+{
+    if (TileDeviceList.size() != 1 || TileDeviceList.first().RestrictedKind)
+        return;
+    const DeviceAllInfo device = TileDeviceList.first();
+    ConfigIni* config = ConfigIni::GetInstance();
+    const QString group = QStringLiteral("Drive%1").arg(device.DriveIndex + 1);
+    const QString cidText = QString::number(config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")));
+    const QString midText = config->GetValue(group, QStringLiteral("MID"));
+    const QString version =
+        Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cidText + midText).toString();
+    if (version.isEmpty()) {
+        openPairing(false);
+        return;
+    }
+    const quint8 cid = quint8(cidText.toInt());
+    const quint8 mid = quint8(midText.toInt());
+    QByteArray image;
+    const bool mouseNewer =
+        settings::findFirmwareImage(AppDir(), {settings::kMouseImage, version, config->GetValue(group, "MM"), cid, mid},
+                                    &image)
+        == settings::SearchOutcome::Found;
+    const QString receiverName = config->GetValue(group, shell::receiverImageKeyOf(device.DeviceKind));
+    const bool receiverNewer =
+        !receiverName.isEmpty()
+        && settings::findFirmwareImage(AppDir(),
+                                       {settings::kReceiverImage, device.UsbVersionText, receiverName, cid, mid},
+                                       &image)
+               == settings::SearchOutcome::Found;
+
+    if (receiverNewer && !mouseNewer) {
+        ContainReset question(nullptr);
+        question.SetText(MouseIsNewTipsText);
+        placeCentred(&question, -20, 0);
+        question.exec();
+        if (question.isConfirmed()) {
+            UpDateRepair repair(nullptr);
+            placeCentred(&repair, 0, 0);
+            repair.StartAutoRepair(0);
+            repair.exec();
+        }
+    } else if (mouseNewer && !receiverNewer) {
+        UpDateWarning warning(nullptr);
+        warning.SetText(WiredModeText);
+        placeCentred(&warning, -20, 0);
+        warning.exec();
+    } else {
+        openPairing(false);
+    }
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/DeviceAllInfo.h"
+
+#include <QDialog>
+
+#include <atomic>
+
+class QLabel;
+class QTextEdit;
+class QTimer;
+class QToolButton;
+
+// Pairing state shared with the device library's report thread.
+extern std::atomic<quint8> PairingActive;   // 1 from the pair request to its result
+extern std::atomic<int> PairState;          // 0 idle, 1 pairing, 2 success, 3 failure
+extern std::atomic<quint8> RestoreMainPage; // pairing started from the frame
+extern std::atomic<int> PairTextStep;       // 0..4, the "..." animation
+
+// Pairs the mouse with its receiver. The opener constructs it on its stack,
+// calls InitPairInfo() and runs it with exec(). It cannot be closed while a
+// pairing attempt runs.
+class Match final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Match(QWidget* parent = nullptr);
+    ~Match() override;
+
+    // Chooses the device to pair (the open device on the frame, the chosen
+    // tile, or the first tile) and resets the dialog; before exec().
+    void InitPairInfo();
+    // Opens the pairing connection (once) and asks the receiver to pair.
+    void EnterPair();
+    // Pairing report callback (library thread).
+    static void OnPairReport(const unsigned char* header, int headerLen, const unsigned char* data, int dataLen);
+
+    bool PairAllowed() const { return m_pairAllowed; }
+    const DeviceAllInfo& PairDevice() const { return m_pairDevice; }
+
+public slots:
+    void on_MatchButton_clicked();
+    void SlotStopTimer();
+    void SlotButtonenable(int index);
+    void SlotChangeLanguage(int index);
+    void WindowClosedSet();
+    void onPairTimeupDestroy();
+    void onUSBTimeupDestroy();
+    void onTextTimeupDestroy();
+
+protected:
+    // Escape behaves like the close button: ignored while pairing runs.
+    void reject() override;
+
+private:
+    void setupForm();
+    void setupStyles();
+    void showButton(const QString& text, const char* image);
+    void pairingFailed();
+    void restoreMainPage();
+
+    QString m_skin;
+    QString m_buttonColour;
+    QString m_currentPath;      // the open device when the dialog was made
+    DeviceAllInfo m_pairDevice;
+    quint8 m_cid = 0;
+    bool m_pairAllowed = false;
+    bool m_fromFrame = false;
+    bool m_closing = false;
+
+    QString m_idleText;
+    QString m_matchingText;
+    QString m_failText;
+    QString m_successText;
+
+    QToolButton* m_matchButton = nullptr;
+    QToolButton* m_closeButton = nullptr;
+    QTextEdit* m_textEdit = nullptr;
+    QLabel* m_label = nullptr;
+    QLabel* m_title = nullptr;
+    QTimer* m_pairTimer = nullptr;
+    QTimer* m_usbTimer = nullptr;
+    QTimer* m_textTimer = nullptr;
+};

@@ -1,0 +1,14 @@
+#include "shell/MyLineEdit.h"
+
+MyLineEdit::MyLineEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+}
+
+void MyLineEdit::keyPressEvent(QKeyEvent*)
+{
+}
+
+void MyLineEdit::keyReleaseEvent(QKeyEvent*)
+{
+}

@@ -1,0 +1,134 @@
+#include "core/EventWait.h"
+#include "core/FileIo.h"
+#include "core/PostMsg.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMetaMethod>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestCoreUtil : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void waitProcessesEventsUntilTimeIsUp();
+    void atomicWriteReplacesWholeFile();
+    void atomicWriteFailureKeepsOldContent();
+    void boundedReadRefusesLargerFiles();
+    void busHasItsFiftySixSignalsAndEmitters();
+    void busEmittersReachTheirOwnSignal();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestCoreUtil::waitProcessesEventsUntilTimeIsUp()
+{
+    int fired = 0;
+    QTimer::singleShot(20, this, [&fired] { ++fired; });
+    QElapsedTimer clock;
+    clock.start();
+    WaitProcessingEvents(150);
+    QVERIFY(clock.elapsed() >= 149);
+    QCOMPARE(fired, 1);
+
+    // A zero wait still delivers what is already queued.
+    QMetaObject::invokeMethod(this, [&fired] { ++fired; }, Qt::QueuedConnection);
+    WaitProcessingEvents(0);
+    QCOMPARE(fired, 2);
+}
+
+void TestCoreUtil::atomicWriteReplacesWholeFile()
+{
+    const QString path = m_dir.filePath("deep/er/file.bin");
+    QString error;
+    QVERIFY2(core::writeFileAtomically(path, QByteArray(5000, 'a'), &error), qPrintable(error));
+    QVERIFY(core::writeFileAtomically(path, "short"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("short"));
+    QCOMPARE(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList({"file.bin"}));
+}
+
+void TestCoreUtil::atomicWriteFailureKeepsOldContent()
+{
+    // The target is a folder: nothing can be committed over it.
+    const QString path = m_dir.filePath("occupied");
+    QVERIFY(QDir().mkpath(path + "/inside"));
+    QString error;
+    QVERIFY(!core::writeFileAtomically(path, "new", &error));
+    QVERIFY(error.contains(path));
+    QVERIFY(QFileInfo(path + "/inside").isDir());
+
+    // A parent that is a plain file cannot hold the new file; the file stays as it was.
+    const QString blocker = m_dir.filePath("plain");
+    QVERIFY(core::writeFileAtomically(blocker, "old"));
+    QVERIFY(!core::writeFileAtomically(blocker + "/child", "new", &error));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old"));
+}
+
+void TestCoreUtil::boundedReadRefusesLargerFiles()
+{
+    const QString path = m_dir.filePath("bounded.bin");
+    QVERIFY(core::writeFileAtomically(path, QByteArray(100, 'z')));
+    QByteArray bytes = "untouched";
+    QString error;
+    QVERIFY(!core::readFileBounded(path, 99, &bytes, &error));
+    QCOMPARE(bytes, QByteArray("untouched"));
+    QVERIFY(core::readFileBounded(path, 100, &bytes));
+    QCOMPARE(bytes.size(), 100);
+    QVERIFY(!core::readFileBounded(m_dir.filePath("absent"), 100, &bytes, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestCoreUtil::busHasItsFiftySixSignalsAndEmitters()
+{
+    const QMetaObject* meta = PostMsg::instance()->metaObject();
+    QStringList signalNames;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() == QMetaMethod::Signal)
+            signalNames << QString::fromLatin1(method.name());
+    }
+    QCOMPARE(signalNames.size(), 56);
+    QCOMPARE(signalNames.first(), QString("SigChangeMainDialog"));
+    QCOMPARE(signalNames.at(10), QString("SigSelectMouseInfo"));
+    QCOMPARE(signalNames.at(47), QString("SigFormReset"));
+    QCOMPARE(signalNames.last(), QString("SigLightToFrom"));
+    QVERIFY(PostMsg::instance() == PostMsg::instance());
+}
+
+void TestCoreUtil::busEmittersReachTheirOwnSignal()
+{
+    // Emitters of signals that receivers connect non-blocking, called with
+    // recognisable arguments; each must raise exactly its own signal.
+    PostMsg* bus = PostMsg::instance();
+    QSignalSpy language(bus, &PostMsg::SigChangeLanguage);
+    QSignalSpy sameA(bus, &PostMsg::SigLanguageSameA);
+    QSignalSpy offline(bus, &PostMsg::SigMouseOffLineo);
+    QSignalSpy rename(bus, &PostMsg::SigMacroRename);
+    QSignalSpy labelB(bus, &PostMsg::SigLabelTextB);
+    QSignalSpy progress(bus, &PostMsg::SigProgress);
+    bus->EmitChangeLanguage(4);
+    bus->EmitMouseOffLineo(1);
+    bus->EmitMacroRename("new", "old");
+    bus->EmitLabelTextB("v1.3", "true");
+    bus->EmitProgress(2, 77);
+    QCOMPARE(language.count(), 1);
+    QCOMPARE(language.at(0).at(0).toInt(), 4);
+    QCOMPARE(sameA.count(), 0);
+    QCOMPARE(offline.at(0).at(0).toInt(), 1);
+    QCOMPARE(rename.at(0), QList<QVariant>({"new", "old"}));
+    QCOMPARE(labelB.at(0), QList<QVariant>({"v1.3", "true"}));
+    QCOMPARE(progress.at(0), QList<QVariant>({2, 77}));
+}
+
+QTEST_GUILESS_MAIN(TestCoreUtil)
+#include "tst_coreutil.moc"

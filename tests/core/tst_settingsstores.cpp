@@ -1,0 +1,191 @@
+#include "core/AppPaths.h"
+#include "core/ConfigIni.h"
+#include "core/MacroIni.h"
+#include "core/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+class TestSettingsStores : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void identityKeysDecodeAndLoseWhitespace();
+    void identityListsDecodeEveryItem();
+    void plainKeysAreReturnedAsStored();
+    void missingFileOrKeyGivesEmptyValues();
+    void concurrentReadersSeeTheSameTable();
+    void macroIniKeepsValuesAcrossInstances();
+    void macroIniLanguageIndexFallsBackToEnglish_data();
+    void macroIniLanguageIndexFallsBackToEnglish();
+    void registryLivesInTheConfigFolder();
+    void registryValuesRoundTripAndRemove();
+
+private:
+    QString writeIni(const QByteArray& content);
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+QString TestSettingsStores::writeIni(const QByteArray& content)
+{
+    const QString path = m_dir.filePath(QStringLiteral("c%1.ini").arg(++m_files));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(content);
+    return path;
+}
+
+void TestSettingsStores::identityKeysDecodeAndLoseWhitespace()
+{
+    // "3 3\n" and "R430K _M\n" in Base64: spaces and line breaks go after decoding.
+    const QByteArray cid = QByteArray("3 3\n").toBase64();
+    const QByteArray mm = QByteArray("R430K _M\n").toBase64();
+    const QByteArray sensor = QStringLiteral("ТВ 3395").toUtf8().toBase64();
+    ConfigIni ini(writeIni("[Option]\nCID=" + cid + "\n[Drive1]\nMM=" + mm + "\nSensor=" + sensor + "\n"));
+    QCOMPARE(ini.GetValue("Option", "CID"), QString("33"));
+    QCOMPARE(ini.GetValue("Drive1", "MM"), QString("R430K_M"));
+    QCOMPARE(ini.GetValue("Drive1", "Sensor"), QStringLiteral("ТВ3395"));
+}
+
+void TestSettingsStores::identityListsDecodeEveryItem()
+{
+    const QByteArray a = QByteArray("0x4101").toBase64();
+    const QByteArray b = QByteArray("0x42 01").toBase64();
+    const QByteArray c = QByteArray("0x4301\n").toBase64();
+    ConfigIni ini(writeIni("[Option]\nUSB_PID=" + a + ", " + b + ", " + c + "\nWireless_PID=" + a + "\n"));
+    QCOMPARE(ini.GetValueList("Option", "USB_PID"), QStringList({"0x4101", "0x4201", "0x4301"}));
+    QCOMPARE(ini.GetValueList("Option", "Wireless_PID"), QStringList({"0x4101"}));
+    // Key names are exact: a differently cased key is not an identity key.
+    QVERIFY(!ConfigIni::IsIdentityKey("usb_pid"));
+    QVERIFY(!ConfigIni::IsIdentityKey("MID"));
+}
+
+void TestSettingsStores::plainKeysAreReturnedAsStored()
+{
+    ConfigIni ini(writeIni("[Drive1]\nMID=MzM=\nKeyNumber=6\nDPIColor=255, 0, 0, 0, 255, 0\nXIn1=x\n"));
+    QCOMPARE(ini.GetValue("Drive1", "MID"), QString("MzM="));  // not decoded
+    QCOMPARE(ini.GetInt("Drive1", "KeyNumber"), 6);
+    QCOMPARE(ini.GetInt("Drive1", "XIn1", -7), -7);
+    QCOMPARE(ini.GetValueList("Drive1", "DPIColor").size(), 6);
+    QCOMPARE(ini.GetValueList("Drive1", "DPIColor").at(4), QString("255"));
+}
+
+void TestSettingsStores::missingFileOrKeyGivesEmptyValues()
+{
+    ConfigIni missing(m_dir.filePath("absent.ini"));
+    QVERIFY(!missing.IsLoaded());
+    QCOMPARE(missing.GetValue("Option", "CID"), QString());
+    QVERIFY(missing.GetValueList("Option", "USB_PID").isEmpty());
+
+    ConfigIni ini(writeIni("[Option]\nDeviceTotal=2\n"));
+    QCOMPARE(ini.GetValue("Option", "VID"), QString());
+    QCOMPARE(ini.GetValue("Drive9", "MID"), QString());
+    QCOMPARE(ini.GetInt("Option", "DeviceTotal"), 2);
+
+    // Garbage that is not Base64 decodes to something, never crashes.
+    ConfigIni junk(writeIni("[Option]\nCID=%%%###\n\x01\x02 = \n[broken\n"));
+    junk.GetValue("Option", "CID");
+}
+
+void TestSettingsStores::concurrentReadersSeeTheSameTable()
+{
+    ConfigIni ini(writeIni("[Option]\nCID=" + QByteArray("33").toBase64() + "\nLabelColor=1, 2, 3\n"));
+    std::atomic<int> mismatches{0};
+    QList<QThread*> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads << QThread::create([&ini, &mismatches] {
+            for (int i = 0; i < 2000; ++i) {
+                if (ini.GetValue("Option", "CID") != QLatin1String("33")
+                    || ini.GetValueList("Option", "LabelColor").size() != 3)
+                    ++mismatches;
+            }
+        });
+        threads.last()->start();
+    }
+    for (QThread* thread : threads) {
+        thread->wait();
+        delete thread;
+    }
+    QCOMPARE(mismatches.load(), 0);
+    QVERIFY(ConfigIni::GetInstance() == ConfigIni::GetInstance());
+}
+
+void TestSettingsStores::macroIniKeepsValuesAcrossInstances()
+{
+    const QString path = m_dir.filePath("Macro.ini");
+    {
+        MacroIni ini(path);
+        QCOMPARE(ini.GetValue("Language", "Language"), QString());
+        QVERIFY(ini.SetValue("Language", "Language", "4"));
+        QVERIFY(ini.SetValue("FindNew", "IsShow", "1"));
+        QVERIFY(ini.SetValue("Names", "Last", QStringLiteral("宏 один")));
+    }
+    MacroIni again(path);
+    QCOMPARE(again.GetValue("Language", "Language"), QString("4"));
+    QCOMPARE(again.GetValue("Names", "Last"), QStringLiteral("宏 один"));
+    QVERIFY(again.RemoveValue("FindNew", "IsShow"));
+    QCOMPARE(MacroIni(path).GetValue("FindNew", "IsShow"), QString());
+
+    // A store that cannot be written says so.
+    QFile blocker(m_dir.filePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MacroIni underFile(m_dir.filePath("blocker/Macro.ini"));
+    QVERIFY(!underFile.SetValue("Language", "Language", "1"));
+}
+
+void TestSettingsStores::macroIniLanguageIndexFallsBackToEnglish_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("missing") << QString() << 0;
+    QTest::newRow("russian") << "4" << 4;
+    QTest::newRow("japanese") << "5" << 5;
+    QTest::newRow("out of range") << "6" << 0;
+    QTest::newRow("negative") << "-1" << 0;
+    QTest::newRow("not a number") << "ru" << 0;
+}
+
+void TestSettingsStores::macroIniLanguageIndexFallsBackToEnglish()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    MacroIni ini(m_dir.filePath(QStringLiteral("lang-%1.ini").arg(QTest::currentDataTag())));
+    if (!stored.isNull())
+        ini.SetValue("Language", "Language", stored);
+    QCOMPARE(ini.LanguageIndex(), index);
+}
+
+void TestSettingsStores::registryLivesInTheConfigFolder()
+{
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(!config.isEmpty());
+    QVERIFY(Registry::FilePath().startsWith(config + "/"));
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), "UpdateFailInfo", "1,2,3,4"));
+    QVERIFY(QFile::exists(Registry::FilePath()));
+    QVERIFY(QDir::current().entryList({"HKEY*"}).isEmpty());
+}
+
+void TestSettingsStores::registryValuesRoundTripAndRemove()
+{
+    const QString key = Registry::DriveTestKey();
+    QVERIFY(Registry::SetValue(key, "MouseVer331", "v1.5"));
+    QCOMPARE(Registry::Value(key, "MouseVer331").toString(), QString("v1.5"));
+    // Different key paths keep values of the same name apart.
+    QVERIFY(Registry::SetValue(Registry::InstallerKey(), "MouseVer331", 7));
+    QCOMPARE(Registry::Value(key, "MouseVer331").toString(), QString("v1.5"));
+    QCOMPARE(Registry::Value(Registry::InstallerKey(), "MouseVer331").toInt(), 7);
+    QVERIFY(Registry::Remove(Registry::InstallerKey(), "MouseVer331"));
+    QVERIFY(!Registry::Contains(Registry::InstallerKey(), "MouseVer331"));
+    QVERIFY(Registry::Contains(key, "MouseVer331"));
+    QCOMPARE(Registry::Value(key, "Absent", 3).toInt(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsStores)
+#include "tst_settingsstores.moc"

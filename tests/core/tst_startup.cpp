@@ -1,0 +1,189 @@
+#include "core/AppPaths.h"
+#include "core/StartUp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+#include <sys/types.h>
+
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void firstStartBuildsTheFolderTree();
+    void existingMacroIniKeepsItsContent();
+    void pruningRemovesOnlyFilesOlderThanSevenWholeDays();
+    void pruningTakesAdjacentOldFilesAndSparesFolders();
+    void secondLockInTheSameFolderIsRefused();
+    void programStartsOnceAndSurvivesAKilledFirstCopy();
+
+private:
+    static bool touch(const QString& path, const QDateTime& modified);
+    static QString programPath();
+    std::unique_ptr<QProcess> startProgram(const QString& dataHome, int autoCloseMs);
+};
+
+void TestStartUp::init()
+{
+    QDir(UserDataDir()).removeRecursively();
+}
+
+bool TestStartUp::touch(const QString& path, const QDateTime& modified)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("x") != 1 || !file.flush())
+        return false;
+    return file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
+void TestStartUp::firstStartBuildsTheFolderTree()
+{
+    PrepareUserFolders();
+    for (const char* sub : {"/Log", "/Device_Info", "/Exception", "/usersetting", "/usersetting/MainPage",
+                               "/usersetting/MacroPage", "/usersetting/SensorPage"})
+        QVERIFY2(QFileInfo(UserDataDir() + sub).isDir(), sub);
+    QVERIFY(UserDataDir().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + "/"));
+    QVERIFY(UserDataDir().endsWith("/TALVO R430K mouse"));
+    QFileInfo macro(MacroIniPath());
+    QVERIFY(macro.isFile());
+    QCOMPARE(macro.size(), 0);
+}
+
+void TestStartUp::existingMacroIniKeepsItsContent()
+{
+    QVERIFY(QDir().mkpath(UserDataDir()));
+    QFile file(MacroIniPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Language]\nLanguage=3\n");
+    file.close();
+    PrepareUserFolders();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("[Language]\nLanguage=3\n"));
+}
+
+void TestStartUp::pruningRemovesOnlyFilesOlderThanSevenWholeDays()
+{
+    PrepareUserFolders();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString log = LogDir();
+    QVERIFY(touch(log + "/fresh.txt", now.addSecs(-3600)));
+    QVERIFY(touch(log + "/seven-days-23-hours.txt", now.addSecs(-(7 * 86400 + 23 * 3600))));
+    QVERIFY(touch(log + "/eight-days.txt", now.addSecs(-8 * 86400)));
+    QVERIFY(touch(log + "/future.txt", now.addSecs(3600)));
+    QVERIFY(touch(ExceptionDir() + "/2026_01_01_00_00_00.dmp", now.addDays(-30)));
+    QVERIFY(touch(ExceptionDir() + "/UpDateLog.txt", now.addDays(-2)));
+
+    DeleteOldFiles(log, now);
+    DeleteOldFiles(ExceptionDir(), now);
+
+    QCOMPARE(QDir(log).entryList(QDir::Files, QDir::Name), QStringList({"fresh.txt", "seven-days-23-hours.txt"}));
+    QCOMPARE(QDir(ExceptionDir()).entryList(QDir::Files), QStringList({"UpDateLog.txt"}));
+}
+
+void TestStartUp::pruningTakesAdjacentOldFilesAndSparesFolders()
+{
+    PrepareUserFolders();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString log = LogDir();
+    const QDateTime old = now.addDays(-10);
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        QVERIFY(touch(log + "/" + name, old));
+    QVERIFY(touch(log + "/e.txt", now));
+    QVERIFY(QDir().mkpath(log + "/sub"));
+    QVERIFY(touch(log + "/sub/inner.txt", old));
+
+    DeleteOldFiles(log, now);
+
+    QCOMPARE(QDir(log).entryList(QDir::Files), QStringList({"e.txt"}));
+    QVERIFY(QFileInfo(log + "/sub").isDir());
+    QVERIFY(QFile::exists(log + "/sub/inner.txt"));
+    DeleteOldFiles(log + "/absent", now);  // a missing folder is no error
+}
+
+void TestStartUp::secondLockInTheSameFolderIsRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Instance.lock");
+    auto first = std::make_unique<SingleInstance>(path);
+    QVERIFY(first->TryAcquire());
+    QVERIFY(first->TryAcquire());  // asking again keeps it
+    SingleInstance second(path);
+    QVERIFY(!second.TryAcquire());
+    first.reset();
+    QVERIFY(second.TryAcquire());
+
+    // A lock that cannot be made at all does not pass for another copy.
+    QFile blocker(dir.filePath("plain"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SingleInstance unmakeable(dir.filePath("plain/Instance.lock"));
+    QVERIFY(unmakeable.TryAcquire());
+    QVERIFY(!unmakeable.IsOwner());
+}
+
+QString TestStartUp::programPath()
+{
+    return QCoreApplication::applicationDirPath() + "/talvo-r430k";
+}
+
+std::unique_ptr<QProcess> TestStartUp::startProgram(const QString& dataHome, int autoCloseMs)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dataHome);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_LOGGING_RULES", "app.*=true");
+    if (autoCloseMs > 0)
+        env.insert("TALVO_AUTOCLOSE_MS", QString::number(autoCloseMs));
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->start(programPath(), QStringList());
+    return process;
+}
+
+void TestStartUp::programStartsOnceAndSurvivesAKilledFirstCopy()
+{
+    QVERIFY2(QFile::exists(programPath()), "the program must be built beside the tests");
+    QTemporaryDir home;
+    const QString dataHome = home.filePath("data");
+    const QString userDir = dataHome + "/TALVO R430K mouse";
+    QString firstLog;
+
+    // First copy: builds the tree and opens its window.
+    auto first = startProgram(dataHome, 0);
+    QVERIFY(first->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT((firstLog += first->readAllStandardError()).contains("main window shown"), 20000);
+    QVERIFY(QFileInfo(userDir + "/usersetting/SensorPage").isDir());
+    QCOMPARE(QFileInfo(userDir + "/Macro.ini").size(), 0);
+
+    // Second copy: only the notice, then exit code 0.
+    auto second = startProgram(dataHome, 300);
+    QVERIFY(second->waitForFinished(20000));
+    const QString secondLog = second->readAllStandardError();
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY2(secondLog.contains("another copy is running"), qPrintable(secondLog));
+    QVERIFY(!secondLog.contains("main window shown"));
+    QCOMPARE(first->state(), QProcess::Running);
+
+    // A first copy killed outright leaves its lock behind; the next start takes it over.
+    ::kill(pid_t(first->processId()), SIGKILL);
+    QVERIFY(first->waitForFinished(10000));
+    auto third = startProgram(dataHome, 500);
+    QVERIFY(third->waitForFinished(20000));
+    const QString thirdLog = third->readAllStandardError();
+    QVERIFY2(thirdLog.contains("main window shown"), qPrintable(thirdLog));
+    QCOMPARE(third->exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestStartUp)
+#include "tst_startup.moc"

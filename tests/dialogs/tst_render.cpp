@@ -1,0 +1,183 @@
+// Every notice in every language: its texts fit their boxes, and, when
+// TALVO_RENDER_DIR names a folder, a PNG of each lands there for review
+// (scripts/render_dialogs.sh).
+#include "support/dialogs_helpers.h"
+
+#include "dialogs/ContainReset.h"
+#include "dialogs/DeleteConfirm.h"
+#include "dialogs/ExeIsRun.h"
+#include "dialogs/GroupMaxThree.h"
+#include "dialogs/InportFail.h"
+#include "dialogs/KeyNumberLimit.h"
+#include "dialogs/LeftButtonOnly.h"
+#include "dialogs/MakeMacro.h"
+#include "dialogs/MouseOffLine.h"
+#include "dialogs/Progress.h"
+#include "dialogs/QuestionDialog.h"
+#include "dialogs/QuestiondialogB.h"
+#include "dialogs/RePair.h"
+#include "dialogs/SameMacro.h"
+#include "dialogs/UpDataParam.h"
+#include "dialogs/UpDataParamImport.h"
+#include "dialogs/UpDateWarning.h"
+#include "shell/LanguageNames.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using dialogs::DialogFrame;
+
+namespace {
+
+struct Scene
+{
+    const char* name;
+    std::function<std::unique_ptr<DialogFrame>()> make;
+};
+
+template <class T>
+std::unique_ptr<DialogFrame> plain()
+{
+    return std::unique_ptr<DialogFrame>(new T(nullptr));
+}
+
+const std::vector<Scene>& scenes()
+{
+    static const std::vector<Scene> list = {
+        {"MouseOffLine-offline", [] { OffLineNoticeIndex = 0; return plain<MouseOffLine>(); }},
+        {"MouseOffLine-timeout", [] { OffLineNoticeIndex = 1; return plain<MouseOffLine>(); }},
+        {"LeftButtonOnly", plain<LeftButtonOnly>},
+        {"MakeMacro", plain<MakeMacro>},
+        {"SameMacro", plain<SameMacro>},
+        {"GroupMaxThree", plain<GroupMaxThree>},
+        {"QuestionDialog-new", [] {
+             auto d = std::make_unique<QuestionDialog>();
+             d->SetTipText(false);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"QuestionDialog-rename", [] {
+             auto d = std::make_unique<QuestionDialog>();
+             d->SetTipText(true);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"QuestiondialogB", plain<QuestiondialogB>},
+        {"ExeIsRun-running", plain<ExeIsRun>},
+        {"ExeIsRun-choose", [] {
+             auto d = std::make_unique<ExeIsRun>();
+             d->SetLabelText();
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"ExeIsRun-stop", [] {
+             auto d = std::make_unique<ExeIsRun>();
+             d->SetLabelText2();
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"KeyNumberLimit", plain<KeyNumberLimit>},
+        {"InportFail-file", [] { ImportResult = dialogs::ImportNotSettingsFile; return plain<InportFail>(); }},
+        {"InportFail-device", [] { ImportResult = dialogs::ImportOtherDevice; return plain<InportFail>(); }},
+        {"ContainReset", plain<ContainReset>},
+        {"RePair", plain<RePair>},
+        {"DeleteConfirm", plain<DeleteConfirm>},
+        {"Progress-running", [] {
+             auto d = std::make_unique<Progress>();
+             d->SlotProgress(45, Progress::Running);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"Progress-failed", [] {
+             auto d = std::make_unique<Progress>();
+             d->SlotProgress(45, Progress::Failed);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"Progress-done", [] {
+             auto d = std::make_unique<Progress>();
+             d->SlotProgress(100, Progress::Succeeded);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"UpDateWarning", [] {
+             auto d = std::make_unique<UpDateWarning>();
+             // The settings page's text where it is shipped; the built-in one before.
+             const QString wired =
+                 dialogtest::shippedText(shell::LanguageFile::currentIndex(), "FormSetting", "WiredMode");
+             if (!wired.isEmpty())
+                 d->SetText(wired);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+    };
+    return list;
+}
+
+// Whether `text` laid out in `label` (word wrap as the label does) fits it.
+bool fits(const QLabel* label, QString* why)
+{
+    const QFontMetrics metrics(label->font());
+    const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000),
+                                              int(label->alignment()) | Qt::TextWordWrap, label->text());
+    if (needed.height() <= label->height() && needed.width() <= label->width())
+        return true;
+    *why = QStringLiteral("\"%1\" needs %2x%3 in %4x%5")
+               .arg(label->text())
+               .arg(needed.width())
+               .arg(needed.height())
+               .arg(label->width())
+               .arg(label->height());
+    return false;
+}
+
+} // namespace
+
+class TestRender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textsFitAndRender_data();
+    void textsFitAndRender();
+};
+
+void TestRender::textsFitAndRender_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("scene");
+    for (int lang = 0; lang < shell::kLanguageCount; ++lang)
+        for (int s = 0; s < int(scenes().size()); ++s)
+            QTest::newRow(qPrintable(QStringLiteral("%1-%2").arg(lang).arg(scenes()[s].name))) << lang << s;
+}
+
+void TestRender::textsFitAndRender()
+{
+    QFETCH(int, language);
+    QFETCH(int, scene);
+    dialogtest::chooseLanguage(language);
+    const std::unique_ptr<DialogFrame> dialog = scenes()[scene].make();
+    ImportResult = 0;
+    dialog->ensurePolished();
+    for (QWidget* w : dialog->findChildren<QWidget*>())
+        w->ensurePolished();
+
+    QString why;
+    QVERIFY2(!dialog->label()->text().isEmpty(), "empty message");
+    QVERIFY2(fits(dialog->label(), &why), qPrintable(why));
+    for (QToolButton* button : {dialog->okButton(), dialog->cancelButton()}) {
+        if (!button || button->isHidden())
+            continue;
+        const int advance = QFontMetrics(button->font()).horizontalAdvance(button->text());
+        QVERIFY2(advance <= button->width() - 8, qPrintable(button->text()));
+    }
+
+    const QImage image = dialog->grab().toImage();
+    QCOMPARE(image.size(), QSize(300, 140));
+    const QString dir = qEnvironmentVariable("TALVO_RENDER_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        const QString file = QStringLiteral("%1/%2-%3.png").arg(dir).arg(language).arg(scenes()[scene].name);
+        QVERIFY2(image.save(file), qPrintable(file));
+    }
+}
+
+QTEST_MAIN(TestRender)
+#include "tst_render.moc"

@@ -1,0 +1,183 @@
+#include "core/DeviceAllInfo.h"
+#include "core/PostMsg.h"
+#include "settings/FormSetting.h"
+#include "settings/FormSettingFirmware.h"
+#include "settings/UpDateRepair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+// A firmware file as the build ships it: 728-byte header, then a body.
+QByteArray image(quint32 version, quint8 kind, quint8 cid, quint8 mid, const QByteArray& name, int body = 64)
+{
+    QByteArray bytes(728 + body, '\x5C');
+    qToLittleEndian<quint32>(version, reinterpret_cast<uchar*>(bytes.data()) + 16);
+    bytes[20] = char(kind);
+    bytes[21] = char(cid);
+    bytes[22] = char(mid);
+    QByteArray field = name.left(64);
+    field.append(QByteArray(64 - field.size(), '\0'));
+    bytes.replace(87, 64, field);
+    return bytes;
+}
+
+} // namespace
+
+class TestFirmwareSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void versionTexts();
+    void receiverClassesAndKeys();
+    void lastMatchInCaseInsensitiveOrderWins();
+    void sameVersionIsSkippedUnlessUnknown();
+    void olderVersionsAreTakenToo();
+    void nameMatchesExactly();
+    void shortFilesAndMissingFolder();
+    void checkUpdateFileUsesTheOpenDevice();
+
+private:
+    void put(const QString& fileName, const QByteArray& bytes);
+    QTemporaryDir m_app;
+};
+
+void TestFirmwareSearch::initTestCase()
+{
+    RegisterBusTypes();
+    QVERIFY(m_app.isValid());
+    // Config.ini of the real build, beside a "bin" folder of our own.
+    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/usersetting/Config.ini");
+    QVERIFY(QDir().mkpath(m_app.filePath(QStringLiteral("usersetting"))));
+    QVERIFY(QFile::copy(shipped, m_app.filePath(QStringLiteral("usersetting/Config.ini"))));
+    qputenv("TALVO_APP_DIR", m_app.path().toLocal8Bit());
+}
+
+void TestFirmwareSearch::init()
+{
+    QDir(m_app.filePath(QStringLiteral("bin"))).removeRecursively();
+    QVERIFY(QDir().mkpath(m_app.filePath(QStringLiteral("bin"))));
+}
+
+void TestFirmwareSearch::put(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(m_app.filePath(QStringLiteral("bin/") + fileName));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+void TestFirmwareSearch::versionTexts()
+{
+    QCOMPARE(settings::firmwareVersionText(0x0103), QStringLiteral("v1.3"));
+    QCOMPARE(settings::firmwareVersionText(0x010A), QStringLiteral("v1.a"));
+    QCOMPARE(settings::firmwareVersionText(0x0110), QStringLiteral("v1.10"));
+    QCOMPARE(settings::firmwareVersionText(0x0100), QStringLiteral("v1.0"));
+    QCOMPARE(settings::firmwareVersionText(0x01FF), QStringLiteral("v1.ff"));
+}
+
+void TestFirmwareSearch::receiverClassesAndKeys()
+{
+    QCOMPARE(settings::receiverClassOfKind(0), 1);
+    QCOMPARE(settings::receiverClassOfKind(4), 2);
+    QCOMPARE(settings::receiverClassOfKind(1), 4);
+    QCOMPARE(settings::receiverClassOfKind(5), 8);
+    QCOMPARE(settings::receiverClassOfKind(2), 0);
+    QCOMPARE(settings::receiverImageKey(2), QStringLiteral("D2M"));
+    QVERIFY(settings::receiverImageKey(0).isEmpty());
+    QVERIFY(settings::receiverImageKey(3).isEmpty());
+}
+
+void TestFirmwareSearch::lastMatchInCaseInsensitiveOrderWins()
+{
+    put(QStringLiteral("b.bin"), image(0x0107, 210, 33, 1, "R430K_M"));
+    put(QStringLiteral("A.bin"), image(0x0106, 210, 33, 1, "R430K_M"));
+    put(QStringLiteral("c.txt"), image(0x0109, 210, 33, 1, "R430K_M"));
+    QVERIFY(UpDateRepair::FindFirmwareFile(210, QStringLiteral("v1.5"), QStringLiteral("R430K_M"), 33, 1));
+    const QList<QByteArray> found = UpDateRepair::RepairImageList();
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found.first(), image(0x0107, 210, 33, 1, "R430K_M"));
+
+    QVERIFY(FormSetting::FindUpdateFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
+    QCOMPARE(FormSetting::UpdateImageList().size(), 1);
+    QVERIFY(!FormSetting::FindUpdateFile(211, QString(), QStringLiteral("R430K_M"), 33, 1));
+    QVERIFY(FormSetting::UpdateImageList().isEmpty());
+}
+
+void TestFirmwareSearch::sameVersionIsSkippedUnlessUnknown()
+{
+    put(QStringLiteral("mouse.bin"), image(0x0103, 210, 33, 1, "R430K_M"));
+    QVERIFY(!UpDateRepair::FindFirmwareFile(210, QStringLiteral("v1.3"), QStringLiteral("R430K_M"), 33, 1));
+    QVERIFY(UpDateRepair::RepairImageList().isEmpty());
+    QVERIFY(!FormSetting::FindUpdateFile(210, QStringLiteral("v1.3"), QStringLiteral("R430K_M"), 33, 1));
+    QVERIFY(UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
+    // Asking only: an unknown version offers nothing.
+    QVERIFY(!FormSetting::FindNewerFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
+    QVERIFY(FormSetting::FindNewerFile(210, QStringLiteral("v1.2"), QStringLiteral("R430K_M"), 33, 1));
+}
+
+void TestFirmwareSearch::olderVersionsAreTakenToo()
+{
+    put(QStringLiteral("old.bin"), image(0x0101, 211, 33, 1, "R430K_D4K"));
+    QVERIFY(UpDateRepair::FindFirmwareFile(211, QStringLiteral("v1.3"), QStringLiteral("R430K_D4K"), 33, 1));
+    // Versions compare as texts: 1.10 and 1.a are different versions.
+    put(QStringLiteral("ten.bin"), image(0x010A, 210, 33, 2, "R430KPro_M"));
+    QVERIFY(FormSetting::FindUpdateFile(210, QStringLiteral("v1.10"), QStringLiteral("R430KPro_M"), 33, 2));
+    QVERIFY(!FormSetting::FindUpdateFile(210, QStringLiteral("v1.a"), QStringLiteral("R430KPro_M"), 33, 2));
+}
+
+void TestFirmwareSearch::nameMatchesExactly()
+{
+    put(QStringLiteral("x.bin"), image(0x0104, 211, 33, 1, "R430K_D"));
+    QVERIFY(UpDateRepair::FindFirmwareFile(211, QString(), QStringLiteral("R430K_D"), 33, 1));
+    QVERIFY(!UpDateRepair::FindFirmwareFile(211, QString(), QStringLiteral("r430k_d"), 33, 1));
+    QVERIFY(!UpDateRepair::FindFirmwareFile(211, QString(), QStringLiteral("R430K_D1"), 33, 1));
+    QVERIFY(!UpDateRepair::FindFirmwareFile(211, QString(), QStringLiteral("R430K_D"), 34, 1));
+    QVERIFY(!UpDateRepair::FindFirmwareFile(211, QString(), QStringLiteral("R430K_D"), 33, 2));
+    // A name filling the whole 64-byte field has no NUL and still matches.
+    const QByteArray longName(64, 'N');
+    put(QStringLiteral("y.bin"), image(0x0104, 211, 33, 1, longName));
+    QVERIFY(UpDateRepair::FindFirmwareFile(211, QString(), QString::fromLatin1(longName), 33, 1));
+}
+
+void TestFirmwareSearch::shortFilesAndMissingFolder()
+{
+    put(QStringLiteral("a.bin"), image(0x0107, 210, 33, 1, "R430K_M"));
+    put(QStringLiteral("z.bin"), image(0x0108, 210, 33, 1, "R430K_M").left(727));
+    QVERIFY(UpDateRepair::FindFirmwareFile(210, QStringLiteral("v1.5"), QStringLiteral("R430K_M"), 33, 1));
+    QCOMPARE(UpDateRepair::RepairImageList().first(), image(0x0107, 210, 33, 1, "R430K_M"));
+    QVERIFY(QDir(m_app.filePath(QStringLiteral("bin"))).removeRecursively());
+    QVERIFY(!UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
+    QVERIFY(UpDateRepair::RepairImageList().isEmpty());
+    QByteArray unused;
+    QCOMPARE(settings::findFirmwareImage(m_app.path(), settings::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
+             settings::SearchOutcome::NoFolder);
+}
+
+void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()
+{
+    put(QStringLiteral("pro_d2.bin"), image(0x0104, 211, 33, 2, "R430KPro_D2K"));
+    put(QStringLiteral("pro_m.bin"), image(0x0107, 210, 33, 2, "R430KPro_M"));
+    DeviceAllInfo pro;
+    pro.DevicePath = QStringLiteral("pro");
+    pro.DriveIndex = 1;
+    StoreCurrentDeviceInfo(pro);
+    QVERIFY(FormSetting::CheckUpdateFile(211, QStringLiteral("v1.3"), 2));
+    QVERIFY(!FormSetting::CheckUpdateFile(211, QStringLiteral("v1.3"), 4));
+    QVERIFY(!FormSetting::CheckUpdateFile(211, QStringLiteral("v1.3"), 0));
+    QVERIFY(FormSetting::CheckUpdateFile(210, QStringLiteral("v1.5"), 0));
+    QVERIFY(!FormSetting::CheckUpdateFile(210, QStringLiteral("v1.7"), 2));
+    pro.DriveIndex = 0;
+    StoreCurrentDeviceInfo(pro);
+    QVERIFY(!FormSetting::CheckUpdateFile(210, QStringLiteral("v1.5"), 2));
+}
+
+QTEST_MAIN(TestFirmwareSearch)
+#include "tst_firmwaresearch.moc"

@@ -1,0 +1,508 @@
+#include "support/choice_helpers.h"
+
+#include "core/DeviceLinkState.h"
+#include "core/PostMsg.h"
+#include "core/Registry.h"
+#include "core/Worker.h"
+#include "devicelib/SimControl.h"
+#include "settings/FormSetting.h"
+#include "settings/UpDateRepair.h"
+#include "shell/DialogChange.h"
+#include "shell/DialogChangeState.h"
+#include "shell/Match.h"
+#include "shell/mytoolButtonEnter.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+#include <memory>
+
+using choicetest::ModalWatcher;
+
+// Finds a child by object name, failing the test with the name when missing.
+#define CHILD(Type, root, name)                                                                    \
+    ([&]() {                                                                                       \
+        auto* found = (root)->findChild<Type*>(QStringLiteral(name));                              \
+        if (!found)                                                                                \
+            qWarning("missing child %s", name);                                                    \
+        return found;                                                                              \
+    }())
+
+namespace {
+
+const char* const kMouseOnCable = R"([Mouse1]
+Model=1
+Cable=true
+CableKind=2
+Awake=true
+[Receiver1]
+Class=4
+Mouse=Mouse1
+)";
+
+QString simPath(const char* name)
+{
+    return QString::fromLatin1(SimControl_DevicePath(name));
+}
+
+QStringList tilePaths()
+{
+    QStringList paths;
+    for (const DeviceAllInfo& d : TileDeviceList)
+        paths << d.DevicePath;
+    return paths;
+}
+
+} // namespace
+
+class TestChoice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void emptyBusShowsTheHint();
+    void tilesPagesAndArrows_data();
+    void tilesPagesAndArrows();
+    void cableMouseAndItsReceiverMakeOneTile();
+    void refreshedRecordKeepsItsFoundEntry();
+    void duplicateReceiversOpenOneNotice();
+    void sleepingMouseTileWakesOnHover();
+    void unplugRebuildsTheTiles();
+    void unmatchedReceiverPairs();
+    void unmatchedCableTileDoesNothing();
+    void storedVersionAsksBeforePairing();
+    void twoReceiverCaseChecksFirmware_data();
+    void twoReceiverCaseChecksFirmware();
+    void enterOpensRepairOnlyWhenShown();
+    void choosingATileOpensTheDevice();
+    void languageChoiceSpreadsAndIsKept();
+
+private:
+    void rescan();
+
+    QString m_appDir;
+    std::unique_ptr<DialogChange> m_page;
+};
+
+void TestChoice::initTestCase()
+{
+    m_appDir = choicetest::prepareAppDir();
+    RegisterBusTypes();
+}
+
+void TestChoice::init()
+{
+    core::resetDeviceLinkState();
+    PairRequested = 0;
+    PairDeviceInfo = DeviceAllInfo();
+    StoreCurrentDeviceInfo(DeviceAllInfo());
+    Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+    QDir(m_appDir + QStringLiteral("/bin")).removeRecursively();
+    QDir().mkpath(m_appDir + QStringLiteral("/bin"));
+    m_page = std::make_unique<DialogChange>();
+    m_page->show();
+}
+
+void TestChoice::cleanup()
+{
+    m_page.reset();
+    QCOMPARE(ChoicePage, nullptr);
+}
+
+// The page rescans on the library's hot-plug call; the tests rescan at once
+// after changing the bus, so they do not wait for it.
+void TestChoice::rescan()
+{
+    QVERIFY(SimControl_WaitIdle(5000));
+    m_page->Rescan();
+}
+
+void TestChoice::emptyBusShowsTheHint()
+{
+    QVERIFY(choicetest::loadScenario("[Receiver1]\nClass=4\nPlugged=false\n"));
+    rescan();
+    QVERIFY(TileDeviceList.isEmpty());
+    QVERIFY(FoundDeviceList.isEmpty());
+    QVERIFY(!CHILD(QLabel, m_page, "label_2")->isHidden());
+    QVERIFY(CHILD(QLabel, m_page, "label_3")->isHidden());
+    QCOMPARE(CHILD(QStackedWidget, m_page, "stackedWidget")->count(), 0);
+    QVERIFY(CHILD(QToolButton, m_page, "RightButton")->isHidden());
+}
+
+void TestChoice::tilesPagesAndArrows_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("three: one full page") << 3 << 1;
+    QTest::newRow("four: a last page of one") << 4 << 2;
+    QTest::newRow("seven: three pages") << 7 << 3;
+}
+
+void TestChoice::tilesPagesAndArrows()
+{
+    QFETCH(int, devices);
+    QFETCH(int, pages);
+    QVERIFY(choicetest::loadScenario(choicetest::unpairedReceivers(devices)));
+    rescan();
+    QCOMPARE(TileDeviceList.size(), devices);
+    auto* stack = CHILD(QStackedWidget, m_page, "stackedWidget");
+    auto* left = CHILD(QToolButton, m_page, "LeftButton");
+    auto* right = CHILD(QToolButton, m_page, "RightButton");
+    QCOMPARE(stack->count(), pages);
+    QCOMPARE(stack->currentIndex(), 0);
+    QVERIFY(CHILD(QLabel, m_page, "label_2")->isHidden());
+    QVERIFY(left->isHidden());
+    QCOMPARE(right->isHidden(), pages == 1);
+    // Every tile of an unpaired receiver is an unknown device.
+    auto* first = CHILD(mytoolButtonEnter, m_page, "btn0");
+    QVERIFY(first->styleSheet().contains("Unknow.png"));
+    QVERIFY(first->isVisible());
+    QVERIFY(CHILD(QLabel, m_page, "Rate0")->isVisible());
+    QCOMPARE(first->size(), QSize(284, 360));
+
+    if (devices == 4) {
+        QCOMPARE(CHILD(mytoolButtonEnter, m_page, "btn3")->pos(), QPoint(305, 0));
+        QCOMPARE(CHILD(QLabel, m_page, "UsbWifi3")->pos(), QPoint(530, 20));
+    }
+    // Walk to the last page and back: each page shows the ways that exist.
+    for (int page = 1; page < pages; ++page) {
+        QTest::mouseClick(right, Qt::LeftButton);
+        QCOMPARE(stack->currentIndex(), page);
+        QVERIFY(!left->isHidden());
+        QCOMPARE(right->isHidden(), page == pages - 1);
+    }
+    for (int page = pages - 2; page >= 0; --page) {
+        QTest::mouseClick(left, Qt::LeftButton);
+        QCOMPARE(stack->currentIndex(), page);
+        QCOMPARE(left->isHidden(), page == 0);
+        QVERIFY(!right->isHidden());
+    }
+}
+
+void TestChoice::cableMouseAndItsReceiverMakeOneTile()
+{
+    QVERIFY(choicetest::loadScenario(kMouseOnCable));
+    rescan();
+    QCOMPARE(tilePaths(), QStringList{simPath("Mouse1")});
+    QCOMPARE(FoundDeviceList.size(), 2);
+    QVERIFY(TileDeviceList[0].RestrictedKind);
+    QCOMPARE(TileDeviceList[0].DriveIndex, 0);
+    auto* badge = CHILD(QLabel, m_page, "UsbWifi0");
+    QVERIFY(badge->styleSheet().contains("OnLineUsb.png"));
+    QVERIFY(!badge->isHidden());
+    QVERIFY(CHILD(mytoolButtonEnter, m_page, "btn0")->styleSheet().contains("OnLine0.png"));
+    // A cable id carries no rate badge.
+    QVERIFY(!m_page->findChild<QLabel*>("Rate0"));
+}
+
+void TestChoice::refreshedRecordKeepsItsFoundEntry()
+{
+    QVERIFY(choicetest::loadScenario(QString(kMouseOnCable) + "[Receiver2]\nClass=1\nMouse=\n"));
+    rescan();
+    QCOMPARE(tilePaths(), (QStringList{simPath("Mouse1"), simPath("Receiver2")}));
+    QCOMPARE(FoundDeviceList.size(), 3);
+    const int receiver1 = [] {
+        for (int i = 0; i < FoundDeviceList.size(); ++i)
+            if (FoundDeviceList[i].DevicePath == simPath("Receiver1"))
+                return i;
+        return -1;
+    }();
+    QVERIFY(receiver1 >= 0);
+    QVERIFY(m_page->UpdateDeviceIcon(1));
+    QVERIFY(m_page->RefreshDeviceOnline(1));
+    QCOMPARE(FoundDeviceList[receiver1].DevicePath, simPath("Receiver1"));
+    QSet<QString> distinct;
+    for (const DeviceAllInfo& d : FoundDeviceList)
+        distinct.insert(d.DevicePath);
+    QCOMPARE(distinct.size(), 3);
+    // Out-of-range tiles change nothing.
+    QVERIFY(m_page->UpdateDeviceIcon(7));
+    QVERIFY(!m_page->RefreshDeviceOnline(-1));
+}
+
+void TestChoice::duplicateReceiversOpenOneNotice()
+{
+    QVERIFY(choicetest::loadScenario("[Mouse1]\nModel=1\n[Mouse2]\nModel=1\n"
+                                     "[Receiver1]\nClass=4\nMouse=Mouse1\n[Receiver2]\nClass=4\nMouse=Mouse2\n"));
+    int openNotices = 0;
+    ModalWatcher watcher([&](QWidget* notice) {
+        // Another hot-plug change while the notice is open must not stack a
+        // second notice on it.
+        m_page->Rescan();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        openNotices = int(std::count_if(windows.begin(), windows.end(), [](QWidget* w) {
+            return w->isVisible() && QString(w->metaObject()->className()) == "QuestiondialogB";
+        }));
+        notice->close();
+    });
+    rescan();
+    QTRY_COMPARE(watcher.seen(), QStringList{"QuestiondialogB"});
+    QCOMPARE(openNotices, 1);
+    QCOMPARE(CHILD(QStackedWidget, m_page, "stackedWidget")->count(), 0);
+    QVERIFY(!CHILD(QLabel, m_page, "label_2")->isHidden());
+    QVERIFY(CHILD(QLabel, m_page, "label_3")->isHidden());
+    QVERIFY(CHILD(QToolButton, m_page, "RightButton")->isHidden());
+}
+
+void TestChoice::sleepingMouseTileWakesOnHover()
+{
+    QVERIFY(choicetest::loadScenario("[Mouse1]\nModel=1\nAwake=false\n[Receiver1]\nClass=4\nMouse=Mouse1\n"));
+    rescan();
+    QCOMPARE(TileDeviceList.size(), 1);
+    auto* tile = CHILD(mytoolButtonEnter, m_page, "btn0");
+    auto* offline = CHILD(QLabel, m_page, "label0");
+    auto* link = CHILD(QLabel, m_page, "UsbWifi0");
+    QVERIFY(tile->styleSheet().contains("DisOnlin0.png"));
+    QVERIFY(!offline->isHidden());
+    QVERIFY(link->isHidden());
+    QVERIFY(offline->toolTip().contains('\n'));
+    QVERIFY(link->styleSheet().contains("OnLineWifi.png"));
+    QVERIFY(CHILD(QLabel, m_page, "Rate0")->styleSheet().contains("4KHz.png"));
+
+    QVERIFY(SimControl_SetAwake("Mouse1", true));
+    QVERIFY(SimControl_WaitIdle(5000));
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(tile, &enter);
+    QVERIFY(tile->styleSheet().contains("OnLine0.png"));
+    QVERIFY(offline->isHidden());
+    QVERIFY(!link->isHidden());
+    QVERIFY(TileDeviceList[0].Online);
+}
+
+void TestChoice::unplugRebuildsTheTiles()
+{
+    QVERIFY(choicetest::loadScenario(""));
+    // The library's own hot-plug call brings the tiles.
+    QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    QTRY_COMPARE(CHILD(QStackedWidget, m_page, "stackedWidget")->count(), 1);
+    QVERIFY(SimControl_Plug("Receiver1", false));
+    QTRY_VERIFY_WITH_TIMEOUT(TileDeviceList.isEmpty(), 10000);
+    QTRY_COMPARE(CHILD(QStackedWidget, m_page, "stackedWidget")->count(), 0);
+    QVERIFY(!CHILD(QLabel, m_page, "label_2")->isHidden());
+    QVERIFY(SimControl_Plug("Receiver1", true));
+    QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+}
+
+void TestChoice::unmatchedReceiverPairs()
+{
+    QVERIFY(choicetest::loadScenario("[Simulator]\nPairDelayMs=300\n[Mouse1]\nModel=1\nAwake=true\nPairable=true\n"
+                                     "[Receiver1]\nClass=4\nMouse=\n"));
+    rescan();
+    QCOMPARE(TileDeviceList.size(), 1);
+    QCOMPARE(TileDeviceList[0].DriveIndex, ConfiguredDriveCount);
+    QSignalSpy frame(PostMsg::instance(), &PostMsg::SigChangeMainDialog);
+    bool stayedOpen = false;
+    bool disabledAfter = false;
+    ModalWatcher watcher([&](QWidget* dialog) {
+        auto* match = qobject_cast<Match*>(dialog);
+        if (!match) {
+            dialog->close();
+            return;
+        }
+        QCOMPARE(PairRequested.load(), quint8(1));
+        QCOMPARE(PairDeviceInfo.DevicePath, simPath("Receiver1"));
+        auto* button = CHILD(QToolButton, match, "MatchButton");
+        QTRY_VERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(PairState.load(), 1);
+        // Neither Escape nor the close button ends a running pairing.
+        QTest::keyClick(match, Qt::Key_Escape);
+        QTest::mouseClick(CHILD(QToolButton, match, "CloseButton"), Qt::LeftButton);
+        stayedOpen = match->isVisible();
+        QTRY_COMPARE_WITH_TIMEOUT(PairState.load(), 2, 10000);
+        QTRY_VERIFY(!button->isEnabled());
+        QTest::qWait(150);  // the bus-watch tick must not enable it again
+        disabledAfter = !button->isEnabled();
+        QTest::mouseClick(CHILD(QToolButton, match, "CloseButton"), Qt::LeftButton);
+    });
+    m_page->OpenTile(0);
+    QCOMPARE(watcher.seen(), QStringList{"Match"});
+    QVERIFY(stayedOpen);
+    QVERIFY(disabledAfter);
+    QCOMPARE(frame.count(), 0);
+    QVERIFY(SimControl_IsPairedWith("Mouse1", "Receiver1"));
+}
+
+void TestChoice::unmatchedCableTileDoesNothing()
+{
+    // The simulator has no mouse model outside the table, so the record of
+    // such a mouse on its cable is made here.
+    DeviceAllInfo stranger;
+    stranger.DevicePath = "sim:stranger";
+    stranger.Pid = "0x4101";
+    stranger.Cid = 33;
+    stranger.Mid = 9;
+    stranger.SetDeviceKind(2);
+    stranger.DriveIndex = ConfiguredDriveCount;
+    TileDeviceList = {stranger};
+    ModalWatcher watcher;
+    QSignalSpy frame(PostMsg::instance(), &PostMsg::SigChangeMainDialog);
+    m_page->OpenTile(0);
+    QTest::qWait(50);
+    QVERIFY(watcher.seen().isEmpty());
+    QCOMPARE(frame.count(), 0);
+}
+
+void TestChoice::storedVersionAsksBeforePairing()
+{
+    QVERIFY(choicetest::loadScenario("[Receiver1]\nClass=4\nMouse=\n"));
+    rescan();
+    // The unmatched receiver names no group, so its version key has no MID.
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), "MouseVer33", "v1.5"));
+    {
+        ModalWatcher cancel;
+        m_page->OpenTile(0);
+        QCOMPARE(cancel.seen(), QStringList{"RePair"});
+    }
+    ModalWatcher confirm([](QWidget* dialog) {
+        if (auto* ok = dialog->findChild<QToolButton*>("OK"))
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            dialog->close();
+    });
+    m_page->OpenTile(0);
+    QCOMPARE(confirm.seen(), (QStringList{"RePair", "Match"}));
+    QCOMPARE(PairRequested.load(), quint8(1));
+    Registry::Remove(Registry::DriveTestKey(), "MouseVer33");
+}
+
+void TestChoice::twoReceiverCaseChecksFirmware_data()
+{
+    QTest::addColumn<QString>("seenVersion");
+    QTest::addColumn<bool>("mouseImage");
+    QTest::addColumn<bool>("receiverImage");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("never seen: pairing") << QString() << true << true << QStringList{"Match"} << false;
+    QTest::newRow("both images: question") << "v1.5" << true << true << QStringList{"RePair"} << false;
+    QTest::newRow("no image: question") << "v1.5" << false << false << QStringList{"RePair"} << false;
+    QTest::newRow("mouse image only: notice") << "v1.5" << true << false << QStringList{"UpDateWarning"} << false;
+    QTest::newRow("receiver image only: opens") << "v1.5" << false << true << QStringList{} << true;
+}
+
+void TestChoice::twoReceiverCaseChecksFirmware()
+{
+    QFETCH(QString, seenVersion);
+    QFETCH(bool, mouseImage);
+    QFETCH(bool, receiverImage);
+    QFETCH(QStringList, dialogs);
+    QFETCH(bool, opens);
+    const QString bin = m_appDir + "/bin";
+    if (mouseImage)
+        QVERIFY(choicetest::writeFirmwareImage(bin, "mouse.bin", 210, 33, 1, "R430K_M", 0x0107));
+    if (receiverImage)
+        QVERIFY(choicetest::writeFirmwareImage(bin, "rx4.bin", 211, 33, 1, "R430K_D4K", 0x0104));
+    if (seenVersion.isEmpty())
+        Registry::Remove(Registry::DriveTestKey(), "MouseVer331");
+    else
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), "MouseVer331", seenVersion));
+    // Two receivers of one model: the class-4 one has lost its mouse.
+    QVERIFY(choicetest::loadScenario("[Mouse1]\nModel=1\nAwake=false\n[Mouse2]\nModel=1\nAwake=true\n"
+                                     "[Receiver1]\nClass=4\nMouse=Mouse1\n[Receiver2]\nClass=2\nMouse=Mouse2\n"));
+    rescan();
+    QCOMPARE(TileDeviceList.size(), 2);
+    const int asleep = TileDeviceList[0].DevicePath == simPath("Receiver1") ? 0 : 1;
+    QSignalSpy frame(PostMsg::instance(), &PostMsg::SigChangeMainDialog);
+    ModalWatcher watcher;
+    m_page->OpenTile(asleep);
+    QCOMPARE(watcher.seen(), dialogs);
+    QCOMPARE(frame.count(), opens ? 1 : 0);
+    Registry::Remove(Registry::DriveTestKey(), "MouseVer331");
+}
+
+void TestChoice::enterOpensRepairOnlyWhenShown()
+{
+    auto repair = std::make_unique<UpDateRepair>();
+    UpdateRepairDialog = repair.get();
+    auto* button = CHILD(QPushButton, m_page, "Repair");
+    QVERIFY(button->isHidden());
+    m_page->SlotEnterKey();
+    QVERIFY(!repair->isVisible());
+
+    QSignalSpy check(PostMsg::instance(), &PostMsg::SigRepairCheckUpdate);
+    PostMsg::instance()->EmitUpDateButton(false);
+    QVERIFY(!button->isHidden());
+    QCOMPARE(CHILD(QLabel, m_page, "label_2")->text(), RepairDeviceText);
+    PostMsg::instance()->EmitEnterKey();
+    QVERIFY(repair->isVisible());
+    QVERIFY(repair->isModal());
+    QCOMPARE(check.count(), 1);
+    repair->hide();
+
+    // The notice panel takes Enter first.
+    CHILD(QFrame, m_page, "FindVer")->show();
+    m_page->SlotEnterKey();
+    QVERIFY(CHILD(QFrame, m_page, "FindVer")->isHidden());
+    QVERIFY(!repair->isVisible());
+    PostMsg::instance()->EmitUpDateButton(true);
+    QVERIFY(button->isHidden());
+    QCOMPARE(CHILD(QLabel, m_page, "label_2")->text(), NoDeviceText);
+    UpdateRepairDialog = nullptr;
+}
+
+void TestChoice::choosingATileOpensTheDevice()
+{
+    auto worker = std::make_unique<Worker>();
+    WorkerInstance = worker.get();
+    QVERIFY(choicetest::loadScenario(""));
+    rescan();
+    QCOMPARE(TileDeviceList.size(), 1);
+    const QString path = simPath("Receiver1");
+    QStringList order;
+    PostMsg* bus = PostMsg::instance();
+    connect(bus, &PostMsg::SigSetver, this, [&](int i) { order << QString("Setver(%1)").arg(i); });
+    connect(bus, &PostMsg::SigMouseIndex, this, [&](int i) { order << QString("MouseIndex(%1)").arg(i); });
+    connect(bus, &PostMsg::SigSelectMouseInfo, this, [&](DeviceAllInfo d) { order << "SelectMouseInfo:" + d.DevicePath; });
+    connect(bus, &PostMsg::SigLabelTextB, this, [&](QString a, QString) { order << "LabelTextB:" + a; });
+    connect(bus, &PostMsg::SigChangeMainDialog, this, [&](int i) { order << QString("ChangeMainDialog(%1)").arg(i); });
+    SimControl_ClearCallLog();
+    m_page->OpenTile(0);
+    disconnect(bus, nullptr, this, nullptr);
+    QCOMPARE(order, (QStringList{"Setver(6)", "MouseIndex(0)", "SelectMouseInfo:" + path, "LabelTextB:v1.3",
+                                 "ChangeMainDialog(1)"}));
+    QCOMPARE(MainPageIndex.load(), 1);
+    QCOMPARE(CurrentDeviceInfoCopy().DevicePath, path);
+    QVERIFY(worker->wait(10000));
+    QByteArray log(1 << 16, '\0');
+    log.truncate(SimControl_CallLog(log.data(), log.size()));
+    QVERIFY2(log.contains("UsbServer_ReadAllFlashData"), log.constData());
+    QVERIFY(log.contains(path.toLatin1()));
+    // While the frame shows, hot-plug belongs to the worker: the page keeps its tiles.
+    m_page->Rescan();
+    QCOMPARE(TileDeviceList.size(), 1);
+    worker->Shutdown(5000);
+    WorkerInstance = nullptr;
+}
+
+void TestChoice::languageChoiceSpreadsAndIsKept()
+{
+    QSignalSpy same(PostMsg::instance(), &PostMsg::SigLanguageSameB);
+    QSignalSpy change(PostMsg::instance(), &PostMsg::SigChangeLanguage);
+    m_page->on_comboBox_activated(3);
+    QCOMPARE(change.count(), 1);
+    QCOMPARE(same.count(), 1);
+    QCOMPARE(same.at(0).at(0).toInt(), 3);
+    QVERIFY(!CHILD(QLabel, m_page, "label_3")->text().isEmpty());
+    QVERIFY(CHILD(QLabel, m_page, "label_3")->text() != QStringLiteral("点击图案进入使用"));
+    const QString korean = CHILD(QLabel, m_page, "label_3")->text();
+    // A page made later starts in the kept language.
+    m_page = std::make_unique<DialogChange>();
+    QCOMPARE(CHILD(QLabel, m_page, "label_3")->text(), korean);
+    PostMsg::instance()->EmitLanguageSameA(0);
+    QCOMPARE(CHILD(QComboBox, m_page, "comboBox")->currentIndex(), 0);
+    QCOMPARE(change.count(), 1);
+    m_page->on_comboBox_activated(0);
+}
+
+QTEST_MAIN(TestChoice)
+#include "tst_choice.moc"

@@ -1,0 +1,261 @@
+#include "core/AppPaths.h"
+#include "core/DeviceInfoFile.h"
+#include "core/DeviceLinkState.h"
+#include "core/MacroIni.h"
+#include "core/PostMsg.h"
+#include "core/Registry.h"
+#include "shell/Dialog.h"
+#include "shell/DialogChange.h"
+#include "shell/DialogChangeState.h"
+#include "shell/DialogMain.h"
+#include "dialogs/MouseOffLine.h"
+#include "support/frame_helpers.h"
+
+#include <HIDUsb.h>
+#include <SimControl.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QtTest>
+
+// The whole road on the simulated mouse: start, choose the mouse, see its battery, go back, hide,
+// come back, quit. One window for the whole run, as in the program.
+class TestMain : public QObject
+{
+    Q_OBJECT
+
+private:
+    DialogMain* m_window = nullptr;
+
+    QStackedWidget* stack() const { return m_window->findChild<QStackedWidget*>(QStringLiteral("stackedWidgetMain")); }
+    bool frameShown() const { return stack()->currentWidget() == m_window->frame(); }
+    QToolButton* frameButton(const char* name) const
+    {
+        return m_window->frame()->findChild<QToolButton*>(QLatin1String(name));
+    }
+
+    void openTheMouse()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        m_window->choicePage()->OpenTile(0);
+        QTRY_VERIFY(frameShown());
+        QTRY_VERIFY_WITH_TIMEOUT(core::imageFromOpenDevice(), 10000);
+    }
+
+    void backToChoice()
+    {
+        frameButton("UpArrow")->click();
+        QTRY_VERIFY(!frameShown());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        RegisterBusTypes();
+        // The installer's language choice is taken over once and then removed.
+        Registry::SetValue(Registry::InstallerKey(), QStringLiteral("LanguageIndex"), 3);
+        m_window = new DialogMain;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_window;
+    }
+
+    void installerLanguageIsTakenOverOnce()
+    {
+        QCOMPARE(MacroIni::Instance()->LanguageIndex(), 3);
+        QVERIFY(!Registry::Contains(Registry::InstallerKey(), QStringLiteral("LanguageIndex")));
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
+        PostMsg::instance()->EmitChangeLanguage(0);
+    }
+
+    void startsOnTheChoicePageWithTheMouse()
+    {
+        QCOMPARE(m_window->size(), QSize(1020, 700));
+        QVERIFY(!frameShown());
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        QCOMPARE(TileDeviceList.first().DriveIndex, 0);
+    }
+
+    void choosingTheMouseShowsItsBattery()
+    {
+        SimControl_SetBattery("Mouse1", 64, false);
+        openTheMouse();
+        auto* gauge = m_window->frame()->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QVERIFY(gauge);
+        QTRY_COMPARE_WITH_TIMEOUT(gauge->value(), 64, 10000);
+        QCOMPARE(MainPageIndex.load(), 1);
+    }
+
+    void backWritesTheCacheAndReturns()
+    {
+        if (!frameShown())
+            openTheMouse();
+        const QString cache = DeviceCachePath(DeviceCacheFileName(0x21, 1));
+        QFile::remove(cache);
+        backToChoice();
+        QCOMPARE(QFileInfo(cache).size(), 10432);
+        QCOMPARE(MainPageIndex.load(), 0);
+        // The choice page listens to hot-plug again: unplugging the receiver empties it.
+        SimControl_Plug("Receiver1", false);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
+        SimControl_Plug("Receiver1", true);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    void hidingWithoutATrayMinimises()
+    {
+        DialogMain::setTrayAvailableForTesting(0);
+        PostMsg::instance()->EmitChangeSize(2);
+        // Hidden without a tray icon, the window could never come back.
+        QVERIFY(m_window->isVisible());
+        QTRY_VERIFY(m_window->isMinimized());
+        m_window->showNormal();
+    }
+
+    void hidingToTheTrayAndBack()
+    {
+        DialogMain::setTrayAvailableForTesting(1);
+        SimControl_ClearCallLog();
+        for (int i = 0; i < 3; ++i)
+            PostMsg::instance()->EmitChangeSize(2);
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(m_window->trayIcon()->isVisible());
+        QMenu* menu = m_window->trayMenu();
+        QVERIFY(menu);
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.size(), 3);
+        QVERIFY(actions.at(1)->isSeparator());
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("Open main window"));
+        QCOMPARE(actions.at(2)->text(), QStringLiteral("Exit"));
+        // The choice page hides without telling the library anything.
+        QVERIFY(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
+
+        actions.at(0)->trigger();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(!m_window->trayIcon()->isVisible());
+    }
+
+    void trayClickOnTheFrameTellsTheDeviceOnce()
+    {
+        DialogMain::setTrayAvailableForTesting(1);
+        openTheMouse();
+        for (int i = 0; i < 3; ++i)
+            PostMsg::instance()->EmitChangeSize(0);
+        SimControl_ClearCallLog();
+        emit m_window->trayIcon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(m_window->isVisible());
+        // One activation runs the slot once however often the window was hidden.
+        QCOMPARE(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}),
+                 QStringList{QStringLiteral("UsbServer_SetPCDriverStatus(1)")});
+        backToChoice();
+    }
+
+    void draggingMovesOnlyWithAPress()
+    {
+        m_window->move(100, 100);
+        const QPoint start = m_window->pos();
+        QTest::mousePress(m_window, Qt::LeftButton, Qt::NoModifier, QPoint(500, 20));
+        QMouseEvent move(QEvent::MouseMove, QPoint(530, 60), m_window->mapToGlobal(QPoint(530, 60)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &move);
+        QCOMPARE(m_window->pos(), start + QPoint(30, 40));
+        QTest::mouseRelease(m_window, Qt::LeftButton, Qt::NoModifier, QPoint(530, 60));
+        const QPoint after = m_window->pos();
+        QMouseEvent stray(QEvent::MouseMove, QPoint(10, 10), m_window->mapToGlobal(QPoint(10, 10)), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &stray);
+        QCOMPARE(m_window->pos(), after);
+    }
+
+    void returnKeyGoesToTheChoicePage()
+    {
+        QSignalSpy enter(PostMsg::instance(), &PostMsg::SigEnterKey);
+        QTest::keyClick(m_window, Qt::Key_Escape);
+        QTest::keyClick(m_window, Qt::Key_Return);
+        QCOMPARE(enter.count(), 1);
+    }
+
+    void offlineNoticeSitsAboveTheCentre()
+    {
+        RestartRequest = 0;
+        QPoint noticeAt;
+        QSize noticeSize;
+        frametest::ModalCloser closer;
+        closer.setBeforeClose([&](QWidget* notice) {
+            noticeAt = notice->pos();
+            noticeSize = notice->size();
+        });
+        PostMsg::instance()->EmitMouseOffLineo(1);
+        QCOMPARE(closer.seen(), QStringList{QStringLiteral("MouseOffLine")});
+        QCOMPARE(OffLineNoticeIndex.load(), 1);
+        QCOMPARE(int(RestartRequest), 1); // the online check reconnects when the mouse answers
+        const QPoint origin = m_window->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(noticeAt, QPoint(origin.x() + (1020 - noticeSize.width()) / 2,
+                                  origin.y() - 20 + (700 - noticeSize.height()) / 2));
+    }
+
+    void spaceOnTheFramePairsThenReconnects()
+    {
+        openTheMouse();
+        SimControl_ClearCallLog();
+        frametest::ModalCloser closer;
+        QTest::keyClick(m_window, Qt::Key_Space);
+        QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
+        QCOMPARE(int(PairRequested), 1);
+        const QStringList starts = frametest::callsStartingWith(frametest::simCalls(), {"UsbServerC_Start"});
+        QVERIFY2(!starts.isEmpty(), "the connection to the mouse is opened again after pairing");
+        backToChoice();
+    }
+
+    void spaceWithoutExactlyOneTileDoesNothing()
+    {
+        SimControl_Plug("Receiver1", false);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
+        frametest::ModalCloser closer;
+        QTest::keyClick(m_window, Qt::Key_Space);
+        QTest::qWait(50);
+        QVERIFY(closer.seen().isEmpty());
+        SimControl_Plug("Receiver1", true);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // Last: the tray's Exit runs the close sequence, not a bare process exit.
+    void trayExitRunsTheQuitSequence()
+    {
+        openTheMouse();
+        const QString cache = DeviceCachePath(DeviceCacheFileName(0x21, 1));
+        QFile::remove(cache);
+        SimControl_ClearCallLog();
+        DialogMain::setTrayAvailableForTesting(1);
+        PostMsg::instance()->EmitChangeSize(0);
+        SimControl_ClearCallLog();
+        // Another parentless window stays open: the event loop must end all the same.
+        QWidget stray;
+        stray.show();
+        QEventLoop loop;
+        QTimer::singleShot(0, m_window, [this] { m_window->trayMenu()->actions().at(2)->trigger(); });
+        QTimer::singleShot(10000, &loop, [&loop] { loop.exit(99); });
+        QCOMPARE(loop.exec(), 0);
+
+        const QStringList calls = frametest::callsStartingWith(
+            frametest::simCalls(), {"UsbServer_SetPCDriverStatus", "StopUsbChanged", "UsbServer_Exit"});
+        QVERIFY2(calls.size() >= 3, qPrintable(calls.join(' ')));
+        QVERIFY(calls.at(0).startsWith("UsbServer_SetPCDriverStatus(0"));
+        QVERIFY(calls.at(1).startsWith("StopUsbChanged"));
+        QVERIFY(calls.at(2).startsWith("UsbServer_Exit"));
+        QCOMPARE(QFileInfo(cache).size(), 10432);
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(!m_window->trayIcon()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestMain)
+#include "tst_main.moc"

@@ -1,0 +1,120 @@
+#include "link_helpers.h"
+
+#include "buttons/Buttoninterface.h"
+#include "core/DeviceLinkState.h"
+#include "core/PostMsg.h"
+#include "core/Worker.h"
+#include "devicelib/HIDUsb.h"
+#include "devicelib/SimControl.h"
+#include "sensor/Sensor.h"
+#include "settings/FormSetting.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace linktest {
+
+bool runOffGuiThread(const std::function<void()>& fn, int timeoutMs)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread worker([fn, done] {
+        fn();
+        *done = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (!*done && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!*done) {
+        worker.detach();
+        return false;
+    }
+    worker.join();
+    return true;
+}
+
+bool waitSimIdle(int timeoutMs)
+{
+    bool idle = false;
+    const bool returned = runOffGuiThread([&idle, timeoutMs] { idle = SimControl_WaitIdle(timeoutMs); }, timeoutMs + 1000);
+    return returned && idle;
+}
+
+FlashDataMap simFlashImage(const char* mouse)
+{
+    FlashDataMap image = EmptyFlashDataMap();
+    unsigned char bytes[sizeof(FlashDataMap)] = {};
+    if (SimControl_ReadFlash(mouse, -1, bytes, int(sizeof bytes)))
+        std::memcpy(&image, bytes, sizeof image);
+    return image;
+}
+
+DeviceAllInfo recordOf(const char* simName)
+{
+    DeviceAllInfo saved = CurrentDeviceInfoCopy();
+    StoreCurrentDeviceInfo(DeviceAllInfo());
+    DeviceAllInfo rec;
+    rec.DevicePath = QString::fromLatin1(SimControl_DevicePath(simName));
+    if (WorkerInstance)
+        WorkerInstance->FillDeviceInfo(rec, SimControl_DevicePath(simName));
+    StoreCurrentDeviceInfo(saved);
+    return rec;
+}
+
+QStringList callLog()
+{
+    const int size = SimControl_CallLog(nullptr, 0);
+    QByteArray text(size + 1, '\0');
+    SimControl_CallLog(text.data(), text.size());
+    return QString::fromLatin1(text.constData()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+int countCalls(const QStringList& log, const QString& prefix)
+{
+    int n = 0;
+    for (const QString& line : log)
+        n += line.startsWith(prefix) ? 1 : 0;
+    return n;
+}
+
+LinkPages::LinkPages()
+{
+    RegisterBusTypes();
+    core::resetDeviceLinkState();
+    StoreCurrentFlashData(EmptyFlashDataMap());
+    StoreCurrentDeviceInfo(DeviceAllInfo());
+    buttons = std::make_unique<Buttoninterface>();
+    sensor = std::make_unique<Sensor>();
+    settings = std::make_unique<FormSetting>();
+}
+
+LinkPages::~LinkPages()
+{
+    UsbServer_Exit();
+    buttons.reset();
+    sensor.reset();
+    settings.reset();
+}
+
+bool LinkPages::open(const char* simName, int timeoutMs)
+{
+    const DeviceAllInfo rec = recordOf(simName);
+    PostMsg::instance()->EmitSelectMouseInfo(rec);
+    WorkerInstance->StartChosenDevice();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        if (core::imageFromOpenDevice() && ButtonPageFilled && SensorPageFilled && WorkerBusy == 0
+            && !WorkerInstance->isRunning())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return false;
+}
+
+} // namespace linktest

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/DeviceAllInfo.h"
+#include "core/FlashDataMap.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Buttoninterface;
+class FormSetting;
+class Sensor;
+
+namespace linktest {
+
+// Runs fn on a thread of its own (as the device library's callbacks run) and
+// processes GUI events until it returns, so blocking bus signals get through.
+// False when fn did not return within timeoutMs.
+bool runOffGuiThread(const std::function<void()>& fn, int timeoutMs = 10000);
+
+// Waits until the simulator's bus and report thread are idle while the GUI
+// thread keeps processing events. False on timeout.
+bool waitSimIdle(int timeoutMs = 10000);
+
+// The named mouse's active flash; a zero image when it cannot be read.
+FlashDataMap simFlashImage(const char* mouse = "Mouse1");
+
+// The device record the choice page would build for a simulated device.
+DeviceAllInfo recordOf(const char* simName);
+
+// The simulator's call log since the last clear, one call per entry.
+QStringList callLog();
+int countCalls(const QStringList& log, const QString& prefix);
+
+// Pages that receive the link's signals, with the worker the button page
+// makes. Construct it after QApplication; it resets the link state first.
+struct LinkPages {
+    LinkPages();
+    ~LinkPages();
+    std::unique_ptr<Buttoninterface> buttons;
+    std::unique_ptr<Sensor> sensor;
+    std::unique_ptr<FormSetting> settings;
+
+    // Chooses the device as the choice page does and waits until its whole
+    // configuration has reached both pages. False on timeout.
+    bool open(const char* simName = "Receiver1", int timeoutMs = 10000);
+};
+
+} // namespace linktest

@@ -1,0 +1,128 @@
+#include "Draw.h"
+
+#include "Pictures.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace datagen::draw {
+
+QFont uiFont(qreal pixelSize, int weight)
+{
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(qRound(pixelSize));
+    font.setWeight(weight);
+    return font;
+}
+
+QPainterPath roundedRect(const QRectF& rect, qreal radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+QImage panel(int width, int height, qreal radius, palette::Rgb fill, palette::Rgb border)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(0.5, 0.5, width - 1.0, height - 1.0);
+    QLinearGradient body(0, 0, 0, height);
+    body.setColorAt(0, fill.color().lighter(108));
+    body.setColorAt(1, fill.color());
+    p.setPen(QPen(border.color(), 1));
+    p.setBrush(body);
+    p.drawPath(roundedRect(r, radius));
+    // A one-pixel highlight under the top edge lifts the panel off the page.
+    p.setPen(QPen(QColor(255, 255, 255, 18), 1));
+    p.drawLine(QPointF(radius, 1.5), QPointF(width - radius, 1.5));
+    return image;
+}
+
+QImage button(int width, int height, State state, palette::Rgb fill)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor base = fill.color();
+    if (state == State::Pressed)
+        base = palette::kAccentPressed.color();
+    else if (state == State::Hover)
+        base = base.lighter(112);
+    else if (state == State::Disabled)
+        base = palette::kRaised.color();
+    QLinearGradient g(0, 0, 0, height);
+    g.setColorAt(0, base.lighter(state == State::Pressed ? 100 : 110));
+    g.setColorAt(1, base);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    const qreal radius = height / 2.0 - 1;
+    p.drawPath(roundedRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0), radius));
+    return image;
+}
+
+QImage ghostButton(int width, int height, State state)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal radius = height / 2.0 - 1;
+    const QRectF r(1, 1, width - 2.0, height - 2.0);
+    QColor line = palette::kAccent.color();
+    QColor fill = Qt::transparent;
+    if (state == State::Hover)
+        fill = palette::kAccent.color(40);
+    else if (state == State::Pressed)
+        fill = palette::kAccentPressed.color(90), line = palette::kAccentPressed.color();
+    else if (state == State::Disabled)
+        line = palette::kBorder.color();
+    p.setPen(QPen(line, 1.2));
+    p.setBrush(fill);
+    p.drawPath(roundedRect(r, radius));
+    return image;
+}
+
+QImage closeGlyph(int size, State state)
+{
+    QImage image = PictureFolder::canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor cross = palette::kMutedText.color();
+    if (state == State::Hover) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette::kDanger.color(60));
+        p.drawEllipse(QRectF(1, 1, size - 2.0, size - 2.0));
+        cross = palette::kText.color();
+    } else if (state == State::Pressed) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette::kDanger.color());
+        p.drawEllipse(QRectF(1, 1, size - 2.0, size - 2.0));
+        cross = palette::kText.color();
+    }
+    const qreal m = size * 0.32;
+    p.setPen(QPen(cross, qMax(1.5, size / 12.0), Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(m, m), QPointF(size - m, size - m));
+    p.drawLine(QPointF(size - m, m), QPointF(m, size - m));
+    return image;
+}
+
+QImage warningBadge(int size, palette::Rgb colour)
+{
+    QImage image = PictureFolder::canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour.color(50));
+    p.drawEllipse(QRectF(0, 0, size, size));
+    p.setBrush(colour.color());
+    p.drawEllipse(QRectF(size * 0.18, size * 0.18, size * 0.64, size * 0.64));
+    p.setPen(QPen(palette::kBackground.color(), size / 10.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(size / 2.0, size * 0.32), QPointF(size / 2.0, size * 0.55));
+    p.drawPoint(QPointF(size / 2.0, size * 0.68));
+    return image;
+}
+
+} // namespace datagen::draw

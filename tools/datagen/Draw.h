@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainterPath>
+#include <QRectF>
+
+// Drawing pieces shared by the picture folders, so buttons, panels and
+// glyphs look the same on every page.
+namespace datagen::draw {
+
+enum class State { Normal, Hover, Pressed, Disabled };
+
+// The interface font: renders all six languages of the program.
+QFont uiFont(qreal pixelSize, int weight = QFont::Normal);
+
+// A panel with a soft border and a faint top highlight.
+QImage panel(int width, int height, qreal radius, palette::Rgb fill = palette::kPanel,
+             palette::Rgb border = palette::kBorder);
+
+// A filled action button; the accent fill darkens when pressed.
+QImage button(int width, int height, State state, palette::Rgb fill = palette::kAccent);
+
+// A flat button that is only an outline until hovered or pressed.
+QImage ghostButton(int width, int height, State state);
+
+// The close cross of a window or notice.
+QImage closeGlyph(int size, State state);
+
+// A round badge with an exclamation mark, for warnings.
+QImage warningBadge(int size, palette::Rgb colour = palette::kWarning);
+
+QPainterPath roundedRect(const QRectF& rect, qreal radius);
+
+} // namespace datagen::draw
