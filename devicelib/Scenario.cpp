@@ -88,7 +88,7 @@ struct Parser {
         return fail("unknown key " + key);
     }
 
-    bool mouseKey(MouseSpec& m, const std::string& key, const std::string& value)
+    bool mouseKey(MouseSetup& m, const std::string& key, const std::string& value)
     {
         int v = 0;
         if (key == "Model")
@@ -118,7 +118,7 @@ struct Parser {
         return fail("unknown key " + key);
     }
 
-    bool receiverKey(ReceiverSpec& r, const std::string& key, const std::string& value)
+    bool receiverKey(ReceiverSetup& r, const std::string& key, const std::string& value)
     {
         int v = 0;
         if (key == "Class") {
@@ -197,7 +197,7 @@ bool checkReferences(Scenario& sc, std::string& error)
         if (r.mouse.empty())
             continue;
         const auto m =
-            std::find_if(sc.mice.begin(), sc.mice.end(), [&](const MouseSpec& x) { return x.name == r.mouse; });
+            std::find_if(sc.mice.begin(), sc.mice.end(), [&](const MouseSetup& x) { return x.name == r.mouse; });
         if (m == sc.mice.end())
             return error = "scenario: receiver " + r.name + " names no mouse " + r.mouse, false;
         if (std::find(pairedMice.begin(), pairedMice.end(), r.mouse) != pairedMice.end())
@@ -230,9 +230,9 @@ std::uint8_t receiverKind(int receiverClass)
 Scenario defaultScenario()
 {
     Scenario sc;
-    MouseSpec m;
+    MouseSetup m;
     m.name = "Mouse1";
-    ReceiverSpec r;
+    ReceiverSetup r;
     r.name = "Receiver1";
     r.mouse = "Mouse1";
     r.model = 1;
@@ -262,9 +262,9 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
             else if (name == "Events")
                 group = Group::Events;
             else if (startsWith(name, "Mouse") && name.size() > 5)
-                group = Group::Mouse, sc.mice.push_back(MouseSpec{}), sc.mice.back().name = name;
+                group = Group::Mouse, sc.mice.push_back(MouseSetup{}), sc.mice.back().name = name;
             else if (startsWith(name, "Receiver") && name.size() > 8)
-                group = Group::Receiver, sc.receivers.push_back(ReceiverSpec{}), sc.receivers.back().name = name;
+                group = Group::Receiver, sc.receivers.push_back(ReceiverSetup{}), sc.receivers.back().name = name;
             else
                 return p.fail("unknown group [" + name + "]");
             continue;

@@ -7,7 +7,7 @@
 
 namespace devicelib {
 
-struct MouseSpec {
+struct MouseSetup {
     std::string name;
     int model = 1;
     bool cable = false;
@@ -20,7 +20,7 @@ struct MouseSpec {
     bool pairable = false;
 };
 
-struct ReceiverSpec {
+struct ReceiverSetup {
     std::string name;
     int receiverClass = 4;
     std::string mouse;
@@ -42,8 +42,8 @@ struct Scenario {
     int busMicroseconds = -1; // -1: not given
     int pairDelayMs = 1500;
     int pairTimeoutMs = 10000;
-    std::vector<MouseSpec> mice;
-    std::vector<ReceiverSpec> receivers;
+    std::vector<MouseSetup> mice;
+    std::vector<ReceiverSetup> receivers;
     std::vector<EventSpec> events;
 };
 

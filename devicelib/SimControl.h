@@ -42,6 +42,8 @@
  *   E5=9000 profile Mouse1 2       the mouse switches to configuration 2
  *   E6=9500 pairable Mouse1        the user holds the pairing button
  *
+ * Example files lie in devicelib/scenarios/.
+ *
  * With no scenario named (TALVO_SIM_SCENARIO unset) the devices are one class-4
  * receiver "Receiver1" paired with an awake "Mouse1" of model 1.
  *

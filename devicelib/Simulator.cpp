@@ -283,7 +283,7 @@ void Simulator::answer(Request kind, int argument, Mouse& mouse)
         break;
     case Request::ClearSetting:
         for (auto& profile : mouse.profiles)
-            profile = factoryProfile(mouse.spec.model);
+            profile = factoryProfile(mouse.setup.model);
         mouse.activeProfile = 0;
         markDirty();
         deliver(9, 0, {});

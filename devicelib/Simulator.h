@@ -28,7 +28,7 @@ constexpr std::uint16_t kVendorId = 0x3A2F;
 constexpr std::uint8_t kCustomerId = 0x21;
 
 struct Mouse {
-    MouseSpec spec;
+    MouseSetup setup;
     bool cable = false;
     bool awake = true;
     int battery = 80;
@@ -46,7 +46,7 @@ struct Mouse {
 };
 
 struct Receiver {
-    ReceiverSpec spec;
+    ReceiverSetup setup;
     bool plugged = true;
     std::uint16_t version = 0;
     std::array<std::uint8_t, 3> address{};

@@ -177,7 +177,7 @@ bool Simulator::pressReceiverLight(const char* name)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Receiver* r = receiverNamed(name);
-    if (!r || r->spec.receiverClass != 4 || !r->plugged)
+    if (!r || r->setup.receiverClass != 4 || !r->plugged)
         return false;
     r->light[0] = std::uint8_t(r->light[0] % 3 + 1);
     markDirty();

@@ -57,35 +57,35 @@ std::array<std::uint8_t, 3> addressFromName(const std::string& name)
 
 void Simulator::resetDevice(Mouse& m)
 {
-    m.cable = m.spec.cable;
-    m.awake = m.spec.awake || m.spec.cable;
-    m.battery = m.spec.battery;
-    m.charging = m.spec.charging;
-    m.version = m.spec.version;
-    m.pairable = m.spec.pairable;
+    m.cable = m.setup.cable;
+    m.awake = m.setup.awake || m.setup.cable;
+    m.battery = m.setup.battery;
+    m.charging = m.setup.charging;
+    m.version = m.setup.version;
+    m.pairable = m.setup.pairable;
     m.bootMode = false;
     m.hasReceiver = false;
     m.receiverAddress = {};
     for (auto& p : m.profiles)
-        p = factoryProfile(m.spec.model);
+        p = factoryProfile(m.setup.model);
     m.activeProfile = 0;
     m.silentInfoCalls = 0;
-    m.path = intern(pathFor(cablePid(m.spec.model), m.spec.name));
+    m.path = intern(pathFor(cablePid(m.setup.model), m.setup.name));
 }
 
 void Simulator::resetDevice(Receiver& r)
 {
-    r.plugged = r.spec.plugged;
-    r.version = r.spec.version;
-    r.address = r.spec.hasAddress ? r.spec.address : addressFromName(r.spec.name);
+    r.plugged = r.setup.plugged;
+    r.version = r.setup.version;
+    r.address = r.setup.hasAddress ? r.setup.address : addressFromName(r.setup.name);
     r.light = {};
-    r.light[0] = r.spec.receiverClass == 4 ? 1 : 0;
+    r.light[0] = r.setup.receiverClass == 4 ? 1 : 0;
     r.longRange = false;
     r.bootMode = false;
     r.silentInfoCalls = 0;
     r.pairStatus = 0;
     ++r.pairingToken;
-    r.path = intern(pathFor(receiverPid(r.spec.model, r.spec.receiverClass), r.spec.name));
+    r.path = intern(pathFor(receiverPid(r.setup.model, r.setup.receiverClass), r.setup.name));
 }
 
 void Simulator::buildDevices(const Scenario& scenario)
@@ -100,17 +100,17 @@ void Simulator::buildDevices(const Scenario& scenario)
     std::move(m_receivers.begin(), m_receivers.end(), std::back_inserter(m_retiredReceivers));
     m_mice.clear();
     m_receivers.clear();
-    for (const auto& spec : scenario.mice) {
+    for (const auto& setup : scenario.mice) {
         auto m = std::make_unique<Mouse>();
-        m->spec = spec;
+        m->setup = setup;
         resetDevice(*m);
         m_mice.push_back(std::move(m));
     }
-    for (const auto& spec : scenario.receivers) {
+    for (const auto& setup : scenario.receivers) {
         auto r = std::make_unique<Receiver>();
-        r->spec = spec;
+        r->setup = setup;
         resetDevice(*r);
-        if (Mouse* m = mouseNamed(spec.mouse.c_str())) {
+        if (Mouse* m = mouseNamed(setup.mouse.c_str())) {
             m->hasReceiver = true;
             m->receiverAddress = r->address;
         }
@@ -142,7 +142,7 @@ bool Simulator::loadScenario(const Scenario& scenario)
 Mouse* Simulator::mouseNamed(const char* name)
 {
     for (auto& m : m_mice)
-        if (name && m->spec.name == name)
+        if (name && m->setup.name == name)
             return m.get();
     return nullptr;
 }
@@ -150,7 +150,7 @@ Mouse* Simulator::mouseNamed(const char* name)
 Receiver* Simulator::receiverNamed(const char* name)
 {
     for (auto& r : m_receivers)
-        if (name && r->spec.name == name)
+        if (name && r->setup.name == name)
             return r.get();
     return nullptr;
 }
@@ -220,10 +220,10 @@ const char** Simulator::findDevices(const char* vid, const char* pid, int capaci
     const std::uint16_t wantVid = parseId(vid), wantPid = parseId(pid);
     if (wantVid == kVendorId) {
         for (auto& m : m_mice)
-            if (m->cable && !m->bootMode && cablePid(m->spec.model) == wantPid)
+            if (m->cable && !m->bootMode && cablePid(m->setup.model) == wantPid)
                 found.push_back(m->path);
         for (auto& r : m_receivers)
-            if (r->plugged && !r->bootMode && receiverPid(r->spec.model, r->spec.receiverClass) == wantPid)
+            if (r->plugged && !r->bootMode && receiverPid(r->setup.model, r->setup.receiverClass) == wantPid)
                 found.push_back(r->path);
     }
     if (int(found.size()) > capacity)
@@ -245,7 +245,7 @@ HidDeviceIdentity Simulator::deviceInfo(const char* path)
         }
         if (m.bootMode)
             return HidDeviceIdentity{0, 0, 0};
-        return HidDeviceIdentity{kCustomerId, std::uint8_t(m.spec.model), m.spec.cableKind};
+        return HidDeviceIdentity{kCustomerId, std::uint8_t(m.setup.model), m.setup.cableKind};
     }
     if (t.receiver) {
         Receiver& r = *t.receiver;
@@ -257,7 +257,7 @@ HidDeviceIdentity Simulator::deviceInfo(const char* path)
             return HidDeviceIdentity{0, 0, 0};
         // A receiver without a mouse knows its customer but no model.
         const Mouse* m = mouseOf(r);
-        return HidDeviceIdentity{kCustomerId, std::uint8_t(m ? m->spec.model : 0), receiverKind(r.spec.receiverClass)};
+        return HidDeviceIdentity{kCustomerId, std::uint8_t(m ? m->setup.model : 0), receiverKind(r.setup.receiverClass)};
     }
     return HidDeviceIdentity{0, 0, 0};
 }
@@ -271,10 +271,10 @@ bool Simulator::usbAttribute(const char* path, unsigned char* buf)
         return false;
     std::uint16_t pid = 0, version = 0;
     if (t.cableMouse) {
-        pid = cablePid(t.cableMouse->spec.model);
+        pid = cablePid(t.cableMouse->setup.model);
         version = t.cableMouse->version;
     } else {
-        pid = receiverPid(t.receiver->spec.model, t.receiver->spec.receiverClass);
+        pid = receiverPid(t.receiver->setup.model, t.receiver->setup.receiverClass);
         version = t.receiver->version;
     }
     std::memset(buf, 0, 12);
@@ -339,7 +339,7 @@ bool Simulator::receiverLight(const char* path, void* rgb, bool set)
     log(std::string(set ? "UsbFinderC_Set4KDongleRGB(" : "UsbFinderC_Get4KDongleRGBValue(") + (path ? path : "") + ")");
     const Target t = resolve(path);
     // Only the 4000 Hz receiver carries a light.
-    if (!t.receiver || t.receiver->spec.receiverClass != 4 || !rgb)
+    if (!t.receiver || t.receiver->setup.receiverClass != 4 || !rgb)
         return false;
     auto* bytes = static_cast<std::uint8_t*>(rgb);
     if (!set) {
@@ -408,7 +408,7 @@ void Simulator::pollPairing(Receiver* r, std::uint64_t token, Clock::time_point 
     if (token != r->pairingToken)
         return;
     for (auto& m : m_mice) {
-        if (m->pairable && m->awake && !m->bootMode && cid == kCustomerId && m->spec.model == r->spec.model) {
+        if (m->pairable && m->awake && !m->bootMode && cid == kCustomerId && m->setup.model == r->setup.model) {
             m->pairable = false;
             Mouse* mouse = m.get();
             at(Clock::now() + std::chrono::milliseconds(m_scenario.pairDelayMs),

@@ -86,7 +86,7 @@ bool Simulator::loadStateFile()
     const Groups groups = parseGroups(text);
     int rejected = 0;
     for (auto& m : m_mice) {
-        const auto g = groups.find(m->spec.name);
+        const auto g = groups.find(m->setup.name);
         if (g == groups.end())
             continue;
         const auto& keys = g->second;
@@ -96,7 +96,7 @@ bool Simulator::loadStateFile()
             return it == keys.end() ? std::string() : it->second;
         };
         // Another model under the same name is another mouse: its flash does not apply.
-        if (!readNumber(get("Model"), 1, 2, v) || v != m->spec.model) {
+        if (!readNumber(get("Model"), 1, 2, v) || v != m->setup.model) {
             ++rejected;
             continue;
         }
@@ -119,7 +119,7 @@ bool Simulator::loadStateFile()
         }
     }
     for (auto& r : m_receivers) {
-        const auto g = groups.find(r->spec.name);
+        const auto g = groups.find(r->setup.name);
         if (g == groups.end())
             continue;
         const auto& keys = g->second;
@@ -143,7 +143,7 @@ bool Simulator::writeStateFile()
     char buf[32];
     for (const auto& m : m_mice) {
         std::snprintf(buf, sizeof buf, "0x%04x", m->version);
-        out << '[' << m->spec.name << "]\nModel=" << m->spec.model << "\nVersion=" << buf
+        out << '[' << m->setup.name << "]\nModel=" << m->setup.model << "\nVersion=" << buf
             << "\nActive=" << m->activeProfile
             << "\nReceiver=" << (m->hasReceiver ? toHex(m->receiverAddress.data(), 3) : std::string()) << '\n';
         for (int i = 0; i < kProfileCount; ++i)
@@ -151,7 +151,7 @@ bool Simulator::writeStateFile()
     }
     for (const auto& r : m_receivers) {
         std::snprintf(buf, sizeof buf, "0x%04x", r->version);
-        out << '[' << r->spec.name << "]\nVersion=" << buf << "\nLight=" << toHex(r->light.data(), r->light.size())
+        out << '[' << r->setup.name << "]\nVersion=" << buf << "\nLight=" << toHex(r->light.data(), r->light.size())
             << "\nLongRange=" << (r->longRange ? 1 : 0) << '\n';
     }
     // Written beside and renamed over the old file: a crash leaves the old flash, never half of it.

@@ -20,7 +20,7 @@ constexpr int kBootSwitchReports = 20;
 
 bool Simulator::fits(const Mouse& m, const FirmwareHeader& h)
 {
-    if (h.kind != kMouseImage || h.cid != kCustomerId || h.mid != m.spec.model)
+    if (h.kind != kMouseImage || h.cid != kCustomerId || h.mid != m.setup.model)
         return false;
     const Receiver* r = receiverOf(m);
     return m.cable || (r && r->plugged);
@@ -28,8 +28,8 @@ bool Simulator::fits(const Mouse& m, const FirmwareHeader& h)
 
 bool Simulator::fits(const Receiver& r, const FirmwareHeader& h) const
 {
-    return h.kind == kReceiverImage && h.cid == kCustomerId && r.plugged && r.spec.receiverClass == h.receiverClass &&
-           r.spec.model == h.mid;
+    return h.kind == kReceiverImage && h.cid == kCustomerId && r.plugged && r.setup.receiverClass == h.receiverClass &&
+           r.setup.model == h.mid;
 }
 
 bool Simulator::findBootDevices(const unsigned char* image, int* count)

@@ -157,6 +157,7 @@ DialogChange::DialogChange(QWidget* parent)
     {
         QMutexLocker lock(&s_pageLock);
         s_page = this;
+        s_rescanPending = false;
     }
     StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugSettleMs);
 }
@@ -164,8 +165,12 @@ DialogChange::DialogChange(QWidget* parent)
 DialogChange::~DialogChange()
 {
     QMutexLocker lock(&s_pageLock);
-    if (s_page == this)
+    if (s_page == this) {
         s_page = nullptr;
+        // A rescan queued for this page dies with it; the next page must not
+        // take it as still pending.
+        s_rescanPending = false;
+    }
     if (ChoicePage == this)
         ChoicePage = nullptr;
 }
@@ -510,7 +515,10 @@ void DialogChange::SlotUpDateButton(bool IsHide)
 void DialogChange::showRepairState(bool repairNeeded)
 {
     m_repair->setVisible(repairNeeded);
-    m_label2->setText(repairNeeded ? RepairDeviceText : NoDeviceText);
+    // Without a language file the form's own text stays.
+    const QString& text = repairNeeded ? RepairDeviceText : NoDeviceText;
+    if (!text.isEmpty())
+        m_label2->setText(text);
 }
 
 shell::ReceiverPidLists DialogChange::pidLists() const

@@ -214,8 +214,10 @@ void DialogChange::ChangeDialogLanguage(int index)
 
 void DialogChange::changeEvent(QEvent* event)
 {
-    if (event->type() != QEvent::LanguageChange)
+    if (event->type() != QEvent::LanguageChange) {
+        QWidget::changeEvent(event);
         return;
+    }
     setDefaultTexts();
     const QSignalBlocker block(m_comboBox);
     m_comboBox->setCurrentIndex(0);

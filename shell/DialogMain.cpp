@@ -14,11 +14,10 @@
 #include "dialogs/MouseOffLine.h"
 #include "dialogs/UpDateWarning.h"
 #include "macro/Macro.h"
-#include "settings/FormSetting.h"
-#include "settings/FormSettingFirmware.h"
 #include "settings/UpDateRepair.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
+#include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
 #include "shell/DialogChangeState.h"
 #include "shell/LanguageFile.h"
@@ -340,18 +339,11 @@ void DialogMain::spaceOnChoicePage()
     }
     const quint8 cid = quint8(cidText.toInt());
     const quint8 mid = quint8(midText.toInt());
-    QByteArray image;
-    const bool mouseNewer =
-        settings::findFirmwareImage(AppDir(), {settings::kMouseImage, version, config->GetValue(group, "MM"), cid, mid},
-                                    &image)
-        == settings::SearchOutcome::Found;
+    // The same lookups as the choice page's own open procedure, so both decide alike.
+    const bool mouseNewer = shell::mouseImageOffered(version, config->GetValue(group, QStringLiteral("MM")), cid, mid);
     const QString receiverName = config->GetValue(group, shell::receiverImageKeyOf(device.DeviceKind));
     const bool receiverNewer =
-        !receiverName.isEmpty()
-        && settings::findFirmwareImage(AppDir(),
-                                       {settings::kReceiverImage, device.UsbVersionText, receiverName, cid, mid},
-                                       &image)
-               == settings::SearchOutcome::Found;
+        !receiverName.isEmpty() && shell::receiverImageOffered(device.UsbVersionText, receiverName, cid, mid);
 
     if (receiverNewer && !mouseNewer) {
         ContainReset question(nullptr);
@@ -366,7 +358,7 @@ void DialogMain::spaceOnChoicePage()
         }
     } else if (mouseNewer && !receiverNewer) {
         UpDateWarning warning(nullptr);
-        warning.SetText(WiredModeText);
+        warning.SetText(shell::wiredModeText());
         placeCentred(&warning, -20, 0);
         warning.exec();
     } else {

@@ -381,7 +381,7 @@ private slots:
     void scenarioEventsHappenOnTime()
     {
         QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n"
-                                             "[Events]\nE1=150 unplug Receiver1\nE2=100 battery Mouse1 20\n"));
+                                             "[Events]\nE1=600 unplug Receiver1\nE2=400 battery Mouse1 20\n"));
         QVERIFY(StartUsbChanged(&onHotplug, 0));
         QVERIFY(devicelib_test::openDevice("Receiver1"));
         QTRY_VERIFY_WITH_TIMEOUT(g_hotplugCalls >= 1, 5000);
@@ -415,6 +415,27 @@ private slots:
         QVERIFY(error);
         QVERIFY2(QByteArray(error).contains(message), error);
         QCOMPARE(find("0x4141").size(), 1); // the devices are the previous ones
+    }
+
+    void shippedScenariosLoad_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("receivers");
+        QTest::newRow("cable and receivers") << "cable-and-receivers.ini" << 3;
+        QTest::newRow("timed events") << "timed-events.ini" << 1;
+    }
+    void shippedScenariosLoad()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, receivers);
+        const QString path = QFINDTESTDATA("../../devicelib/scenarios/" + file);
+        QVERIFY2(!path.isEmpty(), qPrintable(file));
+        const char* error = nullptr;
+        QVERIFY2(SimControl_LoadScenario(path.toLocal8Bit().constData(), &error), error);
+        int found = 0;
+        for (const char* pid : {"0x4111", "0x4121", "0x4141", "0x4181", "0x4211", "0x4221", "0x4241", "0x4281"})
+            found += find(pid).size();
+        QCOMPARE(found, receivers);
     }
 
     void flashSurvivesARestart()

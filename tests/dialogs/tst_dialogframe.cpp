@@ -274,12 +274,13 @@ void TestDialogFrame::stylesUseSkinFolderAndShippedColours()
     const QStringList label = ConfigIni::GetInstance()->GetValueList("Option", "LabelColor");
     const QStringList button = ConfigIni::GetInstance()->GetValueList("Option", "ButtonColor");
     QVERIFY(label.size() >= 3 && button.size() >= 3);
-    QCOMPARE(dialog.label()->styleSheet(),
-             QStringLiteral("QLabel{color: rgb(%1,%2,%3;);}").arg(label[0].trimmed(), label[1].trimmed(), label[2].trimmed()));
+    const QString labelRgb = label[0].trimmed() + ',' + label[1].trimmed() + ',' + label[2].trimmed();
+    const QString buttonRgb = button[0].trimmed() + ',' + button[1].trimmed() + ',' + button[2].trimmed();
+    QCOMPARE(dialog.label()->styleSheet(), QStringLiteral("QLabel{color: rgb(%1;);}").arg(labelRgb));
     for (QToolButton* b : {dialog.okButton(), dialog.cancelButton()}) {
         QVERIFY(b->styleSheet().contains(QStringLiteral("border-image: url(") + skin + "Confirm.png)"));
         QVERIFY(b->styleSheet().contains(QStringLiteral("url(") + skin + "ConfirmClick.png)"));
-        QVERIFY(b->styleSheet().contains(QStringLiteral("color: rgb(%1,%2,%3;)").arg(button[0].trimmed(), button[1].trimmed(), button[2].trimmed())));
+        QVERIFY(b->styleSheet().contains(QStringLiteral("color: rgb(%1;)").arg(buttonRgb)));
     }
     QVERIFY(dialog.closeButton()->styleSheet().contains(skin + "CloseHover.png"));
     // The offline notice alone spells its button images with a capital F.

@@ -215,6 +215,34 @@ private slots:
         backToChoice();
     }
 
+    void spaceOnTheChoicePageFollowsTheFirmwareCheck_data()
+    {
+        QTest::addColumn<QString>("storedMouseVersion");
+        QTest::addColumn<QString>("dialog");
+        // Never seen: pair. Shipped mouse image newer than the stored version and the receiver
+        // image newer too: pair. Mouse up to date but receiver image newer: offer the receiver update.
+        QTest::newRow("no stored version") << QString() << "Match";
+        QTest::newRow("both newer") << "v1.5" << "Match";
+        QTest::newRow("only the receiver newer") << "v1.7" << "ContainReset";
+    }
+
+    void spaceOnTheChoicePageFollowsTheFirmwareCheck()
+    {
+        QFETCH(QString, storedMouseVersion);
+        QFETCH(QString, dialog);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        const QString name = QStringLiteral("MouseVer331");
+        if (storedMouseVersion.isEmpty())
+            Registry::Remove(Registry::DriveTestKey(), name);
+        else
+            Registry::SetValue(Registry::DriveTestKey(), name, storedMouseVersion);
+        frametest::ModalCloser closer;
+        QTest::keyClick(m_window, Qt::Key_Space);
+        QCOMPARE(closer.seen(), QStringList{dialog});
+        QVERIFY(!frameShown()); // Space never opens the configuration frame
+        Registry::Remove(Registry::DriveTestKey(), name);
+    }
+
     void spaceWithoutExactlyOneTileDoesNothing()
     {
         SimControl_Plug("Receiver1", false);
