@@ -4,7 +4,6 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/DeviceLinkState.h"
-#include "core/EventWait.h"
 #include "core/PostMsg.h"
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
@@ -21,7 +20,6 @@
 
 namespace {
 
-constexpr int kOpenPauseMs = 150;
 constexpr int kWarningShiftX = -20;
 
 QString configValue(const QString& group, const char* key)
@@ -154,7 +152,8 @@ void DialogChange::openDevice(const DeviceAllInfo& device)
     }
     bus->EmitLabelTextB(version, offer);
     bus->EmitChangeMainDialog(1);
-    WaitProcessingEvents(kOpenPauseMs);
+    // No pause before the pass: it runs on its own thread, so the frame paints
+    // while the mouse answers, and any wait here only adds to the user's.
     // The pass opens the connection only while the frame is marked as shown,
     // so the mark goes up before the thread starts (startWorker does both).
     shell::startWorker();

@@ -15,6 +15,13 @@ void throwNumber() { throw 7; }
 // The test framework catches exceptions around each test, so the throw must leave a
 // noexcept frame to reach the terminate handler as an unhandled exception would.
 void callNoexcept(void (*f)()) noexcept { f(); }
+// The sanitizer build would stop at the null store itself; the point here is
+// what a real fault does, so this one write is left to the hardware.
+__attribute__((no_sanitize("undefined", "address"))) void writeThroughNull()
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+}
 } // namespace
 
 class TestCrashDump : public QObject
@@ -83,10 +90,7 @@ private slots:
 
     void realNullWriteIsCaught()
     {
-        const int status = crashInChild([] {
-            volatile int* nowhere = nullptr;
-            *nowhere = 1;
-        });
+        const int status = crashInChild([] { writeThroughNull(); });
         QVERIFY(WIFSIGNALED(status));
         QCOMPARE(WTERMSIG(status), SIGSEGV);
         QVERIFY(onlyDump().contains("address: 0x0\n"));
