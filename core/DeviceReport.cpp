@@ -221,7 +221,6 @@ void handleFlashDump(const unsigned char* data)
         ProtocolDataUpdate(&CurrentFlashData);
     }
     SetDumpCacheFileName(DeviceCacheFileName(info.Cid, info.Mid));
-    setImageFromOpenDevice(true);
 
     UsbServer_ReadDPILed();
     UsbServer_ReadBatteryLevel();
@@ -238,6 +237,8 @@ void handleFlashDump(const unsigned char* data)
     SessionOnline = 1;
     DumpInProgress = 0;
     WorkerBusy = 0;
+    // Last: whoever waits for the device's configuration finds the pages filled.
+    setImageFromOpenDevice(true);
 }
 
 void handleReportRate(quint8 code)
@@ -295,8 +296,9 @@ void handleDataFrame(const ReportHeader& head, const unsigned char* data, int da
 void handleAdvancedSetting()
 {
     const DeviceAllInfo info = CurrentDeviceInfoCopy();
-    const AdvancedItems items =
-        readAdvancedItems(ConfigIni::GetInstance()->GetValueList(driveGroup(info.DriveIndex), QStringLiteral("Adveanced")));
+    const QStringList list =
+        ConfigIni::GetInstance()->GetValueList(driveGroup(info.DriveIndex), QStringLiteral("Adveanced"));
+    const AdvancedItems items = readAdvancedItems(list);
     const QByteArray path = info.DevicePath.toLatin1();
     if (items.dongleLight > 0 && !info.RestrictedKind && info.DeviceKind == 1) {
         DongleRGBBuffer()->Mode = quint8(items.dongleLight);

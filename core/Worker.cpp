@@ -93,36 +93,40 @@ void Worker::run()
         unchanged = cur.DevicePath == m_lastDevicePath && cur.DeviceKind == m_lastDeviceKind
                     && ReportedOnline == WorkerOnline && ReloadRequested == 0;
     }
-    if (!unchanged && MainPageIndex == 1 && !LinkClosing) {
-        const bool online = answers(path);
-        {
-            QMutexLocker lock(&DeviceInfoMutex());
-            CurrentDeviceInfo.Online = online;
-        }
-        if (online) {
-            if (ReloadRequested.exchange(0))
-                PostMsg::instance()->EmitUpDataParam(1);
-            else if (ParamProgressSuppressed != 1)
-                PostMsg::instance()->EmitUpDataParam(0);
-        } else {
-            OfflineAtStart = 1;
-            showCachedImage();
-        }
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_lastDevicePath = cur.DevicePath;
-            m_lastDeviceKind = cur.DeviceKind;
-        }
-        // A silent device is opened too: once it wakes up it answers the request.
-        UsbServerC_Start(path.c_str(), path.c_str(), &OnDeviceReport);
-        qCDebug(lcWorker) << "OnlinA";
-        UsbServer_SetPCDriverStatus(1);
-        UsbServer_ReadAllFlashData();
-        ReportedOnline = WorkerOnline.load();
-        qCDebug(lcWorker) << "OnlinB";
-    }
+    if (!unchanged && MainPageIndex == 1 && !LinkClosing)
+        openConnection(path, cur);
     SessionOnline = WorkerOnline.load();
     WorkerBusy = 0;
+}
+
+void Worker::openConnection(const std::string& path, const DeviceAllInfo& cur)
+{
+    const bool online = answers(path);
+    {
+        QMutexLocker lock(&DeviceInfoMutex());
+        CurrentDeviceInfo.Online = online;
+    }
+    if (online) {
+        if (ReloadRequested.exchange(0))
+            PostMsg::instance()->EmitUpDataParam(1);
+        else if (ParamProgressSuppressed != 1)
+            PostMsg::instance()->EmitUpDataParam(0);
+    } else {
+        OfflineAtStart = 1;
+        showCachedImage();
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_lastDevicePath = cur.DevicePath;
+        m_lastDeviceKind = cur.DeviceKind;
+    }
+    // A silent device is opened too: once it wakes up it answers the request.
+    UsbServerC_Start(path.c_str(), path.c_str(), &OnDeviceReport);
+    qCDebug(lcWorker) << "OnlinA";
+    UsbServer_SetPCDriverStatus(1);
+    UsbServer_ReadAllFlashData();
+    ReportedOnline = WorkerOnline.load();
+    qCDebug(lcWorker) << "OnlinB";
 }
 
 void Worker::showCachedImage()
@@ -312,22 +316,27 @@ void Worker::reselectCurrentDevice()
 void Worker::announceFirmware()
 {
     const QList<DeviceAllInfo> entries = DeviceList();
-    QString receiverText;
-    int receiverClass = 0;
-    // The receiver is the first entry with an address that is no cable mouse;
-    // its class follows from its kind.
+    const DeviceAllInfo mouse = CurrentDeviceInfoCopy();
+    // The receiver is the one the mouse on its cable is paired with (same
+    // address), else the first receiver with an address; its class follows
+    // from its kind, however many devices are plugged.
+    const DeviceAllInfo* receiver = nullptr;
     for (const DeviceAllInfo& e : entries) {
         if (e.UsbAddress.isEmpty() || e.RestrictedKind)
             continue;
-        receiverText = e.UsbVersionText;
-        receiverClass = settings::receiverClassOfKind(e.DeviceKind);
-        break;
+        if (sameAddress(e.UsbAddress, mouse.UsbAddress)) {
+            receiver = &e;
+            break;
+        }
+        if (!receiver)
+            receiver = &e;
     }
-    const QString mouseText = CurrentDeviceInfoCopy().VersionText;
+    const QString receiverText = receiver ? receiver->UsbVersionText : QString();
+    const int receiverClass = receiver ? settings::receiverClassOfKind(receiver->DeviceKind) : 0;
     QString offer;
     if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
         ReceiverUpdateAvailable = FormSetting::CheckUpdateFile(settings::kReceiverImage, receiverText, receiverClass);
-        MouseUpdateAvailable = FormSetting::CheckUpdateFile(settings::kMouseImage, mouseText, receiverClass);
+        MouseUpdateAvailable = FormSetting::CheckUpdateFile(settings::kMouseImage, mouse.VersionText, receiverClass);
         if (ReceiverUpdateAvailable || MouseUpdateAvailable)
             offer = QStringLiteral("true");
     }
@@ -339,8 +348,9 @@ void Worker::FindDevices(const QString& vid, const QStringList& pids)
     const QByteArray vidText = vid.toLatin1();
     for (const QString& pid : pids) {
         int count = kMaxPathsPerSearch;
-        const char** found =
-            UsbFinderC_FindHidDevicesByDeviceId(vidText.constData(), pid.toLatin1().constData(), 1, kMaxPathsPerSearch, &count);
+        const QByteArray pidText = pid.toLatin1();
+        const char** found = UsbFinderC_FindHidDevicesByDeviceId(vidText.constData(), pidText.constData(), 1,
+                                                                 kMaxPathsPerSearch, &count);
         QList<QByteArray> paths;
         for (int i = 0; found && i < qBound(0, count, kMaxPathsPerSearch); ++i)
             paths.append(QByteArray(found[i]));

@@ -64,6 +64,7 @@ protected:
     void run() override;
 
 private:
+    void openConnection(const std::string& path, const DeviceAllInfo& cur);
     void rescanAfterUsbChange();
     void reselectCurrentDevice();
     void announceFirmware();

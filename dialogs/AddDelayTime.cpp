@@ -6,7 +6,7 @@
 
 namespace {
 
-const dialogs::FrameSpec kSpec = {"AddDelayTime",
+const dialogs::FrameLayout kLayout = {"AddDelayTime",
                                   "AddDelayTimeA",
                                   "AddDelayTime",
                                   {"label", QRect(30, 25, 241, 41), "Please enter the delay time"},
@@ -19,7 +19,7 @@ const dialogs::FrameSpec kSpec = {"AddDelayTime",
 } // namespace
 
 AddDelayTime::AddDelayTime(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     m_spinBox = dialogs::makeNumberField(this, "spinBox", QRect(30, 70, 231, 20), 14, 10, 65535, 10);
     m_spinBox->setFocus();

@@ -3,7 +3,7 @@
 #include <QLabel>
 
 namespace {
-const dialogs::FrameSpec kSpec = {"ContainReset",
+const dialogs::FrameLayout kLayout = {"ContainReset",
                                   "ContainResetA",
                                   "ContainReset",
                                   {"label", QRect(10, 30, 281, 71), " Is need to restore the default settings"},
@@ -15,7 +15,7 @@ const dialogs::FrameSpec kSpec = {"ContainReset",
 } // namespace
 
 ContainReset::ContainReset(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

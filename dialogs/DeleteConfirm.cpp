@@ -1,7 +1,7 @@
 #include "dialogs/DeleteConfirm.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"DeleteConfirm",
+const dialogs::FrameLayout kLayout = {"DeleteConfirm",
                                   "DeleteConfirmA",
                                   "DeleteConfirm",
                                   {"label", QRect(5, 30, 291, 71), "Confirm Delete"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"DeleteConfirm",
 } // namespace
 
 DeleteConfirm::DeleteConfirm(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

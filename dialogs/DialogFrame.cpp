@@ -34,9 +34,9 @@ QString colourTriple(const QStringList& items, const char* fallback)
     return items.at(0).trimmed() + QLatin1Char(',') + items.at(1).trimmed() + QLatin1Char(',') + items.at(2).trimmed();
 }
 
-DialogFrame::DialogFrame(const FrameSpec& spec, QWidget* parent)
+DialogFrame::DialogFrame(const FrameLayout& layout, QWidget* parent)
     : QDialog(parent)
-    , m_spec(spec)
+    , m_layout(layout)
 {
     buildWidgets();
     connectButtons();
@@ -58,55 +58,55 @@ QFont DialogFrame::dialogFont(int points)
 
 void DialogFrame::buildWidgets()
 {
-    setObjectName(QString::fromLatin1(m_spec.dialog));
+    setObjectName(QString::fromLatin1(m_layout.dialog));
     setWindowTitle(QStringLiteral("Dialog"));
-    resize(m_spec.size);
+    resize(m_layout.size);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    if (m_spec.options & LockDialogSize) {
-        setMinimumSize(m_spec.size);
-        setMaximumSize(m_spec.size);
+    if (m_layout.options & LockDialogSize) {
+        setMinimumSize(m_layout.size);
+        setMaximumSize(m_layout.size);
     }
 
     m_frame = new QFrame(this);
-    m_frame->setObjectName(QString::fromLatin1(m_spec.frame));
-    m_frame->setGeometry(QRect(QPoint(0, 0), m_spec.size));
-    m_frame->setMinimumSize(m_spec.size);
-    m_frame->setMaximumSize(m_spec.size);
+    m_frame->setObjectName(QString::fromLatin1(m_layout.frame));
+    m_frame->setGeometry(QRect(QPoint(0, 0), m_layout.size));
+    m_frame->setMinimumSize(m_layout.size);
+    m_frame->setMaximumSize(m_layout.size);
     m_frame->setFrameShape(QFrame::StyledPanel);
     m_frame->setFrameShadow(QFrame::Raised);
 
     m_label = new QLabel(m_frame);
-    m_label->setObjectName(QString::fromLatin1(m_spec.label.name ? m_spec.label.name : "label"));
-    m_label->setGeometry(m_spec.label.rect);
+    m_label->setObjectName(QString::fromLatin1(m_layout.label.name ? m_layout.label.name : "label"));
+    m_label->setGeometry(m_layout.label.rect);
     m_label->setFont(dialogFont());
-    Qt::Alignment align = (m_spec.options & LabelAlignLeft) ? Qt::AlignLeft : Qt::AlignHCenter;
-    align |= (m_spec.options & LabelAlignBottom) ? Qt::AlignBottom : Qt::AlignVCenter;
+    Qt::Alignment align = (m_layout.options & LabelAlignLeft) ? Qt::AlignLeft : Qt::AlignHCenter;
+    align |= (m_layout.options & LabelAlignBottom) ? Qt::AlignBottom : Qt::AlignVCenter;
     m_label->setAlignment(align);
     m_label->setWordWrap(true);
-    m_label->setText(QString::fromUtf8(m_spec.label.text));
+    m_label->setText(QString::fromUtf8(m_layout.label.text));
 
     m_close = new QToolButton(m_frame);
     m_close->setObjectName(QStringLiteral("CloseButton"));
-    m_close->setGeometry(m_spec.close.rect);
+    m_close->setGeometry(m_layout.close.rect);
     m_close->setMaximumSize(20, 20);
     m_close->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_close->setIconSize(QSize(30, 30));
     m_close->setAutoRaise(true);
 
-    m_ok = makeButton(m_spec.ok);
-    m_cancel = makeButton(m_spec.cancel);
+    m_ok = makeButton(m_layout.ok);
+    m_cancel = makeButton(m_layout.cancel);
 }
 
-QToolButton* DialogFrame::makeButton(const FrameWidget& spec)
+QToolButton* DialogFrame::makeButton(const FrameWidget& layout)
 {
-    if (!spec.name)
+    if (!layout.name)
         return nullptr;
     auto* button = new QToolButton(m_frame);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    button->setGeometry(spec.rect);
+    button->setObjectName(QString::fromLatin1(layout.name));
+    button->setGeometry(layout.rect);
     button->setFont(dialogFont());
     button->setAutoRaise(true);
-    button->setText(QString::fromUtf8(spec.text));
+    button->setText(QString::fromUtf8(layout.text));
     return button;
 }
 
@@ -117,7 +117,7 @@ void DialogFrame::connectButtons()
         connect(m_ok, &QToolButton::clicked, this, &DialogFrame::okClicked);
     if (m_cancel)
         connect(m_cancel, &QToolButton::clicked, this, &DialogFrame::cancelClicked);
-    if (m_ok && (m_spec.options & ReturnAnswersOk)) {
+    if (m_ok && (m_layout.options & ReturnAnswersOk)) {
         for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
             auto* shortcut = new QShortcut(QKeySequence(key), this);
             connect(shortcut, &QShortcut::activated, m_ok, &QToolButton::click);
@@ -149,15 +149,15 @@ void DialogFrame::applyStyles()
         QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", kFallbackLabelColour)));
     m_frame->setStyleSheet(QStringLiteral("#%1{border:0px;background-position:center;background-repeat:no-repeat;"
                                           "background-image: url(%2BackGround.png);}")
-                               .arg(QString::fromLatin1(m_spec.frame), m_skinFolder));
+                               .arg(QString::fromLatin1(m_layout.frame), m_skinFolder));
     m_close->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-image: url(%1Close.png);"
                                           "background-position:center;background-repeat:no-repeat;}"
                                           "QToolButton:hover{background-image: url(%1CloseHover.png);}"
                                           "QToolButton:pressed{background-image: url(%1CloseClick.png);}")
                                .arg(m_skinFolder));
-    if (m_spec.options & PlainOkButton)
+    if (m_layout.options & PlainOkButton)
         return;
-    const QString style = buttonStyle(m_spec.options & CapitalFButtons);
+    const QString style = buttonStyle(m_layout.options & CapitalFButtons);
     for (QToolButton* button : {m_ok, m_cancel}) {
         if (button)
             button->setStyleSheet(style);
@@ -187,7 +187,7 @@ void DialogFrame::placeOver(const QWidget* reference, const QSize& box, int dx, 
 void DialogFrame::SlotChangeLanguage(int index)
 {
     const shell::LanguageElement texts =
-        shell::LanguageFile::cachedElement(index, QString::fromLatin1(m_spec.element));
+        shell::LanguageFile::cachedElement(index, QString::fromLatin1(m_layout.element));
     if (!texts.isEmpty())
         applyLanguage(texts);
 }

@@ -32,7 +32,7 @@ enum FrameOption : unsigned {
 };
 
 // Everything that differs between the notices of the family.
-struct FrameSpec
+struct FrameLayout
 {
     const char* dialog;   // object name of the dialog (its class name)
     const char* frame;    // object name of the frame, also its style selector
@@ -50,7 +50,7 @@ struct FrameSpec
 // and the "Option" colours of Config.ini, texts from its language element,
 // placed over a reference widget and run with exec().
 //
-// A derived class passes its FrameSpec, adds its own widgets onto frame() and
+// A derived class passes its FrameLayout, adds its own widgets onto frame() and
 // ends its constructor with loadCurrentLanguage() (a base constructor cannot
 // reach the derived applyLanguage()). The base makes the label, close, OK and
 // Cancel buttons itself and connects them; a .ui form of a derived class must
@@ -90,7 +90,7 @@ public:
     QToolButton* okButton() const { return m_ok; }
     QToolButton* cancelButton() const { return m_cancel; }
     const QString& skinFolder() const { return m_skinFolder; }
-    const char* languageElement() const { return m_spec.element; }
+    const char* languageElement() const { return m_layout.element; }
 
     // "QToolButton{...}" style of an OK/Cancel face in the skin folder, with
     // the "ButtonColor" text colour; shared by the entry dialogs.
@@ -109,7 +109,7 @@ public slots:
     void on_CloseButton_clicked();
 
 protected:
-    DialogFrame(const FrameSpec& spec, QWidget* parent);
+    DialogFrame(const FrameLayout& layout, QWidget* parent);
 
     // Applies the dialog's texts. The default puts the children named like
     // the label and the buttons into them; dialogs that keep texts for later
@@ -129,10 +129,10 @@ protected:
 private:
     void buildWidgets();
     void applyStyles();
-    QToolButton* makeButton(const FrameWidget& spec);
+    QToolButton* makeButton(const FrameWidget& layout);
     void connectButtons();
 
-    FrameSpec m_spec;
+    FrameLayout m_layout;
     bool m_confirmed = false;
     QFrame* m_frame = nullptr;
     QLabel* m_label = nullptr;

@@ -7,7 +7,7 @@ namespace {
 // The built-in message is the one shown when a second copy starts: that
 // opener sets no text of its own, so without a language file this is all the
 // user learns.
-const dialogs::FrameSpec kSpec = {"ExeIsRun",
+const dialogs::FrameLayout kLayout = {"ExeIsRun",
                                   "DeleteConfirmA",
                                   "EXEIsRun",
                                   {"label", QRect(0, 30, 301, 71), "The program is already running"},
@@ -19,7 +19,7 @@ const dialogs::FrameSpec kSpec = {"ExeIsRun",
 } // namespace
 
 ExeIsRun::ExeIsRun(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     setMinimumSize(298, 140);
     setMaximumSize(300, 140);

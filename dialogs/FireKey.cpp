@@ -8,7 +8,7 @@
 
 namespace {
 
-const dialogs::FrameSpec kSpec = {"FireKey",
+const dialogs::FrameLayout kLayout = {"FireKey",
                                   "FireKeyA",
                                   "FireKey",
                                   {"label", QRect(60, 30, 101, 16), "次数 (0-3)"},
@@ -21,7 +21,7 @@ const dialogs::FrameSpec kSpec = {"FireKey",
 } // namespace
 
 FireKey::FireKey(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     buildForm();
     loadCurrentLanguage();

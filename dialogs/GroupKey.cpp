@@ -14,7 +14,7 @@
 
 namespace {
 
-const dialogs::FrameSpec kSpec = {"GroupKey",
+const dialogs::FrameLayout kLayout = {"GroupKey",
                                   "groupKeyA",
                                   "groupKey",
                                   {"label", QRect(45, 9, 231, 51), "Please enter keystroke"},
@@ -35,7 +35,7 @@ constexpr const char* kFallbackLabelColour = "230,232,238";
 } // namespace
 
 GroupKey::GroupKey(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     buildForm();
     m_elapsed.start();

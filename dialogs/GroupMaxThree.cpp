@@ -1,7 +1,7 @@
 #include "dialogs/GroupMaxThree.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"GroupMaxThree",
+const dialogs::FrameLayout kLayout = {"GroupMaxThree",
                                   "MaxThree",
                                   "MaxThree",
                                   {"label", QRect(0, 30, 301, 71), "  Key can only have up to three buttons"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"GroupMaxThree",
 } // namespace
 
 GroupMaxThree::GroupMaxThree(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 namespace {
-const dialogs::FrameSpec kSpec = {"InportFail",
+const dialogs::FrameLayout kLayout = {"InportFail",
                                   "InportFailA",
                                   "InportFail",
                                   {"label", QRect(0, 30, 301, 71), "Config does not match the device"},
@@ -19,7 +19,7 @@ const dialogs::FrameSpec kSpec = {"InportFail",
 } // namespace
 
 InportFail::InportFail(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     okButton()->setMinimumSize(0, 0);
     okButton()->setMaximumSize(500, 500);

@@ -3,7 +3,7 @@
 #include <QToolButton>
 
 namespace {
-const dialogs::FrameSpec kSpec = {"KeyNumberLimit",
+const dialogs::FrameLayout kLayout = {"KeyNumberLimit",
                                   "LimitA",
                                   "Limit",
                                   {"label", QRect(0, 30, 301, 71), "Macro Key reached the Max limit"},
@@ -15,7 +15,7 @@ const dialogs::FrameSpec kSpec = {"KeyNumberLimit",
 } // namespace
 
 KeyNumberLimit::KeyNumberLimit(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     okButton()->setMinimumSize(0, 0);
     okButton()->setMaximumSize(500, 500);

@@ -1,7 +1,7 @@
 #include "dialogs/LeftButtonOnly.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"LeftButtonOnly",
+const dialogs::FrameLayout kLayout = {"LeftButtonOnly",
                                   "ButtonOnly",
                                   "ButtonOnly",
                                   {"label", QRect(0, 19, 301, 91), "Left button must be retained"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"LeftButtonOnly",
 } // namespace
 
 LeftButtonOnly::LeftButtonOnly(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

@@ -1,7 +1,7 @@
 #include "dialogs/MakeMacro.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"MakeMacro",
+const dialogs::FrameLayout kLayout = {"MakeMacro",
                                   "MakeMacroA",
                                   "MakeMacro",
                                   {"label", QRect(6, 29, 291, 71), "Please create a macro first"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"MakeMacro",
 } // namespace
 
 MakeMacro::MakeMacro(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

@@ -11,7 +11,7 @@ std::atomic<int> OffLineNoticeIndex{0};
 MouseOffLine* MouseOffLine::s_open = nullptr;
 
 namespace {
-const dialogs::FrameSpec kSpec = {"MouseOffLine",
+const dialogs::FrameLayout kLayout = {"MouseOffLine",
                                   "MouseOffLineA",
                                   "MouseOffLine",
                                   {"label", QRect(0, 20, 301, 71), "   The mouse is offline. Please move first"},
@@ -23,7 +23,7 @@ const dialogs::FrameSpec kSpec = {"MouseOffLine",
 } // namespace
 
 MouseOffLine::MouseOffLine(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     connect(PostMsg::instance(), &PostMsg::SigCloseOffOnline, this, &MouseOffLine::on_CloseButton_clicked);
     loadCurrentLanguage();

@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 namespace {
-const dialogs::FrameSpec kSpec = {"Progress",
+const dialogs::FrameLayout kLayout = {"Progress",
                                   "AddDelayTimeA",
                                   "Progress",
                                   {"label", QRect(10, 15, 281, 51), ""},
@@ -25,7 +25,7 @@ const char* const kBarStyle = "QProgressBar{border:2px solid grey;border-radius:
 } // namespace
 
 Progress::Progress(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     closeButton()->setFocusPolicy(Qt::NoFocus);
     okButton()->setFocusPolicy(Qt::NoFocus);

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 namespace {
-const dialogs::FrameSpec kSpec = {"QuestionDialog",
+const dialogs::FrameLayout kLayout = {"QuestionDialog",
                                   "Question",
                                   "Question",
                                   {"label", QRect(30, 20, 241, 41), "Please create a macro first"},
@@ -41,7 +41,7 @@ QString filterMacroName(const QString& typed)
 } // namespace dialogs
 
 QuestionDialog::QuestionDialog(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     m_lineEdit = new QLineEdit(frame());
     m_lineEdit->setObjectName(QStringLiteral("lineEdit"));

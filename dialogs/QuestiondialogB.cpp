@@ -1,7 +1,7 @@
 #include "dialogs/QuestiondialogB.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"QuestiondialogB",
+const dialogs::FrameLayout kLayout = {"QuestiondialogB",
                                   "QuestionB",
                                   "QuestionB",
                                   {"label", QRect(0, 30, 301, 60), "  Do not insert multiple identical devices"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"QuestiondialogB",
 } // namespace
 
 QuestiondialogB::QuestiondialogB(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

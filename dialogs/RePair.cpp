@@ -1,7 +1,7 @@
 #include "dialogs/RePair.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"RePair",
+const dialogs::FrameLayout kLayout = {"RePair",
                                   "RePairA",
                                   "RePair",
                                   {"label", QRect(0, 30, 301, 71), "        Do you need to pair again"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"RePair",
 } // namespace
 
 RePair::RePair(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

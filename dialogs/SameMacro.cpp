@@ -1,7 +1,7 @@
 #include "dialogs/SameMacro.h"
 
 namespace {
-const dialogs::FrameSpec kSpec = {"SameMacro",
+const dialogs::FrameLayout kLayout = {"SameMacro",
                                   "SameMacroA",
                                   "SameMacro",
                                   {"label", QRect(0, 30, 301, 71), "Already have a same name macro"},
@@ -13,7 +13,7 @@ const dialogs::FrameSpec kSpec = {"SameMacro",
 } // namespace
 
 SameMacro::SameMacro(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     loadCurrentLanguage();
 }

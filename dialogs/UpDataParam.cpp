@@ -34,7 +34,7 @@ constexpr int kReloadSettleMs = 2000;
 constexpr int kImportShowPasses = 5;
 
 // A notice without buttons: it closes itself when its job is done.
-const dialogs::FrameSpec kSpec = {"UpDataParam",
+const dialogs::FrameLayout kLayout = {"UpDataParam",
                                   "UpDataParamA",
                                   "UpDataParam",
                                   {"label", QRect(0, 30, 301, 61), "Please wait, we are updating the setting"},
@@ -70,7 +70,7 @@ QString askImportFile(QWidget* page)
 } // namespace
 
 UpDataParam::UpDataParam(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     m_timer.setParent(this);
     m_timer.setSingleShot(true);

@@ -7,7 +7,7 @@
 namespace {
 // Every caller sets its own message; the built-in one only shows if a caller
 // forgets, so it names the usual case: the firmware needs the cable.
-const dialogs::FrameSpec kSpec = {"UpDateWarning",
+const dialogs::FrameLayout kLayout = {"UpDateWarning",
                                   "WarningFrame",
                                   "NewVer",
                                   {"label", QRect(5, 30, 291, 71),
@@ -20,7 +20,7 @@ const dialogs::FrameSpec kSpec = {"UpDateWarning",
 } // namespace
 
 UpDateWarning::UpDateWarning(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     frame()->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     label()->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -9,7 +9,7 @@
 
 namespace {
 
-const dialogs::FrameSpec kSpec = {"addKey",
+const dialogs::FrameLayout kLayout = {"addKey",
                                   "addKeyA",
                                   "AddKey",
                                   {"label", QRect(30, 25, 241, 41), "Please enter a button"},
@@ -24,7 +24,7 @@ constexpr int kMaxNameLength = 50;
 } // namespace
 
 addKey::addKey(QWidget* parent)
-    : DialogFrame(kSpec, parent)
+    : DialogFrame(kLayout, parent)
 {
     m_lineEdit = new QLineEdit(frame());
     m_lineEdit->setObjectName(QStringLiteral("lineEdit"));

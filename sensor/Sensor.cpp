@@ -3,8 +3,6 @@
 #include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
 
-#include <cstring>
-
 Sensor::Sensor(QWidget* parent)
     : QWidget(parent)
     , m_image(EmptyFlashDataMap())
@@ -62,7 +60,11 @@ void Sensor::SlotUpDataDPI(int index)
 
 void Sensor::SlotUpDataDPILed(FlashDataMap DataMap)
 {
-    std::memcpy(&m_image.DpiLedMode, &DataMap.DpiLedMode, offsetof(FlashDataMap, LightMode) - offsetof(FlashDataMap, DpiLedMode));
+    // Only the four DPI-light bytes are new; the rest the page keeps.
+    m_image.DpiLedMode = DataMap.DpiLedMode;
+    m_image.DpiLedBrightness = DataMap.DpiLedBrightness;
+    m_image.DpiLedSpeed = DataMap.DpiLedSpeed;
+    m_image.DpiLedOn = DataMap.DpiLedOn;
 }
 
 void Sensor::SlotHideModel(int index)

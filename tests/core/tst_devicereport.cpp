@@ -186,7 +186,8 @@ void TestDeviceReport::keyCheckClearsRecordsBeforeTheFirstKeySlot()
 
 void TestDeviceReport::advancedItemsOnlyWhatIsPresent()
 {
-    core::AdvancedItems items = core::readAdvancedItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("0")});
+    core::AdvancedItems items =
+        core::readAdvancedItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("0")});
     QCOMPARE(items.longRange, 1);
     QCOMPARE(items.dongleLight, 2);
     items = core::readAdvancedItems({QStringLiteral("0")});
@@ -252,7 +253,8 @@ void TestDeviceReport::versionReportIsRemembered()
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("MouseVer331"));
     openDevice();
     // The configuration dump asks for the version; Drive1 has MID 1 and the family CID 33.
-    QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")).toString(), QStringLiteral("v1.5"));
+    QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")).toString(),
+             QStringLiteral("v1.5"));
     QCOMPARE(CurrentDeviceInfoCopy().VersionText, QStringLiteral("v1.5"));
     QCOMPARE(m_pages->settings->MouseVersionText(), QStringLiteral("v1.5"));
 }

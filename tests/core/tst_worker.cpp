@@ -9,6 +9,7 @@
 #include "support/link_helpers.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
+#include "shell/DialogChangeState.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -49,6 +50,7 @@ private slots:
     void identityOnTheTenthAnswerCounts();
     void hotPlugCallbacksAreCoalesced();
     void unpluggedDeviceReturnsToTheChoicePage();
+    void cableMouseIsOfferedItsReceiversFirmware();
 
 private:
     std::unique_ptr<linktest::LinkPages> m_pages;
@@ -139,6 +141,8 @@ void TestWorker::silentDeviceShowsItsCache()
     cached.DpiLevelCount = 3;
     QVERIFY(WriteDeviceInfoFile(DeviceCacheFileName(0x21, 0x01), cached));
     const DeviceAllInfo rec = linktest::recordOf("Receiver1");
+    QCOMPARE(rec.DriveIndex, 0);
+    QCOMPARE(int(rec.Cid), 0x21);
     QVERIFY(SimControl_SetAwake("Mouse1", false));
     QSignalSpy sleep(PostMsg::instance(), &PostMsg::SigLightToFrom);
     PostMsg::instance()->EmitSelectMouseInfo(rec);
@@ -242,6 +246,31 @@ void TestWorker::unpluggedDeviceReturnsToTheChoicePage()
     QVERIFY(QTest::qWaitFor([&mainDialog] { return mainDialog.count() >= 1; }, 5000));
     QCOMPARE(mainDialog.at(0).at(0).toInt(), 0);
     QVERIFY(CurrentDeviceInfoCopy().DevicePath.isEmpty());
+}
+
+void TestWorker::cableMouseIsOfferedItsReceiversFirmware()
+{
+    // The mouse on its cable, its class-4 receiver, and a foreign class-1
+    // receiver that already runs the shipped receiver firmware.
+    const char* scenario = "[Mouse1]\nModel=1\nCable=true\nAwake=true\n"
+                           "[Receiver1]\nClass=1\nMouse=\nVersion=0x0104\nAddress=0x01,0x02,0x03\n"
+                           "[Receiver2]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n";
+    const char* error = nullptr;
+    QVERIFY2(SimControl_LoadScenarioText(scenario, &error), error);
+    QVERIFY(m_pages->open("Mouse1"));
+    QVERIFY(linktest::waitSimIdle());
+    QVERIFY(CurrentDeviceInfoCopy().RestrictedKind);
+    ReceiverUpdateAvailable = 0;
+    MouseUpdateAvailable = 0;
+    QSignalSpy labels(PostMsg::instance(), &PostMsg::SigLabelTextB);
+    Worker::OnUsbChanged();
+    QVERIFY(QTest::qWaitFor([&labels] { return labels.count() == 1; }, 3000));
+    QCOMPARE(WorkerInstance->DeviceList().size(), 3);
+    QCOMPARE(labels.at(0).at(0).toString(), QStringLiteral("v1.3"));
+    QCOMPARE(labels.at(0).at(1).toString(), QStringLiteral("true"));
+    QCOMPARE(int(ReceiverUpdateAvailable), 1);
+    QCOMPARE(int(MouseUpdateAvailable), 1);
+    QCOMPARE(m_pages->settings->ReceiverOffer(), true);
 }
 
 QTEST_MAIN(TestWorker)

@@ -41,7 +41,8 @@ bool runOffGuiThread(const std::function<void()>& fn, int timeoutMs)
 bool waitSimIdle(int timeoutMs)
 {
     bool idle = false;
-    const bool returned = runOffGuiThread([&idle, timeoutMs] { idle = SimControl_WaitIdle(timeoutMs); }, timeoutMs + 1000);
+    const bool returned =
+        runOffGuiThread([&idle, timeoutMs] { idle = SimControl_WaitIdle(timeoutMs); }, timeoutMs + 1000);
     return returned && idle;
 }
 
@@ -59,9 +60,16 @@ DeviceAllInfo recordOf(const char* simName)
     DeviceAllInfo saved = CurrentDeviceInfoCopy();
     StoreCurrentDeviceInfo(DeviceAllInfo());
     DeviceAllInfo rec;
-    rec.DevicePath = QString::fromLatin1(SimControl_DevicePath(simName));
-    if (WorkerInstance)
-        WorkerInstance->FillDeviceInfo(rec, SimControl_DevicePath(simName));
+    // Right after a scenario is loaded the devices may still be coming up.
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        rec = DeviceAllInfo();
+        rec.DevicePath = QString::fromLatin1(SimControl_DevicePath(simName));
+        if (WorkerInstance && WorkerInstance->FillDeviceInfo(rec, SimControl_DevicePath(simName)) == Worker::Matched)
+            break;
+        QTest::qWait(10);
+    } while (clock.elapsed() < 3000);
     StoreCurrentDeviceInfo(saved);
     return rec;
 }
