@@ -86,12 +86,8 @@ void TestDeviceReport::cleanup()
 
 void TestDeviceReport::openDevice()
 {
-    SimControl_LoadScenario(nullptr, nullptr);
-    SimControl_ForgetState();
-    m_pages = std::make_unique<linktest::LinkPages>();
-    QVERIFY(m_pages->open());
-    QVERIFY(linktest::waitSimIdle());
-    SimControl_ClearCallLog();
+    m_pages = linktest::openFreshDefaultMouse();
+    QVERIFY(m_pages);
 }
 
 void TestDeviceReport::headerBytesPastTheEndReadZero()

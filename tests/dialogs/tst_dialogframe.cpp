@@ -29,6 +29,7 @@
 #include <memory>
 
 using dialogs::DialogFrame;
+using dialogtest::whenModal;
 
 namespace {
 
@@ -88,18 +89,6 @@ const std::vector<FormRow>& forms()
          "NewHong", {100, 110, 90, 24}, nullptr, {}},
     };
     return rows;
-}
-
-// Runs `action` on the modal dialog as soon as exec() shows it and it is the
-// active window (keyboard shortcuts reach only the active window).
-void whenModal(QObject* context, std::function<void(QWidget*)> action)
-{
-    QTimer::singleShot(0, context, [action] {
-        QWidget* shown = QApplication::activeModalWidget();
-        if (shown)
-            QTest::qWaitForWindowActive(shown);
-        action(shown);
-    });
 }
 
 } // namespace

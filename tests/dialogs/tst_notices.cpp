@@ -20,18 +20,9 @@
 #include <QtTest>
 
 using dialogtest::shippedText;
+using dialogtest::whenModal;
 
 namespace {
-
-void whenModal(QObject* context, std::function<void(QWidget*)> action)
-{
-    QTimer::singleShot(0, context, [action] {
-        QWidget* shown = QApplication::activeModalWidget();
-        if (shown)
-            QTest::qWaitForWindowActive(shown);
-        action(shown);
-    });
-}
 
 const QByteArray kOfflineWithoutTimeout =
     "<Total><MouseOffLine><label>offline text</label><NewHong>Fine</NewHong></MouseOffLine></Total>";

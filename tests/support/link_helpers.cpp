@@ -125,4 +125,15 @@ bool LinkPages::open(const char* simName, int timeoutMs)
     return false;
 }
 
+std::unique_ptr<LinkPages> openFreshDefaultMouse()
+{
+    SimControl_LoadScenario(nullptr, nullptr);
+    SimControl_ForgetState();
+    auto pages = std::make_unique<LinkPages>();
+    if (!pages->open() || !waitSimIdle())
+        return nullptr;
+    SimControl_ClearCallLog();
+    return pages;
+}
+
 } // namespace linktest

@@ -47,4 +47,9 @@ struct LinkPages {
     bool open(const char* simName = "Receiver1", int timeoutMs = 10000);
 };
 
+// The default scenario with factory flash, opened through fresh pages, the
+// bus idle and the call log empty: the start of every device-link case.
+// Null when the mouse could not be opened.
+std::unique_ptr<LinkPages> openFreshDefaultMouse();
+
 } // namespace linktest
