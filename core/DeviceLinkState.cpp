@@ -1,5 +1,9 @@
 #include "core/DeviceLinkState.h"
 
+#include "core/FlashDataMap.h"
+
+#include <QMutexLocker>
+
 #include <mutex>
 
 std::atomic<quint8> DeviceWriteReady{0};
@@ -26,6 +30,12 @@ std::atomic<quint8> DongleStateApplied{0};
 std::atomic<quint8> DumpInProgress{0};
 
 std::atomic<bool> LinkClosing{false};
+
+namespace {
+
+std::atomic<quint64> s_linkGeneration{1};
+
+} // namespace
 
 namespace {
 
@@ -97,9 +107,24 @@ void setImageFromOpenDevice(bool fromDevice)
 
 void forgetOpenDeviceImage()
 {
+    // One step under the image lock: a dump handler that checks the generation
+    // under that lock either finishes before or sees the new generation.
+    QMutexLocker imageLock(&FlashDataMutex());
+    ++s_linkGeneration;
     std::lock_guard<std::mutex> guard(texts().lock);
     texts().imageFromDevice = false;
     texts().dumpCacheFileName.clear();
+}
+
+quint64 linkGeneration()
+{
+    return s_linkGeneration.load();
+}
+
+void beginLinkGeneration()
+{
+    QMutexLocker imageLock(&FlashDataMutex());
+    ++s_linkGeneration;
 }
 
 void resetDeviceLinkState()

@@ -63,8 +63,19 @@ bool imageFromOpenDevice();
 void setImageFromOpenDevice(bool fromDevice);
 
 // Forgets everything that belonged to the previously open device: dump flag
-// and dump cache name. Called whenever another device is chosen.
+// and dump cache name; starts a new link generation. Called whenever another
+// device is chosen.
 void forgetOpenDeviceImage();
+
+// Every connection the program opens, and every device it forgets, starts a
+// new link generation. The library may still be running the callback of a
+// connection that was closed or replaced meanwhile; what that report carries
+// belongs to another connection, possibly another device. A report handler
+// therefore remembers the generation it started under and gives up as soon as
+// it is no longer current. The counter changes under FlashDataMutex(), so a
+// handler that compares it under that lock cannot be overtaken.
+quint64 linkGeneration();
+void beginLinkGeneration();
 
 // Returns every flag above to its start value (tests and the back arrow).
 void resetDeviceLinkState();

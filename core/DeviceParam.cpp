@@ -4,9 +4,12 @@
 #include "core/PostMsg.h"
 #include "devicelib/HIDUsb.h"
 
+#include <QLoggingCategory>
 #include <QMutexLocker>
 
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcSetters, "app.core.setters")
 
 namespace core {
 
@@ -150,7 +153,7 @@ bool applyButtonKeys(FlashDataMap& image, int slot, const ButtonFunctionCode& co
 
 bool applyButtonMacro(FlashDataMap& image, int slot, const ButtonFunctionCode& code, const MacroRecord& record)
 {
-    if (!applyButtonFunction(image, slot, code))
+    if (slot >= kDeviceMacroSlots || !applyButtonFunction(image, slot, code))
         return false;
     std::memcpy(&image.MacroRecords[slot], &record, sizeof(MacroRecord));
     return true;
@@ -264,6 +267,9 @@ bool SetButtonKeys(int slot, const ButtonFunctionCode& code, const KeyRecord& re
 
 bool SetButtonMacro(int slot, const ButtonFunctionCode& code, const MacroRecord& record)
 {
+    if (slot >= core::kDeviceMacroSlots && slot < kButtonSlots)
+        qCWarning(lcSetters) << "macro for button slot" << slot << "refused: the mouse keeps macros for slots 0 to"
+                           << core::kDeviceMacroSlots - 1 << "only";
     return setAndSend([&](FlashDataMap& image) { return core::applyButtonMacro(image, slot, code, record); });
 }
 

@@ -50,6 +50,12 @@ bool CheckDeviceOnLine();
 
 namespace core {
 
+// The mouse keeps macro records for the first ten button slots only (its
+// configuration dump holds no more). A macro given to a later slot would be
+// dropped by the device while the setter reported it stored, so the macro
+// setter refuses those slots like any other out-of-range slot.
+inline constexpr int kDeviceMacroSlots = 10;
+
 // The pure halves of the setters: they change only the named fields and
 // return false (leaving the image as it was) for an out-of-range argument.
 bool applyByteField(FlashDataMap& image, quint8 FlashDataMap::*field, quint8 value);

@@ -162,28 +162,46 @@ void expireReloadThrottle()
 
 namespace {
 
-void emitImageToPages(const FlashDataMap& image)
+// A report belongs to the connection that was current when its handler began;
+// once another connection or device has taken over it must change nothing.
+bool stale(quint64 generation)
+{
+    return closing() || generation != linkGeneration();
+}
+
+// Emits the image to the pages, one signal at a time, and stops as soon as the
+// report has gone stale: each signal waits for the GUI, which may meanwhile
+// have chosen another device. False when it stopped.
+bool emitImageToPages(const FlashDataMap& image, quint64 generation)
 {
     PostMsg* bus = PostMsg::instance();
-    bus->EmitUpDataLightUIButton(image);
-    bus->EmitUpDataLightLight(image);
-    bus->EmitUpDataLightSensor(image);
-    bus->EmitForm();
+    const std::function<void()> steps[] = {
+        [&] { bus->EmitUpDataLightUIButton(image); },
+        [&] { bus->EmitUpDataLightLight(image); },
+        [&] { bus->EmitUpDataLightSensor(image); },
+        [&] { bus->EmitForm(); },
+    };
+    for (const auto& step : steps) {
+        if (stale(generation))
+            return false;
+        step();
+    }
+    return true;
 }
 
 // Reads the receiver's own light and its long-range mode once per opened
 // connection, unless the receiver settings were just applied.
-void probeReceiverState(const DeviceAllInfo& info)
+void probeReceiverState(const DeviceAllInfo& info, quint64 generation)
 {
     const QByteArray path = info.DevicePath.toLatin1();
     if (!info.RestrictedKind && info.DeviceKind == 1) {
         UsbFinderC_Get4KDongleRGBValue(path.constData(), DongleRGBBuffer());
-        if (DongleRGBBuffer()->Mode != 0 && !closing())
+        if (DongleRGBBuffer()->Mode != 0 && !stale(generation))
             PostMsg::instance()->EmitRGBValue(DongleRGBBuffer());
     }
     unsigned char probe = kNoAnswer;
     UsbFinderC_GetLongRangeMode(path.constData(), &probe);
-    if (probe != kNoAnswer && probe != 0 && !closing())
+    if (probe != kNoAnswer && probe != 0 && !stale(generation))
         PostMsg::instance()->EmitLongRangeMode(true);
 }
 
@@ -192,17 +210,23 @@ void probeReceiverState(const DeviceAllInfo& info)
 // only what differs): a setter that sent the old value while this report was
 // on its way would otherwise leave the mouse and the program disagreeing.
 // Before the device's own configuration has arrived nothing is sent, since
-// echoing that image would overwrite the mouse's flash.
-FlashDataMap storeReportedValue(const std::function<void(FlashDataMap&)>& store)
+// echoing that image would overwrite the mouse's flash. False, nothing stored,
+// when the report has gone stale.
+bool storeReportedValue(quint64 generation, const std::function<void(FlashDataMap&)>& store,
+                        FlashDataMap* copy = nullptr)
 {
     QMutexLocker lock(&FlashDataMutex());
+    if (stale(generation))
+        return false;
     store(CurrentFlashData);
     if (imageFromOpenDevice())
         ProtocolDataUpdate(&CurrentFlashData);
-    return CurrentFlashData;
+    if (copy)
+        *copy = CurrentFlashData;
+    return true;
 }
 
-void handleFlashDump(const unsigned char* data)
+void handleFlashDump(const unsigned char* data, quint64 generation)
 {
     // The parser fills a private zeroed image; only the finished, checked
     // image replaces the shared one, so no reader ever sees half a dump.
@@ -211,89 +235,106 @@ void handleFlashDump(const unsigned char* data)
         qCWarning(lcReport) << "configuration dump failed its check; ignored";
         return;
     }
+    if (stale(generation))
+        return;
     const DeviceAllInfo info = CurrentDeviceInfoCopy();
     if (KeyCheckPending.exchange(0))
         clearRecordsAfterKeyCheck(fresh, keyRecordSlots(*ConfigIni::GetInstance(), info.DriveIndex));
     {
         QMutexLocker lock(&FlashDataMutex());
+        if (stale(generation))
+            return;
         sanitizeDump(fresh, CurrentFlashData);
         CurrentFlashData = fresh;
         ProtocolDataUpdate(&CurrentFlashData);
+        SetDumpCacheFileName(DeviceCacheFileName(info.Cid, info.Mid));
     }
-    SetDumpCacheFileName(DeviceCacheFileName(info.Cid, info.Mid));
 
     UsbServer_ReadDPILed();
     UsbServer_ReadBatteryLevel();
     UsbServer_ReadVersion();
     UsbServer_ReadConfig();
     if (!DongleStateApplied.exchange(0))
-        probeReceiverState(info);
+        probeReceiverState(info, generation);
 
     DumpInProgress = 1;
     SensorPageFilled = 0;
     ButtonPageFilled = 0;
-    if (!closing())
-        emitImageToPages(fresh);
-    SessionOnline = 1;
+    const bool shown = emitImageToPages(fresh, generation);
     DumpInProgress = 0;
+    if (!shown)
+        return;
+    // Last, and only while this is still the open connection: whoever waits
+    // for the device's configuration finds the pages filled.
+    QMutexLocker lock(&FlashDataMutex());
+    if (stale(generation))
+        return;
+    SessionOnline = 1;
     WorkerBusy = 0;
-    // Last: whoever waits for the device's configuration finds the pages filled.
     setImageFromOpenDevice(true);
 }
 
-void handleReportRate(quint8 code)
+void handleReportRate(quint8 code, quint64 generation)
 {
     if (!acceptReportedRate(code, CurrentDeviceInfoCopy().RestrictedKind))
         return;
-    storeReportedValue([code](FlashDataMap& image) { image.ReportRate = code; });
-    if (!closing())
+    if (storeReportedValue(generation, [code](FlashDataMap& image) { image.ReportRate = code; })
+        && !stale(generation))
         PostMsg::instance()->EmitUpDataReportRate(code);
 }
 
-void handleDpiStage(quint8 stage)
+void handleDpiStage(quint8 stage, quint64 generation)
 {
     if (stage >= kDpiLevels)
         return;
-    storeReportedValue([stage](FlashDataMap& image) { image.CurrentDpiLevel = stage; });
-    if (!closing())
+    if (storeReportedValue(generation, [stage](FlashDataMap& image) { image.CurrentDpiLevel = stage; })
+        && !stale(generation))
         PostMsg::instance()->EmitUpDataDPI(stage);
 }
 
-void handleDpiLed(const unsigned char* data)
+void handleDpiLed(const unsigned char* data, quint64 generation)
 {
-    const FlashDataMap copy = storeReportedValue([data](FlashDataMap& image) {
-        BufferToDPILed(data, reinterpret_cast<unsigned char*>(&image) + offsetof(FlashDataMap, DpiLedMode));
-    });
-    if (!closing())
+    FlashDataMap copy = EmptyFlashDataMap();
+    const bool stored = storeReportedValue(
+        generation,
+        [data](FlashDataMap& image) {
+            BufferToDPILed(data, reinterpret_cast<unsigned char*>(&image) + offsetof(FlashDataMap, DpiLedMode));
+        },
+        &copy);
+    if (stored && !stale(generation))
         PostMsg::instance()->EmitUpDataDPILed(copy);
 }
 
-void handleLedBar(const unsigned char* data)
+void handleLedBar(const unsigned char* data, quint64 generation)
 {
-    const FlashDataMap copy = storeReportedValue([data](FlashDataMap& image) {
-        BufferToLedBar(data, reinterpret_cast<unsigned char*>(&image) + offsetof(FlashDataMap, LightMode));
-    });
-    if (!closing())
+    FlashDataMap copy = EmptyFlashDataMap();
+    const bool stored = storeReportedValue(
+        generation,
+        [data](FlashDataMap& image) {
+            BufferToLedBar(data, reinterpret_cast<unsigned char*>(&image) + offsetof(FlashDataMap, LightMode));
+        },
+        &copy);
+    if (stored && !stale(generation))
         PostMsg::instance()->EmitUpDataLightLight(copy);
 }
 
-void handleDataFrame(const ReportHeader& head, const unsigned char* data, int dataLen)
+void handleDataFrame(const ReportHeader& head, const unsigned char* data, int dataLen, quint64 generation)
 {
     if (head.frameGuard != 0 || !data)
         return;
     if (head.command == kFrameConfig && dataLen == kFlashDumpSize)
-        handleFlashDump(data);
+        handleFlashDump(data, generation);
     else if (head.command == kFrameConfig && dataLen == 1)
-        handleReportRate(data[0]);
+        handleReportRate(data[0], generation);
     else if (head.command == kFrameDpiStage && dataLen == 1)
-        handleDpiStage(data[0]);
+        handleDpiStage(data[0], generation);
     else if (head.command == kFrameDpiLed && dataLen == kDpiLedBytes)
-        handleDpiLed(data);
+        handleDpiLed(data, generation);
     else if (head.command == kFrameLedBar && dataLen == kLedBarBytes)
-        handleLedBar(data);
+        handleLedBar(data, generation);
 }
 
-void handleAdvancedSetting()
+void handleAdvancedSetting(quint64 generation)
 {
     const DeviceAllInfo info = CurrentDeviceInfoCopy();
     const QStringList list =
@@ -303,20 +344,22 @@ void handleAdvancedSetting()
     if (items.dongleLight > 0 && !info.RestrictedKind && info.DeviceKind == 1) {
         DongleRGBBuffer()->Mode = quint8(items.dongleLight);
         UsbFinderC_Set4KDongleRGB(path.constData(), DongleRGBBuffer());
-        if (DongleRGBBuffer()->Mode != 0 && !closing())
+        if (DongleRGBBuffer()->Mode != 0 && !stale(generation))
             PostMsg::instance()->EmitRGBValue(DongleRGBBuffer());
     }
     if (items.longRange == 0 || items.longRange == 1) {
         UsbFinderC_SetLongRangeMode(path.constData(), items.longRange == 1);
-        if (!closing())
+        if (!stale(generation))
             PostMsg::instance()->EmitLongRangeMode(items.longRange == 1);
     }
+    if (stale(generation))
+        return;
     UsbServer_ReadAllFlashData();
     KeyCheckPending = 1;
     DongleStateApplied = 1;
 }
 
-void handleVersion()
+void handleVersion(quint64 generation)
 {
     const DeviceAllInfo info = CurrentDeviceInfoCopy();
     const int version = UsbFinderC_GetVersion(info.DevicePath.toLatin1().constData());
@@ -327,7 +370,7 @@ void handleVersion()
         if (CurrentDeviceInfo.DevicePath == info.DevicePath)
             CurrentDeviceInfo.VersionText = versionText;
     }
-    if (!closing())
+    if (!stale(generation))
         PostMsg::instance()->EmitSetver(0);
     const ConfigIni* config = ConfigIni::GetInstance();
     const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
@@ -338,16 +381,16 @@ void handleVersion()
         Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cid + mid, versionText);
 }
 
-void handleBattery(const unsigned char* data)
+void handleBattery(const unsigned char* data, quint64 generation)
 {
     GetDeviceBatteryStatus(data, BatteryStatus);
-    if (!closing())
+    if (!stale(generation))
         PostMsg::instance()->EmitBattery(BatteryStatus[1] > 0, BatteryStatus[0], BatteryAsNumber == 1);
 }
 
-void handleConfigUi(const unsigned char* data, int dataLen)
+void handleConfigUi(const unsigned char* data, int dataLen, quint64 generation)
 {
-    if (closing())
+    if (stale(generation))
         return;
     if (dataLen != 1)
         PostMsg::instance()->EmitUpDataConfigUI(0, 0, false);
@@ -384,24 +427,25 @@ void OnDeviceReport(const unsigned char* header, int headerLen, const unsigned c
     using core::ReportType;
     if (LinkClosing)
         return;
+    const quint64 generation = core::linkGeneration();
     const core::ReportHeader head = core::readReportHeader(header, headerLen);
     if (!data)
         dataLen = 0;
     switch (ReportType(head.type)) {
     case ReportType::Battery:
         if (dataLen >= int(sizeof(BatteryStatus)))
-            core::handleBattery(data);
+            core::handleBattery(data, generation);
         break;
-    case ReportType::DataFrame: core::handleDataFrame(head, data, dataLen); break;
-    case ReportType::AdvancedSetting: core::handleAdvancedSetting(); break;
+    case ReportType::DataFrame: core::handleDataFrame(head, data, dataLen, generation); break;
+    case ReportType::AdvancedSetting: core::handleAdvancedSetting(generation); break;
     case ReportType::StatusChanged:
         if (dataLen > 0) {
             GetDeviceStatusChanged(data, StatusChangedFlags);
             ReadChangedStatus();
         }
         break;
-    case ReportType::ConfigUI: core::handleConfigUi(data, dataLen); break;
-    case ReportType::Version: core::handleVersion(); break;
+    case ReportType::ConfigUI: core::handleConfigUi(data, dataLen, generation); break;
+    case ReportType::Version: core::handleVersion(generation); break;
     case ReportType::DongleRGBChanged:
         if (!LinkClosing)
             PostMsg::instance()->EmitRGBValue(DongleRGBBuffer());

@@ -103,6 +103,17 @@ std::optional<quint8> KeyUsageFromName(const QString& name)
     return std::nullopt;
 }
 
+QString KeyRowName(const QString& text)
+{
+    if (text.isEmpty())
+        return QString();
+    for (const KeyRow& row : keyRows()) {
+        if (row.name.compare(text, Qt::CaseInsensitive) == 0)
+            return row.name;
+    }
+    return QString();
+}
+
 std::optional<quint8> SideModifierBitFromName(const QString& name)
 {
     return findModifier(kSideModifiers, name);
@@ -154,7 +165,11 @@ QStringList SplitKeyCombo(const QString& text)
             pos += numPlus.size();
             if (pos >= text.size())
                 return names;
-            ++pos;  // the separator after "Num+"
+            // The separator after "Num+". A hand-written "Num+B" has none:
+            // the next name then starts right here rather than losing its
+            // first character.
+            if (text.at(pos) == QLatin1Char('+'))
+                ++pos;
             continue;
         }
         const int plus = text.indexOf(QLatin1Char('+'), pos);

@@ -33,6 +33,11 @@ inline constexpr int kMaxComboKeys = kKeyRecordEvents / 2;
 // the empty name (usage 0); no modifier names.
 std::optional<quint8> KeyUsageFromName(const QString& name);
 
+// The key row named like `text` when case is ignored ("DEL" gives "Del",
+// "num+" gives "Num+"), in the row's own spelling; "" when no row is, and
+// always "" for the empty name. For text typed or pasted by the user.
+QString KeyRowName(const QString& text);
+
 // Bit of a left or right modifier name ("LCtrl" 0x01 ... "RWin" 0x80).
 std::optional<quint8> SideModifierBitFromName(const QString& name);
 
@@ -46,7 +51,8 @@ std::optional<quint8> ModifierBitFromName(const QString& name);
 QString KeyNameFromCode(int code, int kind);
 
 // Splits a combination text into its key names. A "+" separates names, except
-// the one that ends "Num+", so "A+Num+" is the two keys "A" and "Num+". Empty
+// the one that ends "Num+", so "A+Num+" is the two keys "A" and "Num+"; the
+// separator after "Num+" may be left out ("Num+B" is "Num+" and "B"). Empty
 // parts are kept ("A++B" is three names, the middle one empty).
 QStringList SplitKeyCombo(const QString& text);
 

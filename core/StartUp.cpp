@@ -6,10 +6,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(lcStartUp, "app.core.startup")
@@ -52,26 +58,52 @@ void DeleteOldFiles(const QString& folder)
 
 SingleInstance::SingleInstance(const QString& lockPath)
     : m_path(lockPath)
-    , m_lock(std::make_unique<QLockFile>(lockPath))
 {
-    // Age alone never makes the lock stale: a copy may run for weeks. Only a
-    // dead owner does.
-    m_lock->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // Closing the descriptor drops the lock. The file itself stays: removing
+    // it could let a starting copy lock a file that is about to vanish.
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
 bool SingleInstance::TryAcquire()
 {
     if (m_owner)
         return true;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    m_owner = m_lock->tryLock(0);
-    if (m_owner || m_lock->error() == QLockFile::LockFailedError)
-        return m_owner;
-    // No lock can be made at all (folder not writable): starting anyway is
-    // better than claiming that another copy runs.
-    qCWarning(lcStartUp) << "cannot create the instance lock" << m_path << "error" << m_lock->error();
+    if (m_fd < 0) {
+        // Close-on-exec: a program started from here (a browser for the web
+        // link) must not inherit the lock and keep it after we end.
+        const QByteArray path = QFile::encodeName(m_path);
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        // A lock file left read-only still takes the lock; only the owner note is lost.
+        if (m_fd < 0 && errno == EACCES)
+            m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0) {
+            // No lock can be made at all (folder not writable): starting anyway
+            // is better than claiming that another copy runs.
+            qCWarning(lcStartUp) << "cannot create the instance lock" << m_path << std::strerror(errno);
+            return true;
+        }
+    }
+    int locked;
+    do
+        locked = ::flock(m_fd, LOCK_EX | LOCK_NB);
+    while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        if (errno == EWOULDBLOCK)
+            return false;
+        qCWarning(lcStartUp) << "cannot lock" << m_path << std::strerror(errno);
+        return true;
+    }
+    m_owner = true;
+    // The owner's process id, for people looking at the folder; nobody parses it.
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, pid.constData(), size_t(pid.size()), 0) != pid.size())
+        qCDebug(lcStartUp) << "cannot note the owner in" << m_path;
     return true;
 }
 

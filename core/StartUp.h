@@ -3,10 +3,6 @@
 #include <QDateTime>
 #include <QString>
 
-#include <memory>
-
-class QLockFile;
-
 // Creates the per-user folder's sub-folders where missing and an empty
 // "/Macro.ini" when there is none (an existing one is never touched).
 // Failures are logged, not fatal: the program starts anyway.
@@ -18,9 +14,11 @@ void PrepareUserFolders();
 void DeleteOldFiles(const QString& folder, const QDateTime& now);
 void DeleteOldFiles(const QString& folder);
 
-// The single-instance rule. The lock is a file in the per-user folder that
-// names its owner's process, so a copy that died (even by SIGKILL) no longer
-// blocks the next start. Released when the object is destroyed.
+// The single-instance rule. The lock is an advisory lock on a file in the
+// per-user folder, held through an open descriptor: the kernel drops it when
+// its owner ends in any way (even SIGKILL), so a leftover file, whatever it
+// holds and whichever machine name wrote it, never blocks the next start.
+// Released when the object is destroyed.
 class SingleInstance
 {
 public:
@@ -39,7 +37,7 @@ public:
 
 private:
     QString m_path;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
     bool m_owner = false;
 };
 

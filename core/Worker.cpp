@@ -120,6 +120,9 @@ void Worker::openConnection(const std::string& path, const DeviceAllInfo& cur)
         m_lastDevicePath = cur.DevicePath;
         m_lastDeviceKind = cur.DeviceKind;
     }
+    // Reports of the connection this one replaces may still be in the
+    // library's hands; from here on they change nothing.
+    core::beginLinkGeneration();
     // A silent device is opened too: once it wakes up it answers the request.
     UsbServerC_Start(path.c_str(), path.c_str(), &OnDeviceReport);
     qCDebug(lcWorker) << "OnlinA";

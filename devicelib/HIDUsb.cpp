@@ -83,8 +83,9 @@ bool UsbFinderC_SetDongleIDToMouse(const char* path, const unsigned char* record
 
 bool UsbServerC_Start(const char* path, const char* path2, DeviceReportCallback callback)
 {
+    // Two different devices cannot share one connection: the earlier one still ends.
     if (path && path2 && std::strcmp(path, path2) != 0)
-        return false;
+        return sim().start(nullptr, nullptr), false;
     return sim().start(path, callback);
 }
 void UsbServer_Exit(void)
@@ -175,8 +176,14 @@ bool GetDeviceBatteryStatus(const unsigned char* data, unsigned char* out)
 
 bool GetDeviceStatusChanged(const unsigned char* data, unsigned char* out)
 {
-    if (!data || !out)
+    if (!out)
         return false;
+    if (!data) {
+        // A status report without data changed nothing; stale flags would make
+        // the caller ask again for values that did not change.
+        std::memset(out, 0, 7);
+        return false;
+    }
     for (int i = 0; i < 7; ++i)
         out[i] = (data[0] >> i) & 1;
     return true;

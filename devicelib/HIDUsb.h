@@ -176,7 +176,7 @@ HIDUSB_API bool BufferToDPILed(const unsigned char* data, unsigned char* out);
 HIDUSB_API bool BufferToLedBar(const unsigned char* data, unsigned char* out);
 /* Battery report data -> 4 bytes: level, charging, 0, 0. */
 HIDUSB_API bool GetDeviceBatteryStatus(const unsigned char* data, unsigned char* out);
-/* Status report data -> 7 flags of 0 or 1; all seven are rewritten. */
+/* Status report data -> 7 flags of 0 or 1; all seven are rewritten (zero when data is NULL). */
 HIDUSB_API bool GetDeviceStatusChanged(const unsigned char* data, unsigned char* out);
 
 /* ---- Hot-plug --------------------------------------------------------------- */
@@ -193,9 +193,11 @@ HIDUSB_API void StopUsbChanged(void);
 HIDUSB_API bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int* count);
 /* Writes image to the first device it fits (one in boot mode first, else one that
  * answers); events on the upgrade thread. False when the image is invalid or fits no
- * device. timeoutMs bounds the wait for the device to enter boot mode. */
+ * device. timeoutMs bounds the wait for the device to enter boot mode. A device removed
+ * while it is written ends the update as failed and comes back in its boot loader. */
 HIDUSB_API bool UsbUpgrade_Start(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs);
-/* Eight NUL-terminated texts about the last update, valid until the next update starts. */
+/* Eight NUL-terminated texts about the last update. The pointers stay valid for the
+ * life of the process; the texts are rewritten when an update starts and ends. */
 HIDUSB_API const char* const* UsbUpgradeC_GetLogs(void);
 
 #ifdef __cplusplus

@@ -16,24 +16,23 @@ Simulator& sim()
 }
 
 // The message behind the last failed load, kept for the caller's error pointer.
-std::string& lastError()
+bool fail(const std::string& message, const char** error)
 {
+    static std::mutex m;
     static std::string text;
-    return text;
+    std::lock_guard<std::mutex> lock(m);
+    text = message;
+    if (error)
+        *error = text.c_str();
+    return false;
 }
 
 bool loadText(const std::string& text, const char** error)
 {
     devicelib::Scenario scenario;
     std::string message;
-    if (!devicelib::parseScenario(text, scenario, message)) {
-        static std::mutex m;
-        std::lock_guard<std::mutex> lock(m);
-        lastError() = message;
-        if (error)
-            *error = lastError().c_str();
-        return false;
-    }
+    if (!devicelib::parseScenario(text, scenario, message))
+        return fail(message, error);
     return sim().loadScenario(scenario);
 }
 
@@ -46,12 +45,8 @@ bool SimControl_LoadScenario(const char* path, const char** error)
     if (!path || !*path)
         return sim().loadScenario(devicelib::defaultScenario());
     std::string text;
-    if (!devicelib::readTextFile(path, text, 1 << 20)) {
-        lastError() = std::string("cannot read scenario ") + path;
-        if (error)
-            *error = lastError().c_str();
-        return false;
-    }
+    if (!devicelib::readTextFile(path, text, 1 << 20))
+        return fail(std::string("cannot read scenario ") + path, error);
     return loadText(text, error);
 }
 

@@ -7,7 +7,9 @@
  *
  * Devices are named by their scenario group name ("Mouse1", "Receiver1"). A
  * mouse is reached through its cable (when plugged) or through the receiver
- * it is paired with; a receiver answers only while its mouse is awake.
+ * it is paired with; a receiver answers only while its mouse is awake. A receiver
+ * keeps one mouse: pairing another one (or giving a cable mouse its identifier)
+ * takes it from the mouse it had.
  *
  * Scenario file (INI; "#" or ";" start a comment line):
  *

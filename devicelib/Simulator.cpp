@@ -93,7 +93,7 @@ Simulator::Simulator()
     m_hotplugCalls = std::make_unique<Deliverer>(m_hotplugGeneration, true);
     m_upgradeEvents = std::make_unique<Deliverer>(m_upgradeGeneration, false);
     for (std::size_t i = 0; i < m_logPointers.size(); ++i)
-        m_logPointers[i] = m_logTexts[i].c_str();
+        m_logPointers[i] = m_logTexts[i].data();
     std::lock_guard<std::mutex> lock(m_mutex);
     buildDevices(scenario);
     std::thread(&Simulator::schedulerLoop, this).detach();

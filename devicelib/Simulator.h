@@ -167,6 +167,7 @@ private:
     void startPairing(Receiver& receiver, std::uint8_t cid);
     void pollPairing(Receiver* receiver, std::uint64_t token, Clock::time_point deadline, std::uint8_t cid);
     void finishPairing(Receiver* receiver, Mouse* mouse, std::uint64_t token);
+    void bindToReceiver(Mouse& mouse, const std::array<std::uint8_t, 3>& address);
     void upgradeStep(int percent, std::uint64_t job);
     void applyEvent(const EventSpec& event);
     void setPlugged(Mouse& mouse, bool plugged);
@@ -249,7 +250,8 @@ private:
     std::uint64_t m_upgradeJob = 0;
     int m_failNextUpgradeAt = -1;
     std::atomic<std::uint64_t> m_upgradeGeneration{1};
-    std::array<std::string, 8> m_logTexts;
+    // Fixed buffers: a caller may keep the pointers while a later update rewrites the texts.
+    std::array<std::array<char, 256>, 8> m_logTexts{};
     std::array<const char*, 8> m_logPointers{};
 
     std::vector<std::string> m_callLog;

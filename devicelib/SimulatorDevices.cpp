@@ -94,8 +94,16 @@ void Simulator::buildDevices(const Scenario& scenario)
     ++m_scenarioGeneration;
     ++m_sessionGeneration;
     m_session = Session{};
-    ++m_upgradeGeneration;
+    // An update in progress loses its device with the old devices: its caller
+    // still hears the end, as when the device is pulled out.
+    if (m_upgrade.running) {
+        setLogs("failed: devices replaced");
+        postUpgradeEvent(2, 0);
+    }
     m_upgrade = Upgrade{};
+    // Pairings still polling on a retired receiver must not reach the new devices.
+    for (auto& r : m_receivers)
+        ++r->pairingToken;
     std::move(m_mice.begin(), m_mice.end(), std::back_inserter(m_retiredMice));
     std::move(m_receivers.begin(), m_receivers.end(), std::back_inserter(m_retiredReceivers));
     m_mice.clear();
@@ -171,6 +179,17 @@ Mouse* Simulator::mouseOf(const Receiver& receiver)
         if (m->hasReceiver && m->receiverAddress == receiver.address)
             return m.get();
     return nullptr;
+}
+
+void Simulator::bindToReceiver(Mouse& mouse, const std::array<std::uint8_t, 3>& address)
+{
+    // One mouse per receiver and one receiver per mouse: the receiver forgets the
+    // mouse it had, or it would keep answering for that one.
+    for (auto& m : m_mice)
+        if (m.get() != &mouse && m->hasReceiver && m->receiverAddress == address)
+            m->hasReceiver = false;
+    mouse.hasReceiver = true;
+    mouse.receiverAddress = address;
 }
 
 Target Simulator::resolve(const char* path)
@@ -385,8 +404,7 @@ bool Simulator::setDongleIdToMouse(const char* path, const unsigned char* record
         return false;
     // The record names the receiver most significant byte first; the link buffer
     // and the receiver's own address hold it the other way round.
-    t.cableMouse->hasReceiver = true;
-    t.cableMouse->receiverAddress = {record[2], record[1], record[0]};
+    bindToReceiver(*t.cableMouse, {record[2], record[1], record[0]});
     markDirty();
     noteUsbChange();
     replayParked();
@@ -435,9 +453,7 @@ void Simulator::finishPairing(Receiver* r, Mouse* m, std::uint64_t token)
         return;
     const bool ok = r->plugged;
     if (ok) {
-        // A mouse keeps one receiver: pairing here takes it from any other.
-        m->hasReceiver = true;
-        m->receiverAddress = r->address;
+        bindToReceiver(*m, r->address);
         markDirty();
         noteUsbChange();
     }

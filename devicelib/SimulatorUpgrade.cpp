@@ -2,6 +2,8 @@
 
 #include "Deliverer.h"
 
+#include <cstdio>
+
 namespace devicelib {
 
 namespace {
@@ -54,16 +56,17 @@ void Simulator::setLogs(const std::string& result)
     const Upgrade& u = m_upgrade;
     const char* target = u.mouse ? u.mouse->path : (u.receiver ? u.receiver->path : "");
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - u.started).count();
-    m_logTexts = {"image: " + u.header.name + (u.header.kind == kMouseImage ? " (mouse)" : " (receiver)"),
-                  std::string("device: ") + target,
-                  "from: " + versionText(u.fromVersion),
-                  "to: " + versionText(u.header.version),
-                  "size: " + std::to_string(u.header.bodyLength) + " bytes",
-                  "reports: " + std::to_string(u.bodyReports),
-                  "result: " + result,
-                  "elapsed: " + std::to_string(ms) + " ms"};
-    for (std::size_t i = 0; i < m_logTexts.size(); ++i)
-        m_logPointers[i] = m_logTexts[i].c_str();
+    const std::array<std::string, 8> texts = {
+        "image: " + u.header.name + (u.header.kind == kMouseImage ? " (mouse)" : " (receiver)"),
+        std::string("device: ") + target,
+        "from: " + versionText(u.fromVersion),
+        "to: " + versionText(u.header.version),
+        "size: " + std::to_string(u.header.bodyLength) + " bytes",
+        "reports: " + std::to_string(u.bodyReports),
+        "result: " + result,
+        "elapsed: " + std::to_string(ms) + " ms"};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        std::snprintf(m_logTexts[i].data(), m_logTexts[i].size(), "%s", texts[i].c_str());
 }
 
 bool Simulator::upgradeStart(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs)
@@ -129,6 +132,15 @@ void Simulator::upgradeStep(int percent, std::uint64_t job)
     if (job != m_upgradeJob || !m_upgrade.running)
         return;
     Upgrade& u = m_upgrade;
+    // A device pulled out while it is written is not updated, whatever the
+    // remaining steps would say; it comes back in its boot loader.
+    const bool attached = u.mouse ? fits(*u.mouse, u.header) : fits(*u.receiver, u.header);
+    if (!attached) {
+        u.running = false;
+        setLogs("failed at " + std::to_string(percent) + "%: device removed");
+        postUpgradeEvent(2, 0);
+        return;
+    }
     if (percent == u.failAt) {
         // The device stays in its boot loader, where a repair can find it.
         u.running = false;

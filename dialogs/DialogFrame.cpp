@@ -208,6 +208,14 @@ void DialogFrame::applyLanguage(const shell::LanguageElement& texts)
     }
 }
 
+void DialogFrame::keepButtonsOutOfFocus()
+{
+    for (QToolButton* button : {m_close, m_ok, m_cancel}) {
+        if (button)
+            button->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
 void DialogFrame::on_CloseButton_clicked()
 {
     closeClicked();

@@ -125,6 +125,10 @@ protected:
     // derived constructor.
     void loadCurrentLanguage();
     void setConfirmed(bool confirmed) { m_confirmed = confirmed; }
+    // Keeps the keyboard focus off the frame's buttons. In a dialog that
+    // captures keys, Tab is a key to capture: it must not move the focus onto
+    // a button that the next captured Space would press.
+    void keepButtonsOutOfFocus();
 
 private:
     void buildWidgets();

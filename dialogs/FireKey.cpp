@@ -8,13 +8,20 @@
 
 namespace {
 
+// The captions sit right above their fields. The fallback fonts of the six
+// languages need a taller line than the forms' Windows font, so the boxes
+// reach up from the fields' top and never clip their text. The buttons have
+// the family's 90 pixels (same centres as the form's 81), which the longest
+// Cancel caption needs and the button face is drawn for.
+constexpr int kCaptionHeight = 24;
+
 const dialogs::FrameLayout kLayout = {"FireKey",
                                   "FireKeyA",
                                   "FireKey",
-                                  {"label", QRect(60, 30, 101, 16), "次数 (0-3)"},
+                                  {"label", QRect(60, 25, 101, kCaptionHeight), "次数 (0-3)"},
                                   {"CloseButton", QRect(380, 5, 20, 20)},
-                                  {"NewHong", QRect(60, 137, 81, 24), "确认"},
-                                  {"NewHong_2", QRect(260, 137, 81, 24), "取消"},
+                                  {"NewHong", QRect(55, 137, 90, 24), "确认"},
+                                  {"NewHong_2", QRect(255, 137, 90, 24), "取消"},
                                   dialogs::LabelAlignLeft,
                                   QSize(406, 170)};
 
@@ -34,7 +41,7 @@ void FireKey::buildForm()
     frame()->setStyleSheet(QStringLiteral("#FireKeyA{border:0px;background-position:center;"
                                           "background-repeat:no-repeat;border-image: url(%1BackGround.png);}")
                                .arg(skinFolder()));
-    m_timeCaption = dialogs::makeCaption(this, "label_2", QRect(250, 30, 121, 16), "间隔 (10-255)");
+    m_timeCaption = dialogs::makeCaption(this, "label_2", QRect(250, 25, 121, kCaptionHeight), "间隔 (10-255)");
     m_count = dialogs::makeNumberField(this, "Count", QRect(60, 50, 71, 27), 12, 0, 3, 3);
     m_time = dialogs::makeNumberField(this, "Time", QRect(255, 50, 81, 27), 12, 10, 255, 10);
     m_note = dialogs::makeCaption(this, "label_3", QRect(0, 79, 401, 61),

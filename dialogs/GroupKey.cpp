@@ -44,6 +44,7 @@ GroupKey::GroupKey(QWidget* parent)
     m_hook->InstallHook();
     m_hook->SetCallback(this, [this](int key, bool down, bool repeat) { UpdateCapslockTip(key, down, repeat); });
     m_lineEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    keepButtonsOutOfFocus();
     m_lineEdit->setFocus();
     loadCurrentLanguage();
 }
@@ -121,9 +122,10 @@ void GroupKey::on_NewHong_2_clicked()
 
 void GroupKey::on_lineEdit_textEdited(const QString& arg1)
 {
-    const QString upper = arg1.toUpper();
-    m_lineEdit->setText(upper);
-    m_capture.setText(upper);
+    // The line shows what OK will return: key names in their own spelling
+    // (upper case for letters), parts that name no key left out.
+    m_capture.setText(arg1.toUpper());
+    m_lineEdit->setText(m_capture.text());
 }
 
 void GroupKey::refuseTooManyKeys()

@@ -38,7 +38,19 @@ bool GroupKeyCapture::onKey(int virtualKey, bool down, qint64 nowMs)
 
 void GroupKeyCapture::setText(const QString& text)
 {
-    m_keys = text.isEmpty() ? QStringList() : core::SplitKeyCombo(text);
+    // A pasted line can hold anything. Only names of real keys are kept, in
+    // their own spelling ("DEL" is "Del"), each once: a name without a key
+    // would reach the mouse as a key of code 0, a button that does nothing.
+    m_keys.clear();
+    QString line = text;
+    line.replace(QLatin1String("Num+"), QLatin1String("Num+"), Qt::CaseInsensitive);
+    if (line.isEmpty())
+        return;
+    for (const QString& part : core::SplitKeyCombo(line)) {
+        const QString name = core::KeyRowName(part.trimmed());
+        if (!name.isEmpty() && !m_keys.contains(name))
+            m_keys.append(name);
+    }
 }
 
 void GroupKeyCapture::clear()

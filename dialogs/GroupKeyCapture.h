@@ -23,7 +23,9 @@ public:
     QString text() const { return m_keys.join(QLatin1Char('+')); }
     const QStringList& keys() const { return m_keys; }
 
-    // Takes an edited line (a paste) as the shown keys.
+    // Takes an edited line (a paste) as the shown keys: the parts that name a
+    // key, whatever their case, in the key's own spelling; other parts are
+    // dropped.
     void setText(const QString& text);
 
     // Empties the line and forgets the last key; the window keeps running.

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QToolButton>
 
 namespace {
@@ -25,6 +26,13 @@ QString filterMacroName(const QString& typed)
     QString name = typed;
     if (!name.isEmpty() && name.back() == QLatin1Char(' '))
         name.remove(QLatin1Char(' '));
+    // The name becomes a file name in the macro folder: a separator would
+    // put the file elsewhere, and the others cannot stand in a file name on
+    // every system the macro files travel to.
+    name.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\x{0}-\\x{1F}\\x{7F}]")));
+    // A name of dots alone is no file name of its own.
+    if (name.count(QLatin1Char('.')) == name.size())
+        name.clear();
     if (name.toLocal8Bit().size() <= kMaxNameBytes)
         return name;
     // Grow by whole characters (a surrogate pair is one) while the bytes fit.

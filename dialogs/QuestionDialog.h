@@ -5,7 +5,9 @@
 class QLineEdit;
 
 namespace dialogs {
-// A macro name as typed: a blank typed at the end removes every blank, and
+// A macro name as typed: a blank typed at the end removes every blank;
+// characters that cannot stand in a file name (path separators, control
+// characters, : * ? " < > |) are dropped, and a name of dots alone is empty;
 // the name is cut to the longest leading part of at most 30 bytes in the
 // local 8-bit encoding, never inside a character.
 QString filterMacroName(const QString& typed);

@@ -102,6 +102,20 @@ void UpDataParam::applyLanguage(const shell::LanguageElement& texts)
 
 void UpDataParam::onTimeupDestroy()
 {
+    if (m_jobRunning) {
+        m_jobQueued = true;
+        return;
+    }
+    m_jobRunning = true;
+    do {
+        m_jobQueued = false;
+        runJob();
+    } while (m_jobQueued);
+    m_jobRunning = false;
+}
+
+void UpDataParam::runJob()
+{
     PostMsg::instance()->EmitSetver(4);
     if (IsReload)
         runReload();

@@ -62,8 +62,13 @@ private:
     void runImport();
     void runNormalWait();
     void runOfflineFallback();
+    void runJob();
     void emitPageRefill(const FlashDataMap& image);
     void showImportFailure();
 
     QTimer m_timer;
+    // A job's waits process events, so the timer of a request that came meanwhile can fire inside
+    // it; that job then runs after the current one instead of inside it.
+    bool m_jobRunning = false;
+    bool m_jobQueued = false;
 };

@@ -36,6 +36,7 @@ addKey::addKey(QWidget* parent)
     m_hook = new AddKeyHook(this);
     m_hook->InstallHook();
     m_hook->SetCallback(this, [this](int key, bool down, bool repeat) { UpdateCapslockTip(key, down, repeat); });
+    keepButtonsOutOfFocus();
     m_lineEdit->setFocus();
     loadCurrentLanguage();
 }

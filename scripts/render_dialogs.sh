@@ -1,5 +1,5 @@
 #!/bin/sh
-# Renders every notice and confirmation dialog in every language to PNG
+# Renders every notice, confirmation and entry dialog in every language to PNG
 # files, offscreen, for review.
 #   scripts/render_dialogs.sh [output folder]     (default: <build>/dialog-renders)
 # BUILD_DIR picks the build folder (default: build).

@@ -220,6 +220,9 @@ void Dialog::SlotUpDataParam(int index)
     m_paramDialog->StartTimer();
     if (index == 1)
         m_paramDialog->setReload();
+    // A request while the notice is up joins it: its timer runs the job after the current one.
+    if (m_paramDialog->isVisible())
+        return;
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     m_paramDialog->move(origin.x() + (width() - m_paramDialog->width()) / 2,
                         origin.y() + (height() - m_paramDialog->height()) / 2 - 20);

@@ -218,6 +218,20 @@ void DialogMain::quitProgram()
     QCoreApplication::quit();
 }
 
+void DialogMain::reject()
+{
+    // The frame's close also writes the open mouse's cache before it asks to quit.
+    if (!m_quitting) {
+        if (frameShowing())
+            m_frame->on_CloseButton_clicked();
+        else
+            SlotChangeSize(3);
+    }
+    // The quit sequence's own close() is swallowed while this close is under way: hide here.
+    if (m_quitting)
+        QDialog::reject();
+}
+
 void DialogMain::slotActionExitApp()
 {
     if (frameShowing()) {

@@ -45,6 +45,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A close from outside (the window system's close, a session ending) runs the same quit
+    // sequence as the close buttons instead of only hiding the window.
+    void reject() override;
 
 private:
     void setupForm();

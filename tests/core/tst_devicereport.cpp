@@ -6,16 +6,20 @@
 #include "core/PostMsg.h"
 #include "core/Registry.h"
 #include "core/Worker.h"
+#include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -68,6 +72,7 @@ private slots:
     void batteryReportEmitsOnce();
     void receiverSettingsClearRecordsOnTheNextDump();
     void corruptDumpLeavesTheImage();
+    void dumpOfAClosedConnectionChangesNothing();
 
 private:
     void openDevice();
@@ -367,6 +372,42 @@ void TestDeviceReport::corruptDumpLeavesTheImage()
     QVERIFY(deliver(frameHeader(8, 0), QByteArray(core::kFlashDumpSize, '\x7F')));
     QCOMPARE(pages.count(), 0);
     QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));
+}
+
+void TestDeviceReport::dumpOfAClosedConnectionChangesNothing()
+{
+    openDevice();
+    const DeviceAllInfo next = linktest::recordOf("Receiver1");
+    QCOMPARE(next.DriveIndex, 0);
+    const int sensorRefills = m_pages->sensor->RefillCount();
+    const int forms = m_pages->settings->FormCount();
+    QVERIFY(core::imageFromOpenDevice());
+
+    // A dump is on its way to the pages: its handler waits for the GUI thread,
+    // which is busy and meanwhile leaves the device (back arrow) and chooses
+    // another one. No events are processed until then, so the handler is
+    // really held inside the dump.
+    UsbServer_ReadAllFlashData();
+    QElapsedTimer clock;
+    clock.start();
+    while (linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 0
+           && clock.elapsed() < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    QVERIFY(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 1);
+    UsbServer_Exit();
+    PostMsg::instance()->EmitSelectMouseInfo(next);
+    QVERIFY(!core::imageFromOpenDevice());
+
+    QVERIFY(linktest::waitSimIdle());
+    QTest::qWait(20);
+    // The old connection's configuration is not taken for the new device's.
+    QVERIFY(!core::imageFromOpenDevice());
+    QVERIFY(DumpCacheFileName().isEmpty());
+    QCOMPARE(m_pages->sensor->RefillCount(), sensorRefills);
+    QCOMPARE(m_pages->settings->FormCount(), forms);
+    QSignalSpy offline(PostMsg::instance(), &PostMsg::SigMouseOffLineo);
+    QVERIFY(!SetReportRate(2));
+    QCOMPARE(offline.count(), 1);
 }
 
 QTEST_MAIN(TestDeviceReport)

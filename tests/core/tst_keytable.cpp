@@ -131,6 +131,10 @@ void TestKeyTable::numPlusIsOneKey()
     QCOMPARE(SplitKeyCombo(QStringLiteral("Num++B")), QStringList({"Num+", "B"}));
     QCOMPARE(SplitKeyCombo(QStringLiteral("Num+")), QStringList({"Num+"}));
     QCOMPARE(SplitKeyCombo(QStringLiteral("A++B")), QStringList({"A", "", "B"}));
+    // Written without a second "+" (a hand-edited default): no name loses a character.
+    QCOMPARE(SplitKeyCombo(QStringLiteral("A+Num+B")), QStringList({"A", "Num+", "B"}));
+    QCOMPARE(SplitKeyCombo(QStringLiteral("Num+Del")), QStringList({"Num+", "Del"}));
+    QCOMPARE(SplitKeyCombo(QStringLiteral("Num++")), QStringList({"Num+", ""}));
     QCOMPARE(bytesOf(BuildKeyCombo(QStringLiteral("Shift+Num+"))).toHex(),
              recordBytes(4, {eventHex(0, 0, 0x02), eventHex(0, 1, 0x57), eventHex(1, 1, 0x57), eventHex(1, 0, 0x02)})
                  .toHex());
@@ -281,6 +285,8 @@ void TestKeyTable::everyCapturedNameCanBeStored()
             QVERIFY2(usage && *usage != 0, qPrintable(combo));
             QCOMPARE(KeyNameFromCode(*usage, KeyEventKeyboard), combo);
             QCOMPARE(SplitKeyCombo(combo), QStringList{combo});
+            // A pasted, upper-cased name finds its key again.
+            QCOMPARE(KeyRowName(combo.toUpper()), combo);
         }
     }
 }

@@ -201,6 +201,10 @@ void TestSetters::outOfRangeArgumentsSendNothing_data()
     QTest::newRow("level count 9") << 8;
     QTest::newRow("level count 0") << 9;
     QTest::newRow("current level 8") << 10;
+    // The mouse keeps no macro past slot 9: accepting one would report a
+    // macro stored that the device drops.
+    QTest::newRow("macro slot 10") << 11;
+    QTest::newRow("macro slot 15") << 12;
 }
 
 void TestSetters::outOfRangeArgumentsSendNothing()
@@ -224,6 +228,8 @@ void TestSetters::outOfRangeArgumentsSendNothing()
     case 8: result = SetDPILevelCount(9); break;
     case 9: result = SetDPILevelCount(0); break;
     case 10: result = SetCurrentDPILevel(8); break;
+    case 11: result = SetButtonMacro(10, ButtonFunctionCode{6, 0, 0}, macro); break;
+    case 12: result = SetButtonMacro(15, ButtonFunctionCode{6, 0, 0}, macro); break;
     }
     QVERIFY(!result);
     QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));

@@ -20,6 +20,7 @@ private slots:
     void missingFileOrKeyGivesEmptyValues();
     void concurrentReadersSeeTheSameTable();
     void macroIniKeepsValuesAcrossInstances();
+    void macroIniWriteKeepsValuesOfADamagedFile();
     void macroIniLanguageIndexFallsBackToEnglish_data();
     void macroIniLanguageIndexFallsBackToEnglish();
     void registryLivesInTheConfigFolder();
@@ -138,6 +139,26 @@ void TestSettingsStores::macroIniKeepsValuesAcrossInstances()
     blocker.close();
     MacroIni underFile(m_dir.filePath("blocker/Macro.ini"));
     QVERIFY(!underFile.SetValue("Language", "Language", "1"));
+}
+
+void TestSettingsStores::macroIniWriteKeepsValuesOfADamagedFile()
+{
+    // A hand-edited file with a broken section line and stray bytes: a write
+    // must not throw away what could be read.
+    const QString path = m_dir.filePath("damaged-Macro.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Language]\nLanguage=2\n[AutoStart\nEnable=1\n\x01\x02garbage\n[FindNew]\nIsShow=0\n");
+    file.close();
+    {
+        MacroIni ini(path);
+        QCOMPARE(ini.GetValue("Language", "Language"), QString("2"));
+        ini.SetValue("FindNew", "IsShow", "1");
+    }
+    MacroIni again(path);
+    QCOMPARE(again.GetValue("Language", "Language"), QString("2"));
+    QCOMPARE(again.GetValue("FindNew", "IsShow"), QString("1"));
+    QCOMPARE(again.LanguageIndex(), 2);
 }
 
 void TestSettingsStores::macroIniLanguageIndexFallsBackToEnglish_data()

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include <sys/types.h>
+#include <unistd.h>
 
 class TestStartUp : public QObject
 {
@@ -24,6 +25,8 @@ private slots:
     void pruningRemovesOnlyFilesOlderThanSevenWholeDays();
     void pruningTakesAdjacentOldFilesAndSparesFolders();
     void secondLockInTheSameFolderIsRefused();
+    void leftoverLockFilesNeverBlock();
+    void childProcessesDoNotInheritTheLock();
     void programStartsOnceAndSurvivesAKilledFirstCopy();
 
 private:
@@ -128,6 +131,56 @@ void TestStartUp::secondLockInTheSameFolderIsRefused()
     SingleInstance unmakeable(dir.filePath("plain/Instance.lock"));
     QVERIFY(unmakeable.TryAcquire());
     QVERIFY(!unmakeable.IsOwner());
+}
+
+void TestStartUp::leftoverLockFilesNeverBlock()
+{
+    // Whatever a dead copy left behind: an empty file (killed while writing),
+    // a note from another machine name, a file made read-only.
+    QTemporaryDir dir;
+    const QByteArray leftovers[] = {QByteArray(), QByteArray("4242\nsome-other-host\ntalvo-r430k\n"),
+                                    QByteArray("garbage\0\xff", 10)};
+    int n = 0;
+    for (const QByteArray& content : leftovers) {
+        const QString path = dir.filePath(QString("Instance%1.lock").arg(n++));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        SingleInstance next(path);
+        QVERIFY2(next.TryAcquire(), content.constData());
+        QVERIFY(next.IsOwner());
+        SingleInstance another(path);
+        QVERIFY(!another.TryAcquire());
+    }
+    const QString readOnly = dir.filePath("ReadOnly.lock");
+    QFile file(readOnly);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+    SingleInstance owner(readOnly);
+    QVERIFY(owner.TryAcquire());
+    if (::geteuid() != 0) {  // root writes anyway, so only then is the file really read-only
+        SingleInstance another(readOnly);
+        QVERIFY(!another.TryAcquire());
+    }
+}
+
+void TestStartUp::childProcessesDoNotInheritTheLock()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Instance.lock");
+    auto owner = std::make_unique<SingleInstance>(path);
+    QVERIFY(owner->TryAcquire());
+    QProcess child;
+    child.start("sleep", {"30"});
+    QVERIFY(child.waitForStarted());
+    owner.reset();
+    SingleInstance next(path);
+    const bool taken = next.TryAcquire();
+    child.kill();
+    child.waitForFinished();
+    QVERIFY2(taken, "a child started by the owner kept the lock alive");
 }
 
 QString TestStartUp::programPath()

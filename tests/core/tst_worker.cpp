@@ -113,9 +113,13 @@ void TestWorker::passForTheSameDeviceOpensNothing()
     // A reload request opens it again, even though nothing changed.
     ReloadRequested = 1;
     QSignalSpy progress(PostMsg::instance(), &PostMsg::SigUpDataParam);
+    const int refills = m_pages->sensor->RefillCount();
     WorkerInstance->StartPass();
-    QVERIFY(QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerBusy == 0; }, 5000));
+    // The image flag stays set across a reload of the same device: wait for
+    // the reloaded configuration itself to reach the pages.
+    QVERIFY(QTest::qWaitFor([&] { return m_pages->sensor->RefillCount() > refills && WorkerBusy == 0; }, 5000));
     QVERIFY(waitPassEnd());
+    QVERIFY(linktest::waitSimIdle());
     QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServerC_Start")), 1);
     QVERIFY(progress.count() >= 1);
     QCOMPARE(progress.at(0).at(0).toInt(), 1);

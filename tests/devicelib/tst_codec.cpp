@@ -150,6 +150,9 @@ private slots:
         memset(flags, 9, sizeof flags);
         QVERIFY(GetDeviceStatusChanged(status, flags));
         QCOMPARE(QByteArray(reinterpret_cast<char*>(flags), 7), QByteArray("\x01\x00\x01\x00\x00\x00\x01", 7));
+        // A status report without data must not leave the last report's flags behind.
+        QVERIFY(!GetDeviceStatusChanged(nullptr, flags));
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(flags), 7), QByteArray(7, '\0'));
 
         const unsigned char battery[4] = {150, 5, 9, 9};
         unsigned char out[4] = {1, 1, 1, 1};

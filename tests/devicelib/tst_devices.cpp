@@ -282,6 +282,51 @@ private slots:
         QCOMPARE(identity("ReceiverA"), QByteArray("\x21\x00\x01", 3));
     }
 
+    void pairingTakesTheReceiverFromItsOldMouse()
+    {
+        // Both mice of one model, told apart by their firmware version.
+        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=0\n[Mouse1]\n[Mouse2]\nVersion=0x0106\n"
+                                             "Pairable=true\n[Receiver1]\nClass=4\nMouse=Mouse1\n"));
+        const char* receiver = SimControl_DevicePath("Receiver1");
+        QCOMPARE(UsbFinderC_GetVersion(receiver), 0x0105);
+        QVERIFY(devicelib_test::openDevice("Receiver1"));
+        QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
+        QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 6 && r.data == "\x03"; }, 5000));
+        QVERIFY(SimControl_IsPairedWith("Mouse2", "Receiver1"));
+        QVERIFY(!SimControl_IsPairedWith("Mouse1", "Receiver1"));
+        QCOMPARE(UsbFinderC_GetVersion(receiver), 0x0106); // the receiver now speaks for the new mouse
+        QVERIFY(SimControl_SetAwake("Mouse2", false));
+        QVERIFY(!UsbFinderC_GetDeviceOnLine(receiver)); // the old mouse, still awake, is not heard
+
+        // The same when a cable mouse is given the receiver's identifier.
+        QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Mouse2]\nCable=true\nVersion=0x0106\n"
+                                             "[Receiver1]\nClass=1\nMouse=Mouse1\nAddress=1,2,3\n"));
+        const unsigned char record[5] = {3, 2, 1, 0, 0};
+        QVERIFY(UsbFinderC_SetDongleIDToMouse(SimControl_DevicePath("Mouse2"), record));
+        QVERIFY(!SimControl_IsPairedWith("Mouse1", "Receiver1"));
+        QCOMPARE(UsbFinderC_GetVersion(SimControl_DevicePath("Receiver1")), 0x0106);
+    }
+
+    void pairingOfReplacedDevicesEnds()
+    {
+        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairTimeoutMs=60000\n[Mouse1]\n[ReceiverA]\nClass=4\n"));
+        QVERIFY(devicelib_test::openDevice("ReceiverA"));
+        QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
+        QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 6 && r.data == "\x01"; }, 5000));
+        // New devices; the pairable mouse must not be caught by the old receiver's search.
+        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=0\n[MouseB]\nCable=true\nPairable=true\n"
+                                             "[ReceiverB]\nClass=4\n"));
+        QTest::qWait(300);
+        unsigned char link[10] = {};
+        QVERIFY(UsbFinderC_GetDeviceOnLineWithUsbAddress(SimControl_DevicePath("MouseB"), link));
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(link + 7), 3), QByteArray(3, '\0'));
+        // It is still there for a pairing of its own.
+        QVERIFY(devicelib_test::openDevice("ReceiverB"));
+        QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
+        QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 6 && r.data == "\x03"; }, 5000));
+        QVERIFY(SimControl_IsPairedWith("MouseB", "ReceiverB"));
+    }
+
     void configurationSwitchAndFactoryReset()
     {
         QVERIFY(devicelib_test::openDevice("Receiver1"));
@@ -362,6 +407,63 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
         QCOMPARE(find("0x4141").size(), 1);
+    }
+
+    void updateFailsWhenTheDeviceIsPulledOut()
+    {
+        const QByteArray image = shippedImage("R430K_M");
+        QVERIFY(!image.isEmpty());
+        const auto* bytes = reinterpret_cast<const unsigned char*>(image.constData());
+        const char* const* logs = UsbUpgradeC_GetLogs();
+        SimControl_SetBusMicroseconds(1000); // about half a second of writing
+        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                std::lock_guard<std::mutex> lock(g_eventsMutex);
+                return g_events.size() > 10;
+            }(),
+            5000);
+        QVERIFY(SimControl_Plug("Receiver1", false));
+        QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 5000);
+        SimControl_SetBusMicroseconds(0);
+        {
+            std::lock_guard<std::mutex> lock(g_eventsMutex);
+            QCOMPARE(g_events.back(), QByteArray("\x07\x02\x00", 3));
+            QVERIFY(g_events[g_events.size() - 2].at(2) < 100);
+            g_events.clear();
+        }
+        QCOMPARE(SimControl_FirmwareVersion("Mouse1"), 0x0105);
+        QVERIFY(SimControl_InBootMode("Mouse1"));
+        QVERIFY(QByteArray(logs[6]).contains("removed")); // the early pointers show the latest texts
+
+        // Plugged back, the mouse waits in its boot loader and the repair finishes the job.
+        QVERIFY(SimControl_Plug("Receiver1", true));
+        int boot = 0;
+        QVERIFY(UsbUpgradeC_FindBootDevices(bytes, &boot));
+        QCOMPARE(boot, 1);
+        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
+        QCOMPARE(SimControl_FirmwareVersion("Mouse1"), 0x0107);
+        QVERIFY(!SimControl_InBootMode("Mouse1"));
+
+        // Devices replaced by another scenario end a running update the same way.
+        {
+            std::lock_guard<std::mutex> lock(g_eventsMutex);
+            g_events.clear();
+        }
+        SimControl_SetBusMicroseconds(1000);
+        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                std::lock_guard<std::mutex> lock(g_eventsMutex);
+                return !g_events.empty();
+            }(),
+            5000);
+        QVERIFY(devicelib_test::loadScenario(kDefault));
+        SimControl_SetBusMicroseconds(0);
+        QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 5000);
+        std::lock_guard<std::mutex> lock(g_eventsMutex);
+        QCOMPARE(g_events.back(), QByteArray("\x07\x02\x00", 3));
     }
 
     void updateRefusesImagesThatFitNothing()

@@ -83,12 +83,14 @@ private slots:
     void captureComparesWholeNames();
     void captureIgnoresReleasesRepeatsAndNamelessKeys();
     void combinationPutsModifiersFirst();
+    void pastedLineKeepsOnlyKeyNames();
 
     void groupKeyFromKeyboard();
     void groupKeyWindowUsesTheInjectedClock();
     void groupKeyFourthKeyOpensTheNotice();
     void groupKeyEmptyOkActsAsCancel();
     void groupKeyEscapeIsCaptured();
+    void tabAndSpaceAreCapturedNotPressed();
     void groupKeyTextsFollowTheLanguage();
     void destroyedDialogsLeaveNoHook();
 
@@ -209,6 +211,38 @@ void TestKeyDialogs::combinationPutsModifiersFirst()
     QCOMPARE(GroupKeyCapture().combination({}), std::optional<QString>(QString()));
 }
 
+void TestKeyDialogs::pastedLineKeepsOnlyKeyNames()
+{
+    GroupKeyCapture capture;
+    capture.setText(QStringLiteral("A+HELLO+DEL+A"));
+    QCOMPARE(capture.keys(), QStringList({"A", "Del"}));
+    capture.setText(QStringLiteral("NUM++F12+BACKSPACE"));
+    QCOMPARE(capture.keys(), QStringList({"Num+", "F12", "BackSpace"}));
+    capture.setText(QStringLiteral("++ +"));
+    QVERIFY(capture.keys().isEmpty());
+
+    // What the line shows after a paste is what OK returns.
+    GroupKey dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* line = child<QLineEdit>(&dialog, "lineEdit");
+    dialog.on_lineEdit_textEdited(QStringLiteral("ctrl+c+esc"));
+    QCOMPARE(line->text(), QStringLiteral("C+Esc"));
+    click(&dialog, "NewHong");
+    QVERIFY(dialog.Result);
+    QCOMPARE(dialog.KeyText, QStringLiteral("C+Esc"));
+
+    // A paste that names no key leaves nothing to send: OK acts as Cancel.
+    GroupKey junk;
+    junk.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&junk));
+    junk.on_lineEdit_textEdited(QStringLiteral("hello world"));
+    QCOMPARE(child<QLineEdit>(&junk, "lineEdit")->text(), QString());
+    click(&junk, "NewHong");
+    QVERIFY(!junk.Result);
+    QVERIFY(junk.KeyText.isEmpty());
+}
+
 void TestKeyDialogs::groupKeyFromKeyboard()
 {
     GroupKey dialog;
@@ -304,6 +338,35 @@ void TestKeyDialogs::groupKeyEscapeIsCaptured()
     click(&dialog, "CloseButton");
     QVERIFY(!dialog.isVisible());
     QVERIFY(!dialog.Result);
+}
+
+void TestKeyDialogs::tabAndSpaceAreCapturedNotPressed()
+{
+    // Tab must not carry the focus onto a button that Space then presses.
+    GroupKey group;
+    group.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&group));
+    auto* groupLine = child<QLineEdit>(&group, "lineEdit");
+    keytest::tapKey(groupLine, keyOf(Qt::Key_Tab));
+    keytest::tapKey(groupLine, keytest::space());
+    QVERIFY(group.isVisible());
+    QCOMPARE(group.focusWidget(), static_cast<QWidget*>(groupLine));
+    QCOMPARE(groupLine->text(), QStringLiteral("Tab"));
+    click(&group, "NewHong");
+    QVERIFY(group.Result);
+    QCOMPARE(group.KeyText, QStringLiteral("Tab"));
+
+    addKey single;
+    single.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&single));
+    auto* singleLine = child<QLineEdit>(&single, "lineEdit");
+    keytest::tapKey(singleLine, keyOf(Qt::Key_Tab));
+    QCOMPARE(single.KeyName, QStringLiteral("Tab"));
+    keytest::tapKey(singleLine, keytest::space());
+    QVERIFY(single.isVisible());
+    QCOMPARE(single.focusWidget(), static_cast<QWidget*>(singleLine));
+    click(&single, "NewHong_2");
+    QVERIFY(!single.Result);
 }
 
 void TestKeyDialogs::groupKeyTextsFollowTheLanguage()

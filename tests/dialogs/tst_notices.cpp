@@ -195,6 +195,10 @@ void TestNotices::macroNameFilter_data()
     QTest::newRow("never half a character") << "a" + han.repeated(10) << "a" + han.repeated(9);
     QTest::newRow("never half a surrogate pair") << emoji.repeated(8) << emoji.repeated(7);
     QTest::newRow("blank at end after cut") << QString(40, 'y') + " " << QString(30, 'y');
+    QTest::newRow("path separators dropped") << "..\\up/../x" << "..up..x";
+    QTest::newRow("characters no file name takes") << "a:b*c?d\"e<f>g|h" << "abcdefgh";
+    QTest::newRow("control characters dropped") << QString("a\tb\nc") << "abc";
+    QTest::newRow("dots alone are no name") << ".." << "";
 }
 
 void TestNotices::macroNameFilter()

@@ -1,11 +1,14 @@
-// Every notice in every language: its texts fit their boxes, and, when
+// Every notice and entry dialog in every language: its texts fit their boxes, and, when
 // TALVO_RENDER_DIR names a folder, a PNG of each lands there for review
 // (scripts/render_dialogs.sh).
 #include "support/dialogs_helpers.h"
 
+#include "dialogs/AddDelayTime.h"
 #include "dialogs/ContainReset.h"
 #include "dialogs/DeleteConfirm.h"
 #include "dialogs/ExeIsRun.h"
+#include "dialogs/FireKey.h"
+#include "dialogs/GroupKey.h"
 #include "dialogs/GroupMaxThree.h"
 #include "dialogs/InportFail.h"
 #include "dialogs/KeyNumberLimit.h"
@@ -20,6 +23,7 @@
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
 #include "dialogs/UpDateWarning.h"
+#include "dialogs/addKey.h"
 #include "shell/LanguageNames.h"
 
 #include <QDir>
@@ -107,6 +111,19 @@ const std::vector<Scene>& scenes()
                  d->SetText(wired);
              return std::unique_ptr<DialogFrame>(std::move(d));
          }},
+        {"GroupKey", [] {
+             auto d = std::make_unique<GroupKey>();
+             d->UpdateCapslockTip(65, true, false);
+             d->UpdateCapslockTip(46, true, false);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"addKey", [] {
+             auto d = std::make_unique<addKey>();
+             d->UpdateCapslockTip(161, true, false);
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
+        {"FireKey", plain<FireKey>},
+        {"AddDelayTime", plain<AddDelayTime>},
     };
     return list;
 }
@@ -161,7 +178,11 @@ void TestRender::textsFitAndRender()
 
     QString why;
     QVERIFY2(!dialog->label()->text().isEmpty(), "empty message");
-    QVERIFY2(fits(dialog->label(), &why), qPrintable(why));
+    // Every text of the dialog, captions of the entry dialogs included.
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (!label->isHidden() && !label->text().isEmpty())
+            QVERIFY2(fits(label, &why), qPrintable(label->objectName() + QStringLiteral(": ") + why));
+    }
     for (QToolButton* button : {dialog->okButton(), dialog->cancelButton()}) {
         if (!button || button->isHidden())
             continue;
@@ -170,7 +191,7 @@ void TestRender::textsFitAndRender()
     }
 
     const QImage image = dialog->grab().toImage();
-    QCOMPARE(image.size(), QSize(300, 140));
+    QCOMPARE(image.size(), dialog->size());
     const QString dir = qEnvironmentVariable("TALVO_RENDER_DIR");
     if (!dir.isEmpty()) {
         QDir().mkpath(dir);

@@ -296,6 +296,36 @@ private slots:
         QVERIFY(!notice.IsReload); // the next open is an ordinary wait again
     }
 
+    // The device asks for a reload while the notice still waits for the pages: the reload job runs
+    // after the wait, not inside it (nested, the wait would take the reload's fill for its own and
+    // the two jobs' notices would come in the wrong order).
+    void requestDuringAJobRunsAfterIt()
+    {
+        SessionOnline = 1;
+        WorkerOnline = 0;
+        ButtonPageFilled = 0;
+        SensorPageFilled = 0;
+        UpDataParam notice;
+        QStringList log;
+        connect(PostMsg::instance(), &PostMsg::SigSetver, this, [&log](int v) { log << QStringLiteral("S%1").arg(v); });
+        connect(PostMsg::instance(), &PostMsg::SigMouseOffLineo, this,
+                [&log](int v) { log << QStringLiteral("O%1").arg(v); });
+        // The timer of the second request fires while the first job waits.
+        QTimer::singleShot(1000, &notice, [&notice] {
+            notice.setReload();
+            notice.onTimeupDestroy();
+        });
+        // The pages fill only after the first job has given up (6 s of passes).
+        QTimer::singleShot(7000, &notice, [] {
+            ButtonPageFilled = 1;
+            SensorPageFilled = 1;
+        });
+        notice.onTimeupDestroy();
+        disconnect(PostMsg::instance(), nullptr, this, nullptr);
+        QCOMPARE(log, (QStringList{"S4", "O1", "S4"}));
+        QVERIFY(!notice.IsReload);
+    }
+
     void offlineFallbackFillsPagesFromCache()
     {
         SessionOnline = 0;

@@ -45,7 +45,7 @@ bool readShape(int index, Shape* out, QString* why)
     return true;
 }
 
-// The notices of the dialog family and the texts each one reads.
+// The dialogs of the family and the texts each one reads.
 const QMap<QString, QStringList>& noticeTexts()
 {
     static const QMap<QString, QStringList> texts = {
@@ -64,6 +64,10 @@ const QMap<QString, QStringList>& noticeTexts()
         {"EXEIsRun", {"label", "label_2", "PleaseStop", "NewHong"}},
         {"InportFail", {"label", "label_1", "NewHong"}},
         {"NewVer", {"NewHong"}},
+        {"groupKey", {"label", "NewHong", "NewHong_2"}},
+        {"AddKey", {"label", "NewHong", "NewHong_2"}},
+        {"FireKey", {"label", "label_2", "label_3", "NewHong", "NewHong_2"}},
+        {"AddDelayTime", {"label", "NewHong", "NewHong_2"}},
     };
     return texts;
 }

@@ -215,6 +215,25 @@ private slots:
         backToChoice();
     }
 
+    // Closing the pairing dialog on the frame must hand hot-plug back to the worker: with the
+    // choice page's handler in its place, unplugging the receiver would leave the frame showing a
+    // mouse that is gone.
+    void unplugAfterPairingOnTheFrameLeavesTheFrame()
+    {
+        openTheMouse();
+        {
+            frametest::ModalCloser closer;
+            QTest::keyClick(m_window, Qt::Key_Space);
+            QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
+        }
+        QVERIFY(frameShown());
+        QCOMPARE(MainPageIndex.load(), 1);
+        SimControl_Plug("Receiver1", false);
+        QTRY_VERIFY_WITH_TIMEOUT(!frameShown(), 10000);
+        SimControl_Plug("Receiver1", true);
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
     void spaceOnTheChoicePageFollowsTheFirmwareCheck_data()
     {
         QTest::addColumn<QString>("storedMouseVersion");

@@ -22,8 +22,10 @@ struct SinkState {
 
 SinkState& state()
 {
-    static SinkState s;
-    return s;
+    // Never destroyed: a library thread may still be delivering a report while
+    // the test process runs its exit handlers.
+    static SinkState* s = new SinkState;
+    return *s;
 }
 
 } // namespace
