@@ -109,6 +109,23 @@ QImage closeGlyph(int size, State state)
     return image;
 }
 
+QImage minimiseGlyph(int size, State state)
+{
+    QImage image = PictureFolder::canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (state != State::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(state == State::Pressed ? palette::kAccentPressed.color(120) : palette::kRaised.color());
+        p.drawEllipse(QRectF(0, 0, size, size));
+    }
+    p.setPen(QPen(state == State::Normal ? palette::kMutedText.color() : palette::kText.color(), 2, Qt::SolidLine,
+                  Qt::RoundCap));
+    const qreal m = size * 0.275;
+    p.drawLine(QPointF(m, size / 2.0 + 0.5), QPointF(size - m, size / 2.0 + 0.5));
+    return image;
+}
+
 QImage warningBadge(int size, palette::Rgb colour)
 {
     QImage image = PictureFolder::canvas(size, size);

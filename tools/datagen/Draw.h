@@ -29,6 +29,9 @@ QImage ghostButton(int width, int height, State state);
 // The close cross of a window or notice.
 QImage closeGlyph(int size, State state);
 
+// The window's minimise button, a dash that lights up like the close cross.
+QImage minimiseGlyph(int size, State state);
+
 // A round badge with an exclamation mark, for warnings.
 QImage warningBadge(int size, palette::Rgb colour = palette::kWarning);
 

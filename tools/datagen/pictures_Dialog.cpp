@@ -133,21 +133,6 @@ void paintLight(QPainter& p)
     p.drawLine(QPointF(13, 24), QPointF(17, 24));
 }
 
-QImage minGlyph(State state)
-{
-    QImage image = PictureFolder::canvas(20, 20);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (state != State::Normal) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(palette::kRaised.color());
-        p.drawEllipse(QRectF(0, 0, 20, 20));
-    }
-    p.setPen(glyphPen(state == State::Normal ? State::Hover : state));
-    p.drawLine(QPointF(5.5, 10), QPointF(14.5, 10));
-    return image;
-}
-
 QImage backArrow(State state)
 {
     QImage image = PictureFolder::canvas(34, 30);
@@ -237,9 +222,9 @@ TALVO_PICTURES(Dialog)
         out.save(name + "Hover.png", pageGlyph(State::Hover, glyph.paint));
         out.save(name + QLatin1String(glyph.checkedSuffix) + ".png", pageGlyph(State::Pressed, glyph.paint));
     }
-    out.save(QStringLiteral("Min.png"), minGlyph(State::Normal));
-    out.save(QStringLiteral("MinHover.png"), minGlyph(State::Hover));
-    out.save(QStringLiteral("MinClick.png"), minGlyph(State::Pressed));
+    out.save(QStringLiteral("Min.png"), draw::minimiseGlyph(20, State::Normal));
+    out.save(QStringLiteral("MinHover.png"), draw::minimiseGlyph(20, State::Hover));
+    out.save(QStringLiteral("MinClick.png"), draw::minimiseGlyph(20, State::Pressed));
     out.save(QStringLiteral("Close.png"), draw::closeGlyph(20, State::Normal));
     out.save(QStringLiteral("CloseHover.png"), draw::closeGlyph(20, State::Hover));
     out.save(QStringLiteral("CloseClick.png"), draw::closeGlyph(20, State::Pressed));

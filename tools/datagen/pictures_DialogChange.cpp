@@ -43,22 +43,6 @@ QImage background()
     return image;
 }
 
-QImage minGlyph(State state)
-{
-    QImage image = PictureFolder::canvas(20, 20);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (state != State::Normal) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(state == State::Pressed ? palette::kAccentPressed.color(120) : palette::kRaised.color());
-        p.drawEllipse(QRectF(0, 0, 20, 20));
-    }
-    p.setPen(QPen(state == State::Normal ? palette::kMutedText.color() : palette::kText.color(), 2, Qt::SolidLine,
-                  Qt::RoundCap));
-    p.drawLine(QPointF(5.5, 10.5), QPointF(14.5, 10.5));
-    return image;
-}
-
 QImage arrow(bool right, bool pressed)
 {
     QImage image = PictureFolder::canvas(46, 46);
@@ -267,9 +251,9 @@ TALVO_PICTURES(DialogChange)
     out.save(QStringLiteral("Close.png"), draw::closeGlyph(20, State::Normal));
     out.save(QStringLiteral("CloseHover.png"), draw::closeGlyph(20, State::Hover));
     out.save(QStringLiteral("CloseClick.png"), draw::closeGlyph(20, State::Pressed));
-    out.save(QStringLiteral("Min.png"), minGlyph(State::Normal));
-    out.save(QStringLiteral("MinHover.png"), minGlyph(State::Hover));
-    out.save(QStringLiteral("MinClick.png"), minGlyph(State::Pressed));
+    out.save(QStringLiteral("Min.png"), draw::minimiseGlyph(20, State::Normal));
+    out.save(QStringLiteral("MinHover.png"), draw::minimiseGlyph(20, State::Hover));
+    out.save(QStringLiteral("MinClick.png"), draw::minimiseGlyph(20, State::Pressed));
     out.save(QStringLiteral("Repair.png"), repairGlyph());
     out.save(QStringLiteral("Right.png"), arrow(true, false));
     out.save(QStringLiteral("RightClick.png"), arrow(true, true));
