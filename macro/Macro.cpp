@@ -3,11 +3,6 @@
 #include "core/PostMsg.h"
 
 bool MacroRecording = false;
-QString LeftButtonName;
-QString RightButtonName;
-QString MiddleButtonName;
-QString ForwardButtonName;
-QString BackButtonName;
 
 Macro::Macro(QWidget* parent)
     : QWidget(parent)

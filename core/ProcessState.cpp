@@ -1,0 +1,7 @@
+#include "core/ProcessState.h"
+
+QString LeftButtonName;
+QString RightButtonName;
+QString MiddleButtonName;
+QString ForwardButtonName;
+QString BackButtonName;
