@@ -119,6 +119,22 @@ std::optional<quint8> SideModifierBitFromName(const QString& name)
     return findModifier(kSideModifiers, name);
 }
 
+QStringList KeyRowNames()
+{
+    QStringList names;
+    for (const KeyRow& row : keyRows())
+        names.append(row.name);
+    return names;
+}
+
+QStringList SideModifierNames()
+{
+    QStringList names;
+    for (const ModifierRow& row : kSideModifiers)
+        names.append(QLatin1String(row.name));
+    return names;
+}
+
 std::optional<quint8> ModifierBitFromName(const QString& name)
 {
     return findModifier(kShortModifiers, name);

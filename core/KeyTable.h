@@ -41,6 +41,11 @@ QString KeyRowName(const QString& text);
 // Bit of a left or right modifier name ("LCtrl" 0x01 ... "RWin" 0x80).
 std::optional<quint8> SideModifierBitFromName(const QString& name);
 
+// Every name KeyUsageFromName knows, the empty name included, and every name
+// SideModifierBitFromName knows, each list in its table's order.
+QStringList KeyRowNames();
+QStringList SideModifierNames();
+
 // Bit of a short modifier name ("Ctrl", "Shift", "Alt", "Win"), always the
 // left-hand bit.
 std::optional<quint8> ModifierBitFromName(const QString& name);
