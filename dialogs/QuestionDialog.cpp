@@ -1,8 +1,9 @@
 #include "dialogs/QuestionDialog.h"
 
+#include "core/MacroCodec.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QToolButton>
 
 namespace {
@@ -15,8 +16,6 @@ const dialogs::FrameLayout kLayout = {"QuestionDialog",
                                   {"NewHong_2", QRect(170, 110, 90, 24), "取消"},
                                   dialogs::LabelAlignLeft,
                                   QSize(300, 140)};
-
-constexpr int kMaxNameBytes = 30;
 } // namespace
 
 namespace dialogs {
@@ -26,24 +25,9 @@ QString filterMacroName(const QString& typed)
     QString name = typed;
     if (!name.isEmpty() && name.back() == QLatin1Char(' '))
         name.remove(QLatin1Char(' '));
-    // The name becomes a file name in the macro folder: a separator would
-    // put the file elsewhere, and the others cannot stand in a file name on
-    // every system the macro files travel to.
-    name.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\x{0}-\\x{1F}\\x{7F}]")));
-    // A name of dots alone is no file name of its own.
-    if (name.count(QLatin1Char('.')) == name.size())
-        name.clear();
-    if (name.toLocal8Bit().size() <= kMaxNameBytes)
-        return name;
-    // Grow by whole characters (a surrogate pair is one) while the bytes fit.
-    int end = 0;
-    while (end < name.size()) {
-        int next = end + ((name.at(end).isHighSurrogate() && end + 1 < name.size()) ? 2 : 1);
-        if (name.left(next).toLocal8Bit().size() > kMaxNameBytes)
-            break;
-        end = next;
-    }
-    return name.left(end);
+    // The name becomes a file name in the macro folder and the name field of
+    // a button's macro record.
+    return core::cutToLocal8Bit(core::stripUnsafeNameCharacters(name), kMacroNameBytes);
 }
 
 } // namespace dialogs
