@@ -9,6 +9,7 @@ namespace {
 
 constexpr quint8 kKeypadEnterUsage = 0x58;
 constexpr quint32 kComboDelayMs = 10;
+constexpr int kSpaceVirtualKey = 0x20;
 
 struct KeyRow {
     QString name;
@@ -258,19 +259,26 @@ void EncodeMacroKey(const QString& name, int index, MacroRecord& record, const Q
 
 QString VirtualKeyName(int virtualKey, CaptureTable table)
 {
+    return FindVirtualKeyName(virtualKey, table).value_or(QString());
+}
+
+std::optional<QString> FindVirtualKeyName(int virtualKey, CaptureTable table)
+{
     if (virtualKey <= 0)
-        return QString();
+        return std::nullopt;
+    if (table == CaptureTable::Recording && virtualKey == kSpaceVirtualKey)
+        return QStringLiteral("Space");
     for (const KeyRow& row : keyRows()) {
         if (row.virtualKey == virtualKey)
             return row.name;
     }
-    if (table == CaptureTable::SingleKey) {
+    if (table != CaptureTable::Combination) {
         for (const ModifierRow& row : kSideModifiers) {
             if (row.virtualKey == virtualKey)
-                return QLatin1String(row.name);
+                return QString::fromLatin1(row.name);
         }
     }
-    return QString();
+    return std::nullopt;
 }
 
 } // namespace core

@@ -21,10 +21,11 @@ enum KeyEventType : quint8 {
     KeyEventMouse = 4,
 };
 
-// Which capture dialog's virtual-key table to use: the combination dialog
-// names no modifier keys (it has check boxes for them), the single-key dialog
-// names the left and right modifiers. Neither names the space bar.
-enum class CaptureTable { Combination, SingleKey };
+// Which virtual-key table to use: the combination dialog names no modifier
+// keys (it has check boxes for them), the single-key dialog names the left
+// and right modifiers, neither names the space bar. Macro recording names
+// what the single-key dialog names and the space bar.
+enum class CaptureTable { Combination, SingleKey, Recording };
 
 // Most keys a KeyRecord can hold: two events (press, release) per key.
 inline constexpr int kMaxComboKeys = kKeyRecordEvents / 2;
@@ -85,5 +86,9 @@ void EncodeMacroKey(const QString& name, int index, MacroRecord& record, const Q
 // Name of a Windows virtual-key code as the capture dialogs show it; a code
 // with no row (including 12, the keypad 5 without NumLock) gives "".
 QString VirtualKeyName(int virtualKey, CaptureTable table);
+
+// The same, telling a code with no row (nothing) from 12, the keypad 5
+// without NumLock, whose row has the empty name.
+std::optional<QString> FindVirtualKeyName(int virtualKey, CaptureTable table);
 
 } // namespace core

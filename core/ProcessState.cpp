@@ -5,3 +5,5 @@ QString RightButtonName;
 QString MiddleButtonName;
 QString ForwardButtonName;
 QString BackButtonName;
+
+bool MacroRecording = false;

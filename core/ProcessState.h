@@ -10,3 +10,7 @@ extern QString RightButtonName;
 extern QString MiddleButtonName;
 extern QString ForwardButtonName;
 extern QString BackButtonName;
+
+// True while the macro page records keys: the main window then ignores its
+// keyboard shortcuts and the macro page refuses edits. GUI thread.
+extern bool MacroRecording;

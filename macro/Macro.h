@@ -1,21 +1,130 @@
 #pragma once
 
+#include "core/MacroCodec.h"
 #include "core/ProcessState.h"
+#include "macro/MacroEventList.h"
+#include "macro/MacroRecorder.h"
 
+#include <QElapsedTimer>
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
-// The macro page. So far it carries what the rest of the program needs of it:
-// leaving the device ends a recording.
+#include <functional>
+#include <memory>
+
+class KeyboardHook;
+class MacroForm;
+class QButtonGroup;
+class QListWidgetItem;
+class QModelIndex;
+
+// The macro editor page: the list of stored macros (one file each in the
+// user's macro folder), the events of the macro shown, recording from the
+// keyboard, and the repeat mode. It talks to other pages only through the
+// PostMsg bus. GUI thread only.
+//
+// The event list's rows carry, besides icon, text and item type (0 press or
+// delay, 1 release), the event code and type of their key, so a row is saved
+// the same whatever the language its mouse-button name was made in.
 class Macro final : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit Macro(QWidget* parent = nullptr);
+    ~Macro() override;
 
+public slots:
+    // Leaving the device ends a recording.
     void SlotSetMacroPage();
-};
+    void SlotChangeLanguage(int index);
+    // The keyboard hook's reports while recording.
+    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu);
 
-// True while the macro page records keys. GUI thread.
-extern bool MacroRecording;
+    void on_StartRecord_clicked();
+    void on_StopRecord_clicked();
+    void on_NewHong_clicked();
+    void on_DeleteHong_clicked();
+    void on_listWidgetHong_clicked(const QModelIndex& index);
+    void on_listWidgetHong_customContextMenuRequested(const QPoint& pos);
+    void CreateMewMacro();
+    void DeleteMacro();
+    void RenameMacro();
+    void on_Amend_clicked();
+    void on_DeleteKey_clicked();
+    void on_ChooseEvent_activated(int index);
+    void on_NumberEdit_valueChanged(int arg1);
+    void on_listWidgetKey_itemChanged(QListWidgetItem* item);
+    void on_Save_clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // What the event list shows; a macro shown again (or another one) gets a
+    // new generation, so an edit that waited on a dialog can tell.
+    struct Shown {
+        QString name;
+        int generation = 0;
+    };
+
+    void setupGroups();
+    void setupConnections();
+    void setSaveEnabled(bool enabled);
+    bool refusesWhileRecording();
+    enum class Notice { StopRecording, ChooseMacro, KeyLimit, SameName };
+    void showNotice(Notice notice);
+
+    // Event list.
+    QListWidgetItem* makeItem(const core::MacroRow& row) const;
+    static core::MacroRow rowOf(const QListWidgetItem* item);
+    macro::MacroEventList eventList() const;
+    void showEventList(const macro::MacroEventList& list);
+    // Replaces the rows wholesale with those of `name` ("" for none). Every
+    // load of a macro goes through here.
+    void showMacroRows(const QString& name, const QVector<core::MacroRow>& rows);
+    bool stillShown(const Shown& before) const;
+    void insertRows(int addedKeys, const std::function<void(macro::MacroEventList&)>& edit);
+    void insertKeyRow(bool release);
+    void enterDelay(int row);
+    void amendKeyRow(int row);
+    void AddKeyItem(const core::MacroRow& row);
+    void AddDelayItem(const core::MacroRow& row);
+    int repeatCode() const;
+    void showRepeat(int code);
+
+    // Macro files and list.
+    void LoadMacroList();
+    void ReadMacroFile();
+    QListWidgetItem* findMacroEntry(const QString& name) const;
+    bool nameTaken(const QString& name) const;
+
+    // Recording.
+    void endRecordingLayout();
+    void dropTrailingDelayRow();
+
+    std::unique_ptr<MacroForm> m_ui;
+    QString MacroPageDir;
+    QString MacroFilePath;
+    QString PictureDir;
+    KeyboardHook* KeyHook = nullptr;
+    QButtonGroup* DelayGroup = nullptr;
+    QButtonGroup* RepeatGroup = nullptr;
+    QElapsedTimer EventTimer;
+    macro::MacroRecorder m_recorder;
+    bool EventsChanged = false;
+    bool RepeatChanged = false;
+    Shown m_shown;
+    QIcon m_pressIcon;
+    QIcon m_releaseIcon;
+    QIcon m_delayIcon;
+    QString ExportActionText;
+    QString RenameActionText;
+    QString DeleteActionText;
+    QString NewActionText;
+    QString ImportActionText;
+    QString MacroRealText;
+};

@@ -240,24 +240,27 @@ void TestKeyTable::virtualKeyNames_data()
     QTest::addColumn<int>("virtualKey");
     QTest::addColumn<QString>("combination");
     QTest::addColumn<QString>("singleKey");
-    QTest::newRow("A") << 65 << "A" << "A";
-    QTest::newRow("0") << 48 << "0" << "0";
-    QTest::newRow("left shift") << 160 << "" << "LShift";
-    QTest::newRow("right shift") << 161 << "" << "RShift";
-    QTest::newRow("left alt") << 164 << "" << "LAlt";
-    QTest::newRow("right alt") << 165 << "" << "RAlt";
-    QTest::newRow("right ctrl") << 163 << "" << "RCtrl";
-    QTest::newRow("left win") << 91 << "" << "LWin";
-    QTest::newRow("space bar") << 32 << "" << "";
-    QTest::newRow("keypad 5 without NumLock") << 12 << "" << "";
-    QTest::newRow("keypad plus") << 107 << "Num+" << "Num+";
-    QTest::newRow("keypad 0") << 96 << "Num0" << "Num0";
-    QTest::newRow("grave") << 192 << "`" << "`";
-    QTest::newRow("F12") << 123 << "F12" << "F12";
-    QTest::newRow("escape") << 27 << "Esc" << "Esc";
-    QTest::newRow("print screen") << 44 << "Screen" << "Screen";
-    QTest::newRow("unknown") << 255 << "" << "";
-    QTest::newRow("zero") << 0 << "" << "";
+    // "(none)": macro recording takes no key row for the code.
+    QTest::addColumn<QString>("recording");
+    QTest::newRow("A") << 65 << "A" << "A" << "A";
+    QTest::newRow("0") << 48 << "0" << "0" << "0";
+    QTest::newRow("left shift") << 160 << "" << "LShift" << "LShift";
+    QTest::newRow("right shift") << 161 << "" << "RShift" << "RShift";
+    QTest::newRow("left alt") << 164 << "" << "LAlt" << "LAlt";
+    QTest::newRow("right alt") << 165 << "" << "RAlt" << "RAlt";
+    QTest::newRow("right ctrl") << 163 << "" << "RCtrl" << "RCtrl";
+    QTest::newRow("left win") << 91 << "" << "LWin" << "LWin";
+    QTest::newRow("space bar") << 32 << "" << "" << "Space";
+    QTest::newRow("keypad 5 without NumLock") << 12 << "" << "" << "";
+    QTest::newRow("keypad plus") << 107 << "Num+" << "Num+" << "Num+";
+    QTest::newRow("keypad 0") << 96 << "Num0" << "Num0" << "Num0";
+    QTest::newRow("grave") << 192 << "`" << "`" << "`";
+    QTest::newRow("F12") << 123 << "F12" << "F12" << "F12";
+    QTest::newRow("escape") << 27 << "Esc" << "Esc" << "Esc";
+    QTest::newRow("print screen") << 44 << "Screen" << "Screen" << "Screen";
+    QTest::newRow("generic shift") << 16 << "" << "" << "(none)";
+    QTest::newRow("unknown") << 255 << "" << "" << "(none)";
+    QTest::newRow("zero") << 0 << "" << "" << "(none)";
 }
 
 void TestKeyTable::virtualKeyNames()
@@ -267,6 +270,9 @@ void TestKeyTable::virtualKeyNames()
     QFETCH(QString, singleKey);
     QCOMPARE(VirtualKeyName(virtualKey, CaptureTable::Combination), combination);
     QCOMPARE(VirtualKeyName(virtualKey, CaptureTable::SingleKey), singleKey);
+    QFETCH(QString, recording);
+    const auto recorded = FindVirtualKeyName(virtualKey, CaptureTable::Recording);
+    QCOMPARE(recorded.value_or(QStringLiteral("(none)")), recording);
 }
 
 void TestKeyTable::everyCapturedNameCanBeStored()
