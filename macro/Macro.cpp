@@ -248,7 +248,9 @@ void Macro::on_StartRecord_clicked()
     m_ui->ChooseEvent->setEnabled(false);
     EventsChanged = true;
     KeyHook->InstallHook();
-    KeyHook->SetCallback(this, [this](int keyCode, bool down, bool repeat) { UpdateCapslockTip(keyCode, down, repeat); });
+    KeyHook->SetCallback(this, [this](int keyCode, bool down, bool repeat) {
+        UpdateCapslockTip(keyCode, down, repeat);
+    });
     m_ui->StartRecord->hide();
     m_ui->StopRecord->show();
     MacroRecording = true;
@@ -300,6 +302,9 @@ void Macro::SlotSetMacroPage()
 
 void Macro::endRecordingLayout()
 {
+    // A recording that ended right after a key without a name ends in a delay.
+    if (!m_ui->StopRecord->isHidden())
+        dropTrailingDelayRow();
     KeyHook->UnInstallHook();
     m_recorder.stop();
     m_ui->StopRecord->hide();
@@ -309,5 +314,4 @@ void Macro::endRecordingLayout()
     m_ui->listWidgetHong->setEnabled(true);
     MacroRecording = false;
     m_ui->ChooseEvent->setEnabled(true);
-    dropTrailingDelayRow();
 }

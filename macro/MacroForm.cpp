@@ -61,7 +61,8 @@ constexpr WidgetRow kWidgets[] = {
 };
 
 // Entry 0 is empty; 4 to 8 are also the names of the mouse-button events.
-constexpr const char* kChooseEventItems[] = {"", "按键按下", "按键释放", "延时", "左键", "右键", "中键", "前进键", "后退键"};
+constexpr const char* kChooseEventItems[] = {"",     "按键按下", "按键释放", "延时",  "左键",
+                                             "右键", "中键",     "前进键",   "后退键"};
 
 constexpr const char* kFallbackRgb = "230,232,238";
 

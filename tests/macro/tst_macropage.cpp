@@ -196,7 +196,8 @@ QString TestMacroPage::rowsText(bool anyDelay) const
 void TestMacroPage::runKeys(const QString& script)
 {
     for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const keytest::NativeKey key = token.at(0) == QLatin1Char('V') ? volumeUp() : keytest::letter(token.at(0).toLatin1());
+        const QChar name = token.at(0);
+        const keytest::NativeKey key = name == QLatin1Char('V') ? volumeUp() : keytest::letter(name.toLatin1());
         const QChar how = token.size() > 1 ? token.at(1) : QLatin1Char(' ');
         if (how != QLatin1Char('-'))
             keytest::sendKey(m_page.get(), QEvent::KeyPress, key, how == QLatin1Char('*'));
