@@ -6,13 +6,12 @@
 //   bench_open_device --render <dir>     saves choice.png and frame.png of the window (for review)
 //                                        [--language <0..5>]
 
-#include "core/DeviceLinkState.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/StartUp.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
 #include "shell/DialogMain.h"
 
 #include <HIDUsb.h>

@@ -7,8 +7,8 @@
 //   bench_startup --child       one measured start (used by the parent)
 
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/StartUp.h"
-#include "shell/DialogChangeState.h"
 #include "shell/DialogMain.h"
 
 #include <QApplication>

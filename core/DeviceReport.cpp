@@ -3,9 +3,9 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 
@@ -19,8 +19,6 @@
 
 Q_LOGGING_CATEGORY(lcReport, "app.core.report")
 
-quint8 BatteryStatus[4] = {};
-quint8 StatusChangedFlags[7] = {};
 
 DongleRGB* DongleRGBBuffer()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LanguageFile.h"
+#include "shell/common/LanguageFile.h"
 
 #include <QDialog>
 #include <QRect>
@@ -145,10 +145,5 @@ private:
     QToolButton* m_cancel = nullptr;
     QString m_skinFolder;
 };
-
-// "r,g,b" from the first three items of a Config.ini colour list; `fallback`
-// (also "r,g,b") when the list is shorter, so a damaged entry gives a
-// readable colour instead of a broken style sheet.
-QString colourTriple(const QStringList& items, const char* fallback);
 
 } // namespace dialogs

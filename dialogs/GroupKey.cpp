@@ -1,10 +1,10 @@
 #include "dialogs/GroupKey.h"
 
-#include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/FireKeyFields.h"
 #include "dialogs/GroupMaxThree.h"
 #include "dialogs/KeyHook.h"
-#include "shell/MyLineEdit.h"
+#include "shell/common/MyLineEdit.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -29,8 +29,6 @@ struct BoxRow {
     const char* text;
     QRect rect;
 };
-
-constexpr const char* kFallbackLabelColour = "230,232,238";
 
 } // namespace
 
@@ -62,9 +60,7 @@ void GroupKey::buildForm()
     m_lineEdit->setStyleSheet(dialogs::entryFieldStyle(this, "QLineEdit"));
     connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
 
-    const QString colour =
-        dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
-                              kFallbackLabelColour);
+    const QString colour = core::optionColour("LabelColor", core::kFallbackTextColour);
     const QString boxStyle = QStringLiteral("QCheckBox{color: rgb(%1;);}"
                                             "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
                                             "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")

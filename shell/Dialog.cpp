@@ -2,13 +2,13 @@
 
 #include "buttons/Buttoninterface.h"
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
 #include "core/CrashDump.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/EventWait.h"
 #include "core/FlashDataMap.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/UpDataParam.h"
 #include "macro/Macro.h"
@@ -80,8 +80,7 @@ void Dialog::setupPages()
 void Dialog::setupStyles()
 {
     m_ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(%1;);}")
-                                     .arg(dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
-                                                           shell::kFallbackTextRgb)));
+                                     .arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
     m_ui->frame_2->setStyleSheet(shell::borderImageStyle(QStringLiteral("frame_2"), m_skinDir + "BackGround.png"));
     m_ui->BatteryButtonC->setStyleSheet(
         QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"

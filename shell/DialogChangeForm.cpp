@@ -2,13 +2,14 @@
 #include "shell/DialogChange.h"
 
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
-#include "shell/LanguageNames.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/ButtonStyle.h"
+#include "shell/common/LanguageFile.h"
+#include "shell/common/LanguageNames.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -21,21 +22,8 @@
 
 namespace {
 
-const QString kOption = QStringLiteral("Option");
-
-QString optionColour(const char* key, const char* fallback)
-{
-    return dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(kOption, QString::fromLatin1(key)), fallback);
-}
-
-QString windowButtonStyle(const QString& folder, const QString& name)
-{
-    return QStringLiteral("QToolButton{border:0px;background-image: url(") + folder + name
-        + QStringLiteral(".png);background-position:center;background-repeat:no-repeat;}"
-                         "QToolButton:hover{background-image: url(")
-        + folder + name + QStringLiteral("Hover.png);}QToolButton:pressed{background-image: url(") + folder + name
-        + QStringLiteral("Click.png);}");
-}
+using core::optionColour;
+using shell::windowButtonStyle;
 
 QString arrowStyle(const QString& skin, const QString& name)
 {
@@ -138,7 +126,7 @@ void DialogChange::setupStyles()
     m_rightButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Right")));
     m_leftButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Left")));
 
-    const QString text = optionColour("ComboxTextColor", "230,232,238");
+    const QString text = optionColour("ComboxTextColor", core::kFallbackTextColour);
     const QString back = optionColour("ComboxBackGroundColor", "39,43,52");
     const QString select = optionColour("ComboxSelectColor", "0,150,204");
     m_comboBox->setStyleSheet(
@@ -157,8 +145,8 @@ void DialogChange::setupStyles()
     m_comboBox->setView(popup);
     m_comboBox->setMaxVisibleItems(5);
 
-    const QString label = optionColour("LabelColor", "230,232,238");
-    const QString button = optionColour("ButtonColor", "21,23,28");
+    const QString label = optionColour("LabelColor", core::kFallbackTextColour);
+    const QString button = optionColour("ButtonColor", core::kFallbackButtonColour);
     m_findVerLabel->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}"));
     m_newHong->setStyleSheet(
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")

@@ -2,11 +2,13 @@
 
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceReport.h"
+#include "core/DeviceScan.h"
 #include "core/EventWait.h"
+#include "core/Firmware.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Product.h"
 #include "core/Registry.h"
 #include "core/Worker.h"
@@ -15,13 +17,12 @@
 #include "dialogs/UpDateWarning.h"
 #include "macro/Macro.h"
 #include "settings/UpDateRepair.h"
+#include "shell/common/LanguageFile.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
-#include "shell/Match.h"
+#include "shell/pairing/Match.h"
 
 #include <HIDUsb.h>
 
@@ -44,7 +45,6 @@ namespace {
 
 constexpr int kWidth = 1020;
 constexpr int kHeight = 700;
-constexpr int kHotPlugDelayMs = 600;
 constexpr int kLibraryGoneMs = 100;
 constexpr int kQuitWaitMs = 200;
 constexpr int kWorkerStopBoundMs = 3000;
@@ -150,10 +150,10 @@ void DialogMain::SlotChangeMainDialog(int index)
         UsbServer_Exit();
         WaitProcessingEvents(kLibraryGoneMs);
         m_stack->setCurrentWidget(m_choicePage);
-        StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugDelayMs);
+        core::handHotPlugTo(core::HotPlugOwner::ChoicePage);
     } else if (index == 1) {
         m_stack->setCurrentWidget(m_frame);
-        StartUsbChanged(&Worker::OnUsbChanged, kHotPlugDelayMs);
+        core::handHotPlugTo(core::HotPlugOwner::Worker);
     }
 }
 
@@ -355,7 +355,7 @@ void DialogMain::spaceOnChoicePage()
     const quint8 mid = quint8(midText.toInt());
     // The same lookups as the choice page's own open procedure, so both decide alike.
     const bool mouseNewer = shell::mouseImageOffered(version, config->GetValue(group, QStringLiteral("MM")), cid, mid);
-    const QString receiverName = config->GetValue(group, shell::receiverImageKeyOf(device.DeviceKind));
+    const QString receiverName = config->GetValue(group, core::receiverImageKeyOfKind(device.DeviceKind));
     const bool receiverNewer =
         !receiverName.isEmpty() && shell::receiverImageOffered(device.UsbVersionText, receiverName, cid, mid);
 

@@ -3,6 +3,7 @@
 #include "support/dialogs_helpers.h"
 
 #include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/ContainReset.h"
 #include "dialogs/DeleteConfirm.h"
 #include "dialogs/ExeIsRun.h"
@@ -279,9 +280,9 @@ void TestDialogFrame::stylesUseSkinFolderAndShippedColours()
 
 void TestDialogFrame::colourTripleFallsBackOnShortLists()
 {
-    QCOMPARE(dialogs::colourTriple({" 1", "2 ", " 3 ", "4"}, "9,9,9"), QStringLiteral("1,2,3"));
-    QCOMPARE(dialogs::colourTriple({"1", "2"}, "9,9,9"), QStringLiteral("9,9,9"));
-    QCOMPARE(dialogs::colourTriple({}, "9,9,9"), QStringLiteral("9,9,9"));
+    QCOMPARE(core::colourTriple({" 1", "2 ", " 3 ", "4"}, "9,9,9"), QStringLiteral("1,2,3"));
+    QCOMPARE(core::colourTriple({"1", "2"}, "9,9,9"), QStringLiteral("9,9,9"));
+    QCOMPARE(core::colourTriple({}, "9,9,9"), QStringLiteral("9,9,9"));
 }
 
 void TestDialogFrame::confirmationsAnswerPerButton_data()

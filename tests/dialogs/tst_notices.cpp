@@ -1,6 +1,7 @@
 // What the single notices show and do: texts by language and by reason,
 // the offline notice's closing by the bus and its one-at-a-time rule, the
 // name question's filter and answer, the caller-set texts.
+#include "core/ProcessState.h"
 #include "support/dialogs_helpers.h"
 
 #include "core/PostMsg.h"

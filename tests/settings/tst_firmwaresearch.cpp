@@ -1,7 +1,7 @@
 #include "core/DeviceAllInfo.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
 #include "settings/FormSetting.h"
-#include "settings/FormSettingFirmware.h"
 #include "settings/UpDateRepair.h"
 
 #include <QDir>
@@ -36,8 +36,6 @@ private slots:
     void initTestCase();
     void init();
 
-    void versionTexts();
-    void receiverClassesAndKeys();
     void lastMatchInCaseInsensitiveOrderWins();
     void sameVersionIsSkippedUnlessUnknown();
     void olderVersionsAreTakenToo();
@@ -72,27 +70,6 @@ void TestFirmwareSearch::put(const QString& fileName, const QByteArray& bytes)
     QFile file(m_app.filePath(QStringLiteral("bin/") + fileName));
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-void TestFirmwareSearch::versionTexts()
-{
-    QCOMPARE(settings::firmwareVersionText(0x0103), QStringLiteral("v1.3"));
-    QCOMPARE(settings::firmwareVersionText(0x010A), QStringLiteral("v1.a"));
-    QCOMPARE(settings::firmwareVersionText(0x0110), QStringLiteral("v1.10"));
-    QCOMPARE(settings::firmwareVersionText(0x0100), QStringLiteral("v1.0"));
-    QCOMPARE(settings::firmwareVersionText(0x01FF), QStringLiteral("v1.ff"));
-}
-
-void TestFirmwareSearch::receiverClassesAndKeys()
-{
-    QCOMPARE(settings::receiverClassOfKind(0), 1);
-    QCOMPARE(settings::receiverClassOfKind(4), 2);
-    QCOMPARE(settings::receiverClassOfKind(1), 4);
-    QCOMPARE(settings::receiverClassOfKind(5), 8);
-    QCOMPARE(settings::receiverClassOfKind(2), 0);
-    QCOMPARE(settings::receiverImageKey(2), QStringLiteral("D2M"));
-    QVERIFY(settings::receiverImageKey(0).isEmpty());
-    QVERIFY(settings::receiverImageKey(3).isEmpty());
 }
 
 void TestFirmwareSearch::lastMatchInCaseInsensitiveOrderWins()
@@ -157,8 +134,8 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
     QVERIFY(!UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
     QVERIFY(UpDateRepair::RepairImageList().isEmpty());
     QByteArray unused;
-    QCOMPARE(settings::findFirmwareImage(m_app.path(), settings::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
-             settings::SearchOutcome::NoFolder);
+    QCOMPARE(core::findFirmwareImage(m_app.path(), core::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
+             core::SearchOutcome::NoFolder);
 }
 
 void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()

@@ -1,17 +1,16 @@
 #include "support/choice_helpers.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
+#include "shell/common/mytoolButtonEnter.h"
 #include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
-#include "shell/Match.h"
-#include "shell/mytoolButtonEnter.h"
+#include "shell/pairing/Match.h"
 
 #include <QComboBox>
 #include <QLabel>

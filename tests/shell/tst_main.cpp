@@ -1,14 +1,13 @@
 #include "core/AppPaths.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
+#include "dialogs/MouseOffLine.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
 #include "shell/DialogMain.h"
-#include "dialogs/MouseOffLine.h"
 #include "support/frame_helpers.h"
 
 #include <HIDUsb.h>

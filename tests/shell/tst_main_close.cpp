@@ -1,5 +1,5 @@
 #include "core/PostMsg.h"
-#include "shell/DialogChangeState.h"
+#include "core/ProcessState.h"
 #include "shell/DialogMain.h"
 #include "support/frame_helpers.h"
 

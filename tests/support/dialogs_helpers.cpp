@@ -1,7 +1,7 @@
 #include "dialogs_helpers.h"
 
 #include "core/MacroIni.h"
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>

@@ -1,8 +1,8 @@
 #include "link_helpers.h"
 
 #include "buttons/Buttoninterface.h"
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"

@@ -11,12 +11,6 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 
-// Pairing state shared with the device library's report thread.
-extern std::atomic<quint8> PairingActive;   // 1 from the pair request to its result
-extern std::atomic<int> PairState;          // 0 idle, 1 pairing, 2 success, 3 failure
-extern std::atomic<quint8> RestoreMainPage; // pairing started from the frame
-extern std::atomic<int> PairTextStep;       // 0..4, the "..." animation
-
 // Pairs the mouse with its receiver. The opener constructs it on its stack,
 // calls InitPairInfo() and runs it with exec(). It cannot be closed while a
 // pairing attempt runs.

@@ -1,4 +1,4 @@
-#include "shell/MyButton.h"
+#include "shell/common/MyButton.h"
 
 MyButton::MyButton(QWidget* parent)
     : QPushButton(parent)

@@ -1,15 +1,14 @@
 #include "buttons/Buttoninterface.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
-#include "support/link_helpers.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
-#include "shell/DialogChangeState.h"
+#include "support/link_helpers.h"
 
 #include <QFile>
 #include <QSignalSpy>

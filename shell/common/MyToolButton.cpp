@@ -1,4 +1,4 @@
-#include "shell/MyToolButton.h"
+#include "shell/common/MyToolButton.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "shell/mytoolButtonEnter.h"
+#include "shell/common/mytoolButtonEnter.h"
 
 mytoolButtonEnter::mytoolButtonEnter(QWidget* parent)
     : QToolButton(parent)

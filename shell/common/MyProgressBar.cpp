@@ -1,4 +1,4 @@
-#include "shell/MyProgressBar.h"
+#include "shell/common/MyProgressBar.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 // The six language files shipped beside the program: each one complete,
 // each one shaped like the English one, and the notices' texts really
 // translated.
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -3,7 +3,7 @@
 // merge step is compiled into this test directly.
 #include "tools/datagen/LanguageMerge.cpp"
 
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QDomDocument>
 #include <QFile>

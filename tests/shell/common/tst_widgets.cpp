@@ -1,10 +1,10 @@
-#include "shell/MyButton.h"
-#include "shell/MyConmboBox.h"
-#include "shell/MyLineEdit.h"
-#include "shell/MyProgressBar.h"
-#include "shell/MySlider.h"
-#include "shell/MyToolButton.h"
-#include "shell/mytoolButtonEnter.h"
+#include "shell/common/MyButton.h"
+#include "shell/common/MyConmboBox.h"
+#include "shell/common/MyLineEdit.h"
+#include "shell/common/MyProgressBar.h"
+#include "shell/common/MySlider.h"
+#include "shell/common/MyToolButton.h"
+#include "shell/common/mytoolButtonEnter.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,15 +1,15 @@
-#include "shell/Match.h"
+#include "shell/pairing/Match.h"
 
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
+#include "core/DeviceScan.h"
 #include "core/PostMsg.h"
-#include "core/Worker.h"
+#include "core/ProcessState.h"
+#include "core/Skin.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
-#include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
+#include "shell/common/ButtonStyle.h"
+#include "shell/common/LanguageFile.h"
 
 #include <QKeySequence>
 #include <QLabel>
@@ -18,11 +18,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-std::atomic<quint8> PairingActive{0};
-std::atomic<int> PairState{0};
-std::atomic<quint8> RestoreMainPage{0};
-std::atomic<int> PairTextStep{0};
-
 Q_LOGGING_CATEGORY(lcMatch, "app.shell.match")
 
 namespace {
@@ -30,8 +25,6 @@ namespace {
 constexpr int kPairStatusMs = 1000;
 constexpr int kBusWatchMs = 100;
 constexpr int kTextMs = 500;
-constexpr int kHotPlugSettleMs = 600;
-constexpr int kFindRoom = 5;
 constexpr unsigned char kPairStatusReport = 6;
 constexpr unsigned char kPairStatusBusy = 1;
 constexpr unsigned char kPairStatusFail = 2;
@@ -42,20 +35,6 @@ enum PairStateValue { Idle = 0, Pairing = 1, Paired = 2, Failed = 3 };
 const char* const kPairImage = "Pair.png";
 const char* const kFailImage = "PairFail.png";
 const char* const kSuccessImage = "PairSuccess.png";
-
-bool pathOnBus(const DeviceAllInfo& device)
-{
-    int count = kFindRoom;
-    const char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(device.Vid.toLatin1().constData(),
-                                                                    device.Pid.toLatin1().constData(), &count);
-    if (!paths)
-        return false;
-    const QByteArray wanted = device.DevicePath.toLatin1();
-    for (int i = 0; i < qBound(0, count, kFindRoom); ++i)
-        if (paths[i] && wanted == paths[i])
-            return true;
-    return false;
-}
 
 } // namespace
 
@@ -131,19 +110,11 @@ void Match::setupForm()
 void Match::setupStyles()
 {
     m_skin = AppDir() + QStringLiteral("/Picture/Setting/");
-    ConfigIni* config = ConfigIni::GetInstance();
-    const QString label = dialogs::colourTriple(config->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
-                                                "230,232,238");
-    m_buttonColour = dialogs::colourTriple(config->GetValueList(QStringLiteral("Option"), QStringLiteral("ButtonColor")),
-                                           "21,23,28");
+    const QString label = core::optionColour("LabelColor", core::kFallbackTextColour);
+    m_buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
     findChild<QLabel*>(QStringLiteral("MatchFrame"))
         ->setStyleSheet(QStringLiteral("#MatchFrame{border-image: url(") + m_skin + QStringLiteral("BackGround.png);}"));
-    m_closeButton->setStyleSheet(
-        QStringLiteral("QToolButton{border:0px;background-image: url(") + m_skin
-        + QStringLiteral("Close.png);background-position:center;background-repeat:no-repeat;}"
-                         "QToolButton:hover{background-image: url(")
-        + m_skin + QStringLiteral("CloseHover.png);}QToolButton:pressed{background-image: url(") + m_skin
-        + QStringLiteral("CloseClick.png);}"));
+    m_closeButton->setStyleSheet(shell::windowButtonStyle(m_skin, QStringLiteral("Close")));
     const QString text = QStringLiteral("color: rgb(") + label + QStringLiteral(");background: transparent;");
     m_textEdit->setStyleSheet(QStringLiteral("QTextEdit{") + text + QStringLiteral("}"));
     m_label->setStyleSheet(QStringLiteral("QLabel{") + text + QStringLiteral("}"));
@@ -250,7 +221,7 @@ void Match::SlotButtonenable(int index)
 void Match::onPairTimeupDestroy()
 {
     UsbServer_ReadDonglePairStatus();
-    if (pathOnBus(m_pairDevice) || PairingActive.load() == 0)
+    if (core::pathOnBus(m_pairDevice) || PairingActive.load() == 0)
         return;
     // The receiver vanished while pairing: no result will come.
     m_pairTimer->stop();
@@ -317,7 +288,7 @@ void Match::WindowClosedSet()
         return;
     // Hot-plug goes back to whoever owned it before pairing: the worker when
     // pairing was opened from the frame, the choice page otherwise.
-    StartUsbChanged(m_fromFrame ? &Worker::OnUsbChanged : &DialogChange::OnUsbChanged, kHotPlugSettleMs);
+    core::handHotPlugTo(m_fromFrame ? core::HotPlugOwner::Worker : core::HotPlugOwner::ChoicePage);
     m_pairTimer->stop();
     m_usbTimer->stop();
     m_textTimer->stop();

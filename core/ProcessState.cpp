@@ -1,6 +1,5 @@
-#include "core/DeviceLinkState.h"
+#include "core/ProcessState.h"
 
-#include "core/FlashDataMap.h"
 
 #include <QMutexLocker>
 
@@ -30,6 +29,47 @@ std::atomic<quint8> DongleStateApplied{0};
 std::atomic<quint8> DumpInProgress{0};
 
 std::atomic<bool> LinkClosing{false};
+
+Worker* WorkerInstance = nullptr;
+quint8 BatteryStatus[4] = {};
+quint8 StatusChangedFlags[7] = {};
+
+DialogChange* ChoicePage = nullptr;
+QList<DeviceAllInfo> TileDeviceList;
+QList<DeviceAllInfo> FoundDeviceList;
+int ConfiguredDriveCount = 0;
+QStringList Wireless1kPidList;
+QStringList Wireless2kPidList;
+QStringList Wireless4kPidList;
+QStringList Wireless8kPidList;
+QString NoDeviceText;
+QString RepairDeviceText;
+QString OfflineTips1Text;
+QString OfflineTips2Text;
+QString MouseIsNewTipsText;
+std::atomic<quint8> PairRequested{0};
+DeviceAllInfo PairDeviceInfo;
+
+std::atomic<quint8> PairingActive{0};
+std::atomic<int> PairState{0};
+std::atomic<quint8> RestoreMainPage{0};
+std::atomic<int> PairTextStep{0};
+
+std::atomic<quint8> ReceiverUpdateAvailable{0};
+std::atomic<quint8> MouseUpdateAvailable{0};
+UpDateRepair* UpdateRepairDialog = nullptr;
+QString WiredModeText;
+
+std::atomic<int> ImportResult{0};
+std::atomic<int> ImportRunning{0};
+std::atomic<int> OffLineNoticeIndex{0};
+
+bool MacroRecording = false;
+QString LeftButtonName;
+QString RightButtonName;
+QString MiddleButtonName;
+QString ForwardButtonName;
+QString BackButtonName;
 
 namespace {
 

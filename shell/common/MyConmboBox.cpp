@@ -1,4 +1,4 @@
-#include "shell/MyConmboBox.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>

@@ -2,7 +2,7 @@
 // used, and how its texts reach widgets.
 #include "support/dialogs_helpers.h"
 
-#include "shell/LanguageFile.h"
+#include "shell/common/LanguageFile.h"
 
 #include <QComboBox>
 #include <QLabel>

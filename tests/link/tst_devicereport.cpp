@@ -1,16 +1,16 @@
 #include "buttons/Buttoninterface.h"
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/DeviceReport.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
-#include "support/link_helpers.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
+#include "support/link_helpers.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"

@@ -1,4 +1,4 @@
-#include "shell/MySlider.h"
+#include "shell/common/MySlider.h"
 
 #include <QCoreApplication>
 #include <QEvent>

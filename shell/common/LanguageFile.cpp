@@ -1,8 +1,8 @@
-#include "shell/LanguageFile.h"
+#include "shell/common/LanguageFile.h"
 
 #include "core/AppPaths.h"
 #include "core/MacroIni.h"
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
