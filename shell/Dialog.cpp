@@ -36,6 +36,23 @@ namespace {
 // The five page buttons, in the order of the exclusive group.
 constexpr const char* kPageButtons[] = {"ButtonMain", "MacroButton", "LightsButton", "SensorButton", "FormSetting"};
 
+// Every button of the form and the handler its click runs.
+struct ButtonRow {
+    const char* button;
+    void (Dialog::*handler)();
+};
+constexpr ButtonRow kButtons[] = {
+    {"MinButton", &Dialog::WindowMin},
+    {"ButtonMain", &Dialog::on_ButtonMain_clicked},
+    {"SensorButton", &Dialog::on_SensorButton_clicked},
+    {"MacroButton", &Dialog::on_MacroButton_clicked},
+    {"LightsButton", &Dialog::on_LightsButton_clicked},
+    {"UpArrow", &Dialog::on_UpArrow_clicked},
+    {"SetButton", &Dialog::on_SetButton_clicked},
+    {"CloseButton", &Dialog::on_CloseButton_clicked},
+    {"FormSetting", &Dialog::on_FormSetting_clicked},
+};
+
 } // namespace
 
 Dialog::Dialog(QWidget* parent)
@@ -108,15 +125,8 @@ void Dialog::setupButtons()
     for (int row = 0; row < int(std::size(kPageButtons)); ++row)
         m_pageGroup->addButton(pageButton(row), -1);
 
-    connect(m_ui->MinButton, &QToolButton::clicked, this, &Dialog::WindowMin);
-    connect(m_ui->ButtonMain, &QToolButton::clicked, this, &Dialog::on_ButtonMain_clicked);
-    connect(m_ui->SensorButton, &QToolButton::clicked, this, &Dialog::on_SensorButton_clicked);
-    connect(m_ui->MacroButton, &QToolButton::clicked, this, &Dialog::on_MacroButton_clicked);
-    connect(m_ui->LightsButton, &QToolButton::clicked, this, &Dialog::on_LightsButton_clicked);
-    connect(m_ui->UpArrow, &QToolButton::clicked, this, &Dialog::on_UpArrow_clicked);
-    connect(m_ui->SetButton, &QToolButton::clicked, this, &Dialog::on_SetButton_clicked);
-    connect(m_ui->CloseButton, &QToolButton::clicked, this, &Dialog::on_CloseButton_clicked);
-    connect(m_ui->FormSetting, &QToolButton::clicked, this, &Dialog::on_FormSetting_clicked);
+    for (const ButtonRow& row : kButtons)
+        connect(findChild<QToolButton*>(QLatin1String(row.button)), &QToolButton::clicked, this, row.handler);
     m_ui->ButtonMain->setChecked(true);
 }
 

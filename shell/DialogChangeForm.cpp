@@ -50,6 +50,21 @@ QLabel* bigLabel(QWidget* parent, const char* name, const QRect& rect, int point
     return label;
 }
 
+// The page's buttons whose click runs a handler without arguments.
+struct ButtonRow {
+    const char* button;
+    void (DialogChange::*handler)();
+};
+constexpr ButtonRow kButtons[] = {
+    {"LeftButton", &DialogChange::on_LeftButton_clicked},
+    {"RightButton", &DialogChange::on_RightButton_clicked},
+    {"MinButton", &DialogChange::on_MinButton_clicked},
+    {"CloseButton", &DialogChange::on_CloseButton_clicked},
+    {"CloseButton_2", &DialogChange::on_CloseButton_2_clicked},
+    {"NewHong", &DialogChange::on_NewHong_clicked},
+    {"Repair", &DialogChange::on_Repair_clicked},
+};
+
 // Language children shown on a widget of the page.
 constexpr shell::TextBinding kTexts[] = {
     {"label_3", "label_3"},
@@ -166,15 +181,10 @@ void DialogChange::setupStyles()
 
 void DialogChange::setupConnections()
 {
-    connect(m_leftButton, &QToolButton::clicked, this, &DialogChange::on_LeftButton_clicked);
-    connect(m_rightButton, &QToolButton::clicked, this, &DialogChange::on_RightButton_clicked);
-    connect(m_minButton, &QToolButton::clicked, this, &DialogChange::on_MinButton_clicked);
-    connect(m_closeButton, &QToolButton::clicked, this, &DialogChange::on_CloseButton_clicked);
+    for (const ButtonRow& row : kButtons)
+        connect(findChild<QAbstractButton*>(QLatin1String(row.button)), &QAbstractButton::clicked, this, row.handler);
     connect(m_comboBox, QOverload<int>::of(&QComboBox::activated), this, &DialogChange::on_comboBox_activated);
-    connect(m_closeButton2, &QToolButton::clicked, this, &DialogChange::on_CloseButton_2_clicked);
-    connect(m_newHong, &QToolButton::clicked, this, &DialogChange::on_NewHong_clicked);
     connect(m_noApear, &QCheckBox::clicked, this, &DialogChange::on_NoApear_clicked);
-    connect(m_repair, &QPushButton::clicked, this, &DialogChange::on_Repair_clicked);
     PostMsg* bus = PostMsg::instance();
     connect(bus, &PostMsg::SigLanguageSameA, this, &DialogChange::SlotSameLanguageA);
     connect(bus, &PostMsg::SigUpDateButton, this, &DialogChange::SlotUpDateButton);
