@@ -25,7 +25,7 @@ DialogFrame::DialogFrame(const FrameLayout& layout, QWidget* parent)
     buildWidgets();
     connectButtons();
     connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogFrame::SlotChangeLanguage);
-    m_skinFolder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
+    m_skinFolder = AppDir() + QStringLiteral("/Picture/") + QString::fromLatin1(m_layout.skin) + QLatin1Char('/');
     setWindowFlags(Qt::WindowFlags(kWindowFlags));
     applyStyles();
 }

@@ -43,11 +43,13 @@ struct FrameLayout
     FrameWidget cancel;
     unsigned options = NoOption;
     QSize size = QSize(300, 140);
+    const char* skin = "WarningDialog";  // picture folder below "/Picture/"
 };
 
 // The frameless frame every notice, confirmation and small entry dialog is
-// built on: fixed-size card whose look comes from "/Picture/WarningDialog/"
-// and the "Option" colours of Config.ini, texts from its language element,
+// built on: fixed-size card whose look comes from its picture folder
+// ("/Picture/WarningDialog/" unless the layout names another) and the "Option"
+// colours of Config.ini, texts from its language element,
 // placed over a reference widget and run with exec().
 //
 // A derived class passes its FrameLayout, adds its own widgets onto frame() and

@@ -1,6 +1,5 @@
 #include "shell/pairing/Match.h"
 
-#include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/DeviceScan.h"
 #include "core/PostMsg.h"
@@ -8,10 +7,9 @@
 #include "core/Skin.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
-#include "shell/common/ButtonStyle.h"
-#include "shell/common/LanguageFile.h"
 
 #include <QKeySequence>
+#include <QFrame>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QTextEdit>
@@ -36,10 +34,21 @@ const char* const kPairImage = "Pair.png";
 const char* const kFailImage = "PairFail.png";
 const char* const kSuccessImage = "PairSuccess.png";
 
+const dialogs::FrameLayout kLayout = {"Match",
+                                      "MatchFrame",
+                                      "Match",
+                                      {"label", QRect(30, 74, 360, 166), "This device cannot be paired."},
+                                      {"CloseButton", QRect(392, 8, 20, 20)},
+                                      {},
+                                      {},
+                                      dialogs::LockDialogSize,
+                                      QSize(420, 330),
+                                      "Setting"};
+
 } // namespace
 
 Match::Match(QWidget* parent)
-    : QDialog(parent)
+    : DialogFrame(kLayout, parent)
     , m_currentPath(CurrentDeviceInfoCopy().DevicePath)
     , m_idleText(QStringLiteral("Pair"))
     , m_matchingText(QStringLiteral("Pairing"))
@@ -58,31 +67,19 @@ Match::Match(QWidget* parent)
     connect(m_usbTimer, &QTimer::timeout, this, &Match::onUSBTimeupDestroy);
     connect(m_textTimer, &QTimer::timeout, this, &Match::onTextTimeupDestroy);
     connect(m_matchButton, &QToolButton::clicked, this, &Match::on_MatchButton_clicked);
-    connect(m_closeButton, &QToolButton::clicked, this, &Match::WindowClosedSet);
     PostMsg* bus = PostMsg::instance();
     connect(bus, &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
     connect(bus, &PostMsg::SigButtonEnable, this, &Match::SlotButtonenable);
-    connect(bus, &PostMsg::SigChangeLanguage, this, &Match::SlotChangeLanguage);
-    SlotChangeLanguage(shell::LanguageFile::currentIndex());
+    loadCurrentLanguage();
 }
 
 Match::~Match() = default;
 
 void Match::setupForm()
 {
-    setObjectName(QStringLiteral("Match"));
-    setWindowTitle(QStringLiteral("Dialog"));
-    setFixedSize(420, 330);
-    setWindowFlags(Qt::WindowFlags(dialogs::DialogFrame::kWindowFlags));
+    // The card's rounded corners show what lies behind the dialog.
     setAttribute(Qt::WA_TranslucentBackground);
-    auto* frame = new QLabel(this);
-    frame->setObjectName(QStringLiteral("MatchFrame"));
-    frame->setGeometry(0, 0, 420, 330);
-    m_closeButton = new QToolButton(frame);
-    m_closeButton->setObjectName(QStringLiteral("CloseButton"));
-    m_closeButton->setGeometry(392, 8, 20, 20);
-    m_closeButton->setAutoRaise(true);
-    m_textEdit = new QTextEdit(frame);
+    m_textEdit = new QTextEdit(frame());
     m_textEdit->setObjectName(QStringLiteral("textEdit"));
     m_textEdit->setGeometry(30, 74, 360, 166);
     m_textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -90,40 +87,29 @@ void Match::setupForm()
     m_textEdit->setReadOnly(true);
     m_textEdit->setFrameShape(QFrame::NoFrame);
     m_textEdit->setFocusPolicy(Qt::NoFocus);
-    m_textEdit->setFont(dialogs::DialogFrame::dialogFont(10));
+    m_textEdit->setFont(dialogFont(10));
     m_textEdit->setPlainText(QStringLiteral("Switch the mouse on, then press Pair."));
-    m_label = new QLabel(frame);
-    m_label->setObjectName(QStringLiteral("label"));
-    m_label->setGeometry(30, 74, 360, 166);
-    m_label->setAlignment(Qt::AlignCenter);
-    m_label->setWordWrap(true);
-    m_label->setFont(dialogs::DialogFrame::dialogFont(11));
-    m_label->setText(QStringLiteral("This device cannot be paired."));
-    m_label->hide();
-    m_matchButton = new QToolButton(frame);
+    label()->hide();
+    m_matchButton = new QToolButton(frame());
     m_matchButton->setObjectName(QStringLiteral("MatchButton"));
     m_matchButton->setGeometry(125, 262, 170, 40);
-    m_matchButton->setFont(dialogs::DialogFrame::dialogFont(12));
+    m_matchButton->setFont(dialogFont(12));
     m_matchButton->setFocusPolicy(Qt::NoFocus);
 }
 
 void Match::setupStyles()
 {
-    m_skin = AppDir() + QStringLiteral("/Picture/Setting/");
     const QString label = core::optionColour("LabelColor", core::kFallbackTextColour);
     m_buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
-    findChild<QLabel*>(QStringLiteral("MatchFrame"))
-        ->setStyleSheet(QStringLiteral("#MatchFrame{border-image: url(") + m_skin + QStringLiteral("BackGround.png);}"));
-    m_closeButton->setStyleSheet(shell::windowButtonStyle(m_skin, QStringLiteral("Close")));
     const QString text = QStringLiteral("color: rgb(") + label + QStringLiteral(");background: transparent;");
     m_textEdit->setStyleSheet(QStringLiteral("QTextEdit{") + text + QStringLiteral("}"));
-    m_label->setStyleSheet(QStringLiteral("QLabel{") + text + QStringLiteral("}"));
+    this->label()->setStyleSheet(QStringLiteral("QLabel{") + text + QStringLiteral("}"));
 }
 
 void Match::showButton(const QString& text, const char* image)
 {
     m_matchButton->setText(text);
-    const QString face = QStringLiteral("border-image: url(") + m_skin + QString::fromLatin1(image) + QStringLiteral(");");
+    const QString face = QStringLiteral("border-image: url(") + skinFolder() + QString::fromLatin1(image) + QStringLiteral(");");
     m_matchButton->setStyleSheet(QStringLiteral("QToolButton{border:0px;color: rgb(") + m_buttonColour
                                  + QStringLiteral(");") + face
                                  + QStringLiteral("}QToolButton:disabled{color: rgb(0,0,0);}"));
@@ -245,7 +231,7 @@ void Match::onUSBTimeupDestroy()
     // A device reached by cable cannot pair, and without any device there is
     // nothing to pair with.
     m_pairAllowed = !m_pairDevice.RestrictedKind && !m_pairDevice.DevicePath.isEmpty();
-    m_label->setVisible(!m_pairAllowed);
+    label()->setVisible(!m_pairAllowed);
     m_textEdit->setVisible(m_pairAllowed);
     // After a success the button stays disabled: the pair is made.
     const bool enable = m_pairAllowed && PairState.load() != Paired;
@@ -263,14 +249,11 @@ void Match::onTextTimeupDestroy()
     PairTextStep = step < 4 ? step + 1 : 0;
 }
 
-void Match::SlotChangeLanguage(int index)
+void Match::applyLanguage(const shell::LanguageElement& texts)
 {
-    const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("Match"));
-    if (texts.isEmpty())
-        return;
     QString text;
     if (texts.find(QStringLiteral("label"), &text))
-        m_label->setText(text);
+        label()->setText(text);
     if (texts.find(QStringLiteral("textEdit"), &text))
         m_textEdit->setPlainText(text);
     const bool idle = m_matchButton->text() == m_idleText;
@@ -293,13 +276,18 @@ void Match::WindowClosedSet()
     m_usbTimer->stop();
     m_textTimer->stop();
     m_closing = true;
-    QDialog::reject();
+    DialogFrame::reject();
+}
+
+void Match::closeClicked()
+{
+    WindowClosedSet();
 }
 
 void Match::reject()
 {
     if (m_closing) {
-        QDialog::reject();
+        DialogFrame::reject();
         return;
     }
     WindowClosedSet();

@@ -1,20 +1,17 @@
 #pragma once
 
 #include "core/DeviceAllInfo.h"
+#include "dialogs/DialogFrame.h"
 
-#include <QDialog>
-
-#include <atomic>
-
-class QLabel;
 class QTextEdit;
 class QTimer;
 class QToolButton;
 
 // Pairs the mouse with its receiver. The opener constructs it on its stack,
 // calls InitPairInfo() and runs it with exec(). It cannot be closed while a
-// pairing attempt runs.
-class Match final : public QDialog
+// pairing attempt runs. Its card, close button, texts and placement are the
+// shared dialog frame's, with the pictures of "/Picture/Setting/".
+class Match final : public dialogs::DialogFrame
 {
     Q_OBJECT
 
@@ -37,7 +34,6 @@ public slots:
     void on_MatchButton_clicked();
     void SlotStopTimer();
     void SlotButtonenable(int index);
-    void SlotChangeLanguage(int index);
     void WindowClosedSet();
     void onPairTimeupDestroy();
     void onUSBTimeupDestroy();
@@ -46,6 +42,8 @@ public slots:
 protected:
     // Escape behaves like the close button: ignored while pairing runs.
     void reject() override;
+    void closeClicked() override;
+    void applyLanguage(const shell::LanguageElement& texts) override;
 
 private:
     void setupForm();
@@ -54,7 +52,6 @@ private:
     void pairingFailed();
     void restoreMainPage();
 
-    QString m_skin;
     QString m_buttonColour;
     QString m_currentPath;      // the open device when the dialog was made
     DeviceAllInfo m_pairDevice;
@@ -69,10 +66,7 @@ private:
     QString m_successText;
 
     QToolButton* m_matchButton = nullptr;
-    QToolButton* m_closeButton = nullptr;
     QTextEdit* m_textEdit = nullptr;
-    QLabel* m_label = nullptr;
-    QLabel* m_title = nullptr;
     QTimer* m_pairTimer = nullptr;
     QTimer* m_usbTimer = nullptr;
     QTimer* m_textTimer = nullptr;
