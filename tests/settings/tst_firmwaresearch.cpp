@@ -1,6 +1,7 @@
 #include "core/DeviceAllInfo.h"
 #include "core/Firmware.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
 
@@ -42,6 +43,7 @@ private slots:
     void nameMatchesExactly();
     void shortFilesAndMissingFolder();
     void checkUpdateFileUsesTheOpenDevice();
+    void repairDialogWaitsForCheckOnlyWhenShownAndIdle();
 
 private:
     void put(const QString& fileName, const QByteArray& bytes);
@@ -154,6 +156,21 @@ void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()
     pro.DriveIndex = 0;
     StoreCurrentDeviceInfo(pro);
     QVERIFY(!FormSetting::CheckUpdateFile(210, QStringLiteral("v1.5"), 2));
+}
+
+void TestFirmwareSearch::repairDialogWaitsForCheckOnlyWhenShownAndIdle()
+{
+    // The worker asks after every rescan; the dialog answers only while it
+    // shows and no update check runs.
+    UpDateRepair repair;
+    QVERIFY(!repair.WaitsForCheck());
+    repair.show();
+    QVERIFY(repair.WaitsForCheck());
+    UpdateCheckRunning = 1;
+    QVERIFY(!repair.WaitsForCheck());
+    UpdateCheckRunning = 0;
+    repair.hide();
+    QVERIFY(!repair.WaitsForCheck());
 }
 
 QTEST_MAIN(TestFirmwareSearch)

@@ -80,6 +80,7 @@ private slots:
     void sleepingMouseTileWakesOnHover();
     void unplugRebuildsTheTiles();
     void hotPlugBurstGivesOneRescan();
+    void identityOnTheTenthAnswerCounts();
     void unmatchedReceiverPairs();
     void unmatchedCableTileDoesNothing();
     void storedVersionAsksBeforePairing();
@@ -322,6 +323,19 @@ void TestChoice::hotPlugBurstGivesOneRescan()
     QTest::qWait(50);
     QCOMPARE(scans(), 1);
     QCOMPARE(TileDeviceList.size(), 1);
+}
+
+void TestChoice::identityOnTheTenthAnswerCounts()
+{
+    // The choice page asks as the worker does: the tenth answer still counts.
+    QVERIFY(choicetest::loadScenario(""));
+    for (int zeros : {9, 10}) {
+        QVERIFY(SimControl_AnswerAfter("Receiver1", zeros));
+        DeviceAllInfo device;
+        device.DevicePath = QString::fromLatin1(SimControl_DevicePath("Receiver1"));
+        QVERIFY(m_page->IdentifyDevice(device));
+        QCOMPARE(device.DriveIndex, zeros < 10 ? 0 : ConfiguredDriveCount);
+    }
 }
 
 void TestChoice::unmatchedReceiverPairs()
