@@ -86,7 +86,8 @@ int render(DialogMain& window, const QString& dir)
 int measure(DialogMain& window, int runs)
 {
     const int busUs = busMicroseconds();
-    std::printf("bus %d us per report\nrun  open(ms)  delivered  queued  transport-min(ms)  ratio\n", busUs);
+    std::printf("bus %d us per report, build %s\nrun  open(ms)  delivered  queued  transport-min(ms)  ratio\n", busUs,
+                TALVO_BUILD_TYPE);
     QVector<double> ratios;
     for (int run = 0; run < runs; ++run) {
         if (waitFor([] { return !TileDeviceList.isEmpty(); }, 10000) < 0) {
