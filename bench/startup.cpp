@@ -23,6 +23,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -82,6 +83,7 @@ Xvfb startXvfb()
         return {};
     const pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // no display left behind when the bench is interrupted
         close(fds[0]);
         const int null = open("/dev/null", O_RDWR);
         dup2(null, 1);
@@ -156,6 +158,7 @@ bool runOnce(const std::string& program, const std::string& probe, const Xvfb& x
     const long long startNs = monotonicNs();
     const pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         // dup2 drops close-on-exec; a pipe end that already is kProbeFd has to lose it by hand.
         if (fds[1] == kProbeFd)
             fcntl(kProbeFd, F_SETFD, 0);
@@ -251,8 +254,12 @@ int main(int argc, char* argv[])
             offscreen = true;
         else if (arg == "--program" && i + 1 < argc)
             program = argv[++i];
-        else
-            runs = std::max(1, std::atoi(argv[i]));
+        else if (std::atoi(argv[i]) > 0)
+            runs = std::atoi(argv[i]);
+        else {
+            std::printf("usage: bench_startup [runs] [--offscreen] [--program PATH]\n");
+            return 2;
+        }
     }
     const std::string probe = ownFolder() + "/libbench_startup_probe.so";
     for (const std::string& file : {program, probe}) {
