@@ -132,6 +132,17 @@ std::vector<std::string> childEnvironment(const QString& home, const Xvfb& x, co
     return env;
 }
 
+void printFile(const std::string& path)
+{
+    std::fflush(stdout);
+    if (FILE* in = std::fopen(path.c_str(), "r")) {
+        char text[512];
+        while (std::fgets(text, sizeof text, in))
+            std::fputs(text, stdout);
+        std::fclose(in);
+    }
+}
+
 struct Run {
     double windowMs = -1;
     double tilesMs = -1;
@@ -195,15 +206,9 @@ bool runOnce(const std::string& program, const std::string& probe, const Xvfb& x
     }
     if (run.windowMs >= 0 && run.tilesMs >= 0)
         return true;
-    std::printf("the program did not report %s within %d s; its output:\n",
-                run.windowMs < 0 ? "a painted window" : "a painted tile", kRunTimeoutMs / 1000);
-    std::fflush(stdout);
-    if (FILE* out = std::fopen(logPath.c_str(), "r")) {
-        char text[512];
-        while (std::fgets(text, sizeof text, out))
-            std::fputs(text, stdout);
-        std::fclose(out);
-    }
+    std::printf("the program ended or ran %d s without reporting %s; its output:\n", kRunTimeoutMs / 1000,
+                run.windowMs < 0 ? "a painted window" : "a painted tile");
+    printFile(logPath);
     return false;
 }
 
