@@ -222,11 +222,19 @@ private slots:
 
     void busTimeIsSpentPerReport()
     {
+        QVERIFY(SimControl_WaitIdle(5000));
         SimControl_SetBusMicroseconds(1000);
+        const unsigned long long queued = SimControl_BusReports();
+        const unsigned long long delivered = SimControl_BusReportsDelivered();
         QElapsedTimer t;
         t.start();
-        QVERIFY(!fetchDump().isEmpty());
-        QVERIFY(t.elapsed() >= 125); // request plus 124 reports of the dump
+        ReportSink::instance().clear();
+        QVERIFY(UsbServer_ReadAllFlashData());
+        QCOMPARE(SimControl_BusReports() - queued, 125ULL); // request plus 124 reports of the dump
+        QCOMPARE(SimControl_BusReportsDelivered(), delivered); // none has crossed yet
+        QVERIFY(ReportSink::instance().waitForType(8, 5000));
+        QVERIFY(t.elapsed() >= 125);
+        QCOMPARE(SimControl_BusReportsDelivered() - delivered, 125ULL);
     }
 
     void requestsWithoutConnectionFail()
