@@ -19,7 +19,6 @@
 
 Q_LOGGING_CATEGORY(lcReport, "app.core.report")
 
-
 DongleRGB* DongleRGBBuffer()
 {
     static DongleRGB buffer{};

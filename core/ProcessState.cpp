@@ -1,6 +1,5 @@
 #include "core/ProcessState.h"
 
-
 #include <QMutexLocker>
 
 #include <mutex>

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QToolButton>
 
-
 MouseOffLine* MouseOffLine::s_open = nullptr;
 
 namespace {

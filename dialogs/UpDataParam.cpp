@@ -22,7 +22,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcParam, "app.dialogs.param")
 } // namespace
 
-
 namespace {
 
 constexpr int kJobDelayMs = 2500;

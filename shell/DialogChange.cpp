@@ -21,7 +21,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-
 Q_LOGGING_CATEGORY(lcChoice, "app.shell.choice")
 
 namespace {
