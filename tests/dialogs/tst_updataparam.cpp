@@ -236,11 +236,21 @@ private slots:
         QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));
     }
 
+    void normalWaitWritesFirstCacheOnlyAfterPagesFilled_data()
+    {
+        QTest::addColumn<bool>("fromDevice");
+        QTest::newRow("image the mouse sent") << true;
+        // Pages filled, but not with what the open mouse sent (its dump has not arrived, or it
+        // belonged to a connection since left): that image is no cache of this mouse.
+        QTest::newRow("image not the mouse's") << false;
+    }
+
     void normalWaitWritesFirstCacheOnlyAfterPagesFilled()
     {
+        QFETCH(bool, fromDevice);
         SessionOnline = 1;
         WorkerOnline = 1;
-        core::setImageFromOpenDevice(true);
+        core::setImageFromOpenDevice(fromDevice);
         SetCacheFileName(DeviceCacheFileName(0x21, 1));
         SetDumpCacheFileName(DeviceCacheFileName(0x21, 1));
         QFile::remove(DeviceCachePath(CacheFileName()));
@@ -254,6 +264,10 @@ private slots:
         QCOMPARE(offline.count(), 0);
         QCOMPARE(int(ButtonPageFilled), 0); // both flags are taken by the wait
         QCOMPARE(int(SensorPageFilled), 0);
+        if (!fromDevice) {
+            QVERIFY(!QFile::exists(DeviceCachePath(CacheFileName())));
+            return;
+        }
         FlashDataMap cached;
         QVERIFY(ReadDeviceInfoFile(CacheFileName(), &cached));
         QCOMPARE(bytesOf(cached), bytesOf(sampleImage(4)));
