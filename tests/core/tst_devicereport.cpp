@@ -9,6 +9,7 @@
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
 
@@ -260,15 +261,15 @@ void TestDeviceReport::statusChangeAsksOnlyForWhatChanged()
     const int stageBefore = CurrentFlashDataCopy().CurrentDpiLevel;
     QVERIFY(SimControl_PressDpiButton("Mouse1"));
     QVERIFY(linktest::waitSimIdle());
-    const QStringList log = linktest::callLog();
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbServer_ReadCurrentDPI")), 1);
+    const QStringList log = simtest::callLog();
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_ReadCurrentDPI")), 1);
     for (const char* other : {"UsbServer_ReadReportRate", "UsbServer_ReadLedBar", "UsbServer_ReadDPILed",
                               "UsbServer_ReadBatteryLevel", "UsbServer_ReadAllFlashData"})
-        QCOMPARE(linktest::countCalls(log, QLatin1String(other)), 0);
+        QCOMPARE(simtest::countCalls(log, QLatin1String(other)), 0);
     const int stageAfter = CurrentFlashDataCopy().CurrentDpiLevel;
     QVERIFY(stageAfter != stageBefore);
     QCOMPARE(m_pages->sensor->DpiStage(), stageAfter);
-    QCOMPARE(int(linktest::simFlashImage().CurrentDpiLevel), stageAfter);
+    QCOMPARE(int(linktest::imageOf(simtest::flash()).CurrentDpiLevel), stageAfter);
     QCOMPARE(int(DeviceWriteReady), 1);
 }
 
@@ -310,8 +311,8 @@ void TestDeviceReport::reportRateIsStoredShownAndSentBack()
     QVERIFY(linktest::waitSimIdle());
     QCOMPARE(int(CurrentFlashDataCopy().ReportRate), 16);
     QCOMPARE(m_pages->sensor->ReportRate(), 16);
-    QCOMPARE(int(linktest::simFlashImage().ReportRate), 16);
-    QCOMPARE(bytesOf(linktest::simFlashImage()), bytesOf(CurrentFlashDataCopy()));
+    QCOMPARE(int(linktest::imageOf(simtest::flash()).ReportRate), 16);
+    QCOMPARE(simtest::flash(), bytesOf(CurrentFlashDataCopy()));
 }
 
 void TestDeviceReport::restrictedDeviceIgnoresHighRate()
@@ -379,15 +380,15 @@ void TestDeviceReport::receiverSettingsClearRecordsOnTheNextDump()
     const QByteArray cleared(int(sizeof(FlashDataMap)) - 124, '\0');
     QTRY_COMPARE_WITH_TIMEOUT(bytesOf(CurrentFlashDataCopy()).mid(124), cleared, 5000);
     const QByteArray bytes = bytesOf(CurrentFlashDataCopy());
-    QTRY_COMPARE_WITH_TIMEOUT(bytesOf(linktest::simFlashImage()), bytes, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(simtest::flash(), bytes, 5000);
     QVERIFY(linktest::waitSimIdle());
     QCOMPARE(m_pages->settings->DongleLightMode(), 1);
     QCOMPARE(m_pages->settings->LongRangeMode(), false);
-    const QStringList log = linktest::callLog();
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbFinderC_Set4KDongleRGB")), 1);
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbFinderC_SetLongRangeMode")), 1);
+    const QStringList log = simtest::callLog();
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbFinderC_Set4KDongleRGB")), 1);
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbFinderC_SetLongRangeMode")), 1);
     // The receiver state was just applied: the dump does not read it back.
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbFinderC_Get4KDongleRGBValue")), 0);
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbFinderC_Get4KDongleRGBValue")), 0);
     QCOMPARE(int(KeyCheckPending), 0);
     QCOMPARE(int(DongleStateApplied), 0);
 }
@@ -418,10 +419,10 @@ void TestDeviceReport::dumpOfAClosedConnectionChangesNothing()
     UsbServer_ReadAllFlashData();
     QElapsedTimer clock;
     clock.start();
-    while (linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 0
+    while (simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 0
            && clock.elapsed() < 5000)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    QVERIFY(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 1);
+    QVERIFY(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_ReadConfig")) == 1);
     UsbServer_Exit();
     PostMsg::instance()->EmitSelectMouseInfo(next);
     QVERIFY(!core::imageFromOpenDevice());

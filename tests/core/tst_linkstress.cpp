@@ -6,6 +6,7 @@
 #include "core/Worker.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -126,8 +127,7 @@ private slots:
 void TestLinkStress::initTestCase()
 {
     RegisterBusTypes();
-    SimControl_LoadScenario(nullptr, nullptr);
-    SimControl_ForgetState();
+    QVERIFY(simtest::loadScenario());
 }
 
 void TestLinkStress::randomWritesWhileTheMouseReportsAgreeByteForByte()
@@ -136,7 +136,7 @@ void TestLinkStress::randomWritesWhileTheMouseReportsAgreeByteForByte()
     QVERIFY(pages->open());
     QVERIFY(linktest::waitSimIdle());
     core::expireReloadThrottle();
-    const FlashDataMap first = linktest::simFlashImage();
+    const FlashDataMap first = linktest::imageOf(simtest::flash());
     FlashDataMap model = CurrentFlashDataCopy();
 
     QSignalSpy stages(PostMsg::instance(), &PostMsg::SigUpDataDPI);
@@ -180,13 +180,13 @@ void TestLinkStress::randomWritesWhileTheMouseReportsAgreeByteForByte()
 
     // The last press comes after the last edit: the program takes the
     // mouse's stage instead of writing its own back.
-    const FlashDataMap before = linktest::simFlashImage();
+    const FlashDataMap before = linktest::imageOf(simtest::flash());
     QVERIFY(before.DpiLevelCount > 1);
     const int seen = stageReports;
     QVERIFY(SimControl_PressDpiButton("Mouse1"));
     QTRY_VERIFY_WITH_TIMEOUT(stageReports > seen, 10000);
     QVERIFY(linktest::waitSimIdle());
-    const FlashDataMap last = linktest::simFlashImage();
+    const FlashDataMap last = linktest::imageOf(simtest::flash());
     QCOMPARE(int(last.CurrentDpiLevel), (before.CurrentDpiLevel + 1) % before.DpiLevelCount);
     QCOMPARE(stages.last().at(0).toInt(), int(last.CurrentDpiLevel));
     QCOMPARE(bytesOf(last), bytesOf(CurrentFlashDataCopy()));
