@@ -253,7 +253,8 @@ void TestChoice::duplicateReceiversOpenOneNotice()
         })));
         notice->close();
     });
-    rescan();
+    // The library's hot-plug call for the new devices makes the first rescan:
+    // a rescan of the test's own would race with it and meet a third notice.
     QTRY_COMPARE(watcher.seen(), (QStringList{"QuestiondialogB", "QuestiondialogB"}));
     QTest::qWait(100);
     QCOMPARE(watcher.seen().size(), 2);
