@@ -351,9 +351,11 @@ void handleAdvancedSetting(quint64 generation)
     }
     if (stale(generation))
         return;
-    UsbServer_ReadAllFlashData();
+    // The dump may come back on the library's thread before the request call
+    // returns, so it must find both marks already set.
     KeyCheckPending = 1;
     DongleStateApplied = 1;
+    UsbServer_ReadAllFlashData();
 }
 
 void handleVersion(quint64 generation)

@@ -4,6 +4,7 @@
 #include "core/Worker.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -111,8 +112,8 @@ void TestSetters::byteSetterWritesItsFieldAndTheDevice()
     QCOMPARE(changedOffsets(before, after), expected);
     QCOMPARE(int(quint8(bytesOf(after).at(offset))), value);
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(bytesOf(linktest::simFlashImage()), bytesOf(after));
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate")), 1);
+    QCOMPARE(simtest::flash(), bytesOf(after));
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate")), 1);
 }
 
 void TestSetters::groupSettersWriteTheirLayout()
@@ -137,7 +138,7 @@ void TestSetters::groupSettersWriteTheirLayout()
     QCOMPARE(int(levels.at(1)), 4);
 
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(bytesOf(linktest::simFlashImage()), levels);
+    QCOMPARE(simtest::flash(), levels);
 }
 
 void TestSetters::lightModeZeroKeepsTheEffect()
@@ -158,7 +159,7 @@ void TestSetters::lightModeZeroKeepsTheEffect()
     QCOMPARE(int(image.LightMode), 2);
     QCOMPARE(int(image.LightOn), 0);
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(bytesOf(linktest::simFlashImage()), bytesOf(image));
+    QCOMPARE(simtest::flash(), bytesOf(image));
 }
 
 void TestSetters::keyAndMacroRecordsReachTheDevice()
@@ -184,7 +185,7 @@ void TestSetters::keyAndMacroRecordsReachTheDevice()
     // The last event of a full macro sits in the last 8 bytes of the record.
     QCOMPARE(image.mid(956 + 592 * 4 - 8, 8), QByteArray("\x01\x01\x49\0\0\0\0\0", 8));
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(bytesOf(linktest::simFlashImage()), image);
+    QCOMPARE(simtest::flash(), image);
 }
 
 void TestSetters::outOfRangeArgumentsSendNothing_data()
@@ -235,7 +236,7 @@ void TestSetters::outOfRangeArgumentsSendNothing()
     QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));
     QCOMPARE(offline.count(), 0);
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
 }
 
 void TestSetters::absentMouseRaisesOneNoticePerCall()
@@ -251,7 +252,7 @@ void TestSetters::absentMouseRaisesOneNoticePerCall()
     QVERIFY(!CheckDeviceOnLine());
     QCOMPARE(offline.count(), 3);
     QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
 
     QVERIFY(SimControl_SetAwake("Mouse1", true));
     QVERIFY(CheckDeviceOnLine());
@@ -282,7 +283,7 @@ void TestSetters::nothingIsSentBeforeTheDeviceConfigurationArrived()
     QVERIFY(!SetReportRate(2));
     QCOMPARE(offline.count(), 1);
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate")), 0);
     QVERIFY(DumpCacheFileName().isEmpty());
 }
 

@@ -9,6 +9,7 @@
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -63,8 +64,7 @@ void TestWorker::initTestCase()
 void TestWorker::init()
 {
     QFile::remove(DeviceCachePath(DeviceCacheFileName(0x21, 0x01)));
-    SimControl_LoadScenario(nullptr, nullptr);
-    SimControl_ForgetState();
+    QVERIFY(simtest::loadScenario());
     m_pages = std::make_unique<linktest::LinkPages>();
 }
 
@@ -80,7 +80,7 @@ void TestWorker::choosingADeviceFillsThePagesFromIt()
     QVERIFY(m_pages->open("Receiver1"));
     QCOMPARE(QByteArray(CurrentDevicePath().c_str()), QByteArray(receiver));
     QVERIFY(linktest::waitSimIdle());
-    const QByteArray device = bytesOf(linktest::simFlashImage());
+    const QByteArray device = simtest::flash();
     QCOMPARE(bytesOf(m_pages->buttons->ShownImage()), device);
     QCOMPARE(bytesOf(m_pages->sensor->ShownImage()), device);
     QCOMPARE(bytesOf(CurrentFlashDataCopy()), device);
@@ -88,14 +88,14 @@ void TestWorker::choosingADeviceFillsThePagesFromIt()
     QCOMPARE(m_pages->buttons->SensorName(), QStringLiteral("TV3395"));
     QCOMPARE(DumpCacheFileName(), QStringLiteral("Device_CID21_MID01.bin"));
     QCOMPARE(int(SessionOnline), 1);
-    const QStringList log = linktest::callLog();
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbServerC_Start")), 1);
-    QCOMPARE(linktest::countCalls(log, QStringLiteral("UsbServer_SetPCDriverStatus")), 1);
+    const QStringList log = simtest::callLog();
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServerC_Start")), 1);
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetPCDriverStatus")), 1);
 
     // The report-rate widget's first write reaches the mouse.
     QVERIFY(SetReportRate(16));
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(int(linktest::simFlashImage().ReportRate), 16);
+    QCOMPARE(int(linktest::imageOf(simtest::flash()).ReportRate), 16);
 }
 
 void TestWorker::passForTheSameDeviceOpensNothing()
@@ -107,7 +107,7 @@ void TestWorker::passForTheSameDeviceOpensNothing()
     WorkerInstance->StartPass();
     QVERIFY(waitPassEnd());
     QCOMPARE(int(SessionOnline), 1);
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServerC_Start")), 0);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServerC_Start")), 0);
 
     // A reload request opens it again, even though nothing changed.
     ReloadRequested = 1;
@@ -119,7 +119,7 @@ void TestWorker::passForTheSameDeviceOpensNothing()
     QVERIFY(QTest::qWaitFor([&] { return m_pages->sensor->RefillCount() > refills && WorkerBusy == 0; }, 5000));
     QVERIFY(waitPassEnd());
     QVERIFY(linktest::waitSimIdle());
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServerC_Start")), 1);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServerC_Start")), 1);
     QVERIFY(progress.count() >= 1);
     QCOMPARE(progress.at(0).at(0).toInt(), 1);
     QCOMPARE(int(ReloadRequested), 0);
@@ -132,7 +132,7 @@ void TestWorker::passOffTheFrameOpensNothing()
     SimControl_ClearCallLog();
     WorkerInstance->StartPass();
     QVERIFY(waitPassEnd());
-    QCOMPARE(linktest::countCalls(linktest::callLog(), QStringLiteral("UsbServerC_Start")), 0);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServerC_Start")), 0);
     QCOMPARE(m_pages->sensor->RefillCount(), 0);
 }
 
@@ -258,8 +258,7 @@ void TestWorker::cableMouseIsOfferedItsReceiversFirmware()
     const char* scenario = "[Mouse1]\nModel=1\nCable=true\nAwake=true\n"
                            "[Receiver1]\nClass=1\nMouse=\nVersion=0x0104\nAddress=0x01,0x02,0x03\n"
                            "[Receiver2]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n";
-    const char* error = nullptr;
-    QVERIFY2(SimControl_LoadScenarioText(scenario, &error), error);
+    QVERIFY(simtest::loadScenario(scenario));
     QVERIFY(m_pages->open("Mouse1"));
     QVERIFY(linktest::waitSimIdle());
     QVERIFY(CurrentDeviceInfoCopy().RestrictedKind);

@@ -8,7 +8,8 @@
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
-#include "support/frame_helpers.h"
+#include "support/modal_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <HIDUsb.h>
 #include <SimControl.h>
@@ -135,7 +136,7 @@ private slots:
         QCOMPARE(actions.at(0)->text(), QStringLiteral("Open main window"));
         QCOMPARE(actions.at(2)->text(), QStringLiteral("Exit"));
         // The choice page hides without telling the library anything.
-        QVERIFY(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
+        QVERIFY(simtest::callsStartingWith(simtest::callLog(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
 
         actions.at(0)->trigger();
         QVERIFY(m_window->isVisible());
@@ -152,7 +153,7 @@ private slots:
         emit m_window->trayIcon()->activated(QSystemTrayIcon::Trigger);
         QVERIFY(m_window->isVisible());
         // One activation runs the slot once however often the window was hidden.
-        QCOMPARE(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}),
+        QCOMPARE(simtest::callsStartingWith(simtest::callLog(), {"UsbServer_SetPCDriverStatus"}),
                  QStringList{QStringLiteral("UsbServer_SetPCDriverStatus(1)")});
         backToChoice();
     }
@@ -187,10 +188,10 @@ private slots:
         RestartRequest = 0;
         QPoint noticeAt;
         QSize noticeSize;
-        frametest::ModalCloser closer;
-        closer.setBeforeClose([&](QWidget* notice) {
+        modaltest::ModalDriver closer([&](QWidget* notice) {
             noticeAt = notice->pos();
             noticeSize = notice->size();
+            notice->close();
         });
         PostMsg::instance()->EmitMouseOffLineo(1);
         QCOMPARE(closer.seen(), QStringList{QStringLiteral("MouseOffLine")});
@@ -205,11 +206,11 @@ private slots:
     {
         openTheMouse();
         SimControl_ClearCallLog();
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
         QCOMPARE(int(PairRequested), 1);
-        const QStringList starts = frametest::callsStartingWith(frametest::simCalls(), {"UsbServerC_Start"});
+        const QStringList starts = simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"});
         QVERIFY2(!starts.isEmpty(), "the connection to the mouse is opened again after pairing");
         backToChoice();
     }
@@ -221,7 +222,7 @@ private slots:
     {
         openTheMouse();
         {
-            frametest::ModalCloser closer;
+            modaltest::ModalDriver closer;
             QTest::keyClick(m_window, Qt::Key_Space);
             QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
         }
@@ -254,7 +255,7 @@ private slots:
             Registry::Remove(Registry::DriveTestKey(), name);
         else
             Registry::SetValue(Registry::DriveTestKey(), name, storedMouseVersion);
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QCOMPARE(closer.seen(), QStringList{dialog});
         QVERIFY(!frameShown()); // Space never opens the configuration frame
@@ -265,7 +266,7 @@ private slots:
     {
         SimControl_Plug("Receiver1", false);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QTest::qWait(50);
         QVERIFY(closer.seen().isEmpty());
@@ -291,8 +292,8 @@ private slots:
         QTimer::singleShot(10000, &loop, [&loop] { loop.exit(99); });
         QCOMPARE(loop.exec(), 0);
 
-        const QStringList calls = frametest::callsStartingWith(
-            frametest::simCalls(), {"UsbServer_SetPCDriverStatus", "StopUsbChanged", "UsbServer_Exit"});
+        const QStringList calls = simtest::callsStartingWith(
+            simtest::callLog(), {"UsbServer_SetPCDriverStatus", "StopUsbChanged", "UsbServer_Exit"});
         QVERIFY2(calls.size() >= 3, qPrintable(calls.join(' ')));
         QVERIFY(calls.at(0).startsWith("UsbServer_SetPCDriverStatus(0"));
         QVERIFY(calls.at(1).startsWith("StopUsbChanged"));

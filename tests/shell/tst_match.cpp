@@ -1,4 +1,5 @@
 #include "support/choice_helpers.h"
+#include "support/sim_helpers.h"
 
 #include "core/ConfigIni.h"
 #include "core/PostMsg.h"
@@ -74,7 +75,7 @@ void TestMatch::init()
     RestoreMainPage = 0;
     PairRequested = 0;
     StoreCurrentDeviceInfo(DeviceAllInfo());
-    QVERIFY(choicetest::loadScenario(""));
+    QVERIFY(simtest::loadScenario(""));
     QVERIFY(SimControl_WaitIdle(5000));
 }
 
