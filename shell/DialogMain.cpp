@@ -178,8 +178,10 @@ void DialogMain::hideToTray()
     QMenu* old = m_trayMenu;
     m_showAction = new QAction(m_mainFormText, this);
     m_exitAction = new QAction(m_exitText, this);
-    connect(m_showAction, &QAction::triggered, this, &DialogMain::slotActionMain);
-    connect(m_exitAction, &QAction::triggered, this, &DialogMain::slotActionExitApp);
+    // Queued: an entry is chosen inside the tray icon's own click handling (the menu's exec), and
+    // both entries hide the icon, which destroys the icon's window under that handler.
+    connect(m_showAction, &QAction::triggered, this, &DialogMain::slotActionMain, Qt::QueuedConnection);
+    connect(m_exitAction, &QAction::triggered, this, &DialogMain::slotActionExitApp, Qt::QueuedConnection);
     m_trayMenu = new QMenu(this);
     m_trayMenu->addAction(m_showAction);
     m_trayMenu->addSeparator();
@@ -195,7 +197,12 @@ void DialogMain::showFromTray(bool tellDevice)
     showNormal();
     if (tellDevice && frameShowing())
         UsbServer_SetPCDriverStatus(1);
-    m_tray->hide();
+    // A click on the icon arrives inside the icon window's own mouse handling; hiding the icon
+    // destroys that window, so it waits until the handling has returned.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            m_tray->hide();
+    });
 }
 
 // One quit sequence for the close buttons and the tray's Exit: the device is told the tool is

@@ -139,8 +139,30 @@ private slots:
         QVERIFY(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
 
         actions.at(0)->trigger();
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->trayIcon()->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
+    }
+
+    // On a real tray the menu runs inside the icon window's click handling, and either entry
+    // hides the icon, which destroys that window: the entry must run only once the menu returned.
+    void trayMenuEntryRunsAfterTheMenuReturns()
+    {
+        DialogMain::setTrayAvailableForTesting(1);
+        PostMsg::instance()->EmitChangeSize(2);
+        QMenu* menu = m_window->trayMenu();
+        bool ranInsideMenu = true;
+        QTimer::singleShot(0, menu, [&] {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+            ranInsideMenu = m_window->isVisible() || !m_window->trayIcon()->isVisible();
+        });
+        QTimer::singleShot(10000, menu, &QMenu::close); // a menu left open must not hang the test
+        emit m_window->trayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!ranInsideMenu);
+        QVERIFY(!m_window->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
     }
 
     void trayClickOnTheFrameTellsTheDeviceOnce()
