@@ -14,6 +14,7 @@
 #include <HIDUsb.h>
 #include <SimControl.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
@@ -294,6 +295,30 @@ private slots:
         QVERIFY(closer.seen().isEmpty());
         SimControl_Plug("Receiver1", true);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // Space is the window's key (pairing, the firmware check): no button of the title bar or the
+    // choice page may take the keyboard focus and swallow it, before or after Tab.
+    void spaceReachesTheWindowOnBothPages()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        for (const bool onFrame : {false, true}) {
+            if (onFrame)
+                openTheMouse();
+            m_window->activateWindow();
+            QTRY_VERIFY(m_window->isActiveWindow());
+            for (int press = 0; press < 3; ++press) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY2(!qobject_cast<QAbstractButton*>(focus), qPrintable(focus ? focus->objectName() : QString()));
+                frametest::ModalCloser closer;
+                QTest::keyClick(focus ? focus : m_window, Qt::Key_Space);
+                QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
+                QVERIFY(m_window->isVisible());
+                QCOMPARE(frameShown(), onFrame);
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_window, Qt::Key_Tab);
+            }
+        }
+        backToChoice();
     }
 
     // Last: the tray's Exit runs the close sequence, not a bare process exit.
