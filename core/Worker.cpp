@@ -420,7 +420,8 @@ int Worker::FillDeviceInfo(DeviceAllInfo& rec, const char* path)
     }
     const bool noCurrent = CurrentDeviceInfoCopy().DevicePath.isEmpty();
     const int ourCid = config->GetValue(kOption, QStringLiteral("CID")).toInt();
-    for (int n = 1; n <= total; ++n) {
+    for (int index = 0; index < total; ++index) { // not n <= total: ++n would overflow at INT_MAX
+        const int n = index + 1;
         const bool match = id.Cid == ourCid && id.Mid == config->GetValue(driveGroup(n), QStringLiteral("MID")).toInt();
         if (!match) {
             if (noCurrent)

@@ -3,7 +3,6 @@
 #include "buttons/Buttoninterface.h"
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
-#include "core/CrashDump.h"
 #include "core/DeviceInfoFile.h"
 #include "core/DeviceLinkState.h"
 #include "core/EventWait.h"
@@ -51,8 +50,6 @@ Dialog::Dialog(QWidget* parent)
     setupButtons();
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(width(), height());
-    m_crashDump = new CrashDump;
-    CrashDump::Install();
     showPage(m_buttonPage);
     setupBus();
     m_ui->label_2->hide();

@@ -256,7 +256,8 @@ bool DialogChange::IdentifyDevice(DeviceAllInfo& device)
     const int total = config()->GetInt(kOption, QStringLiteral("DeviceTotal"), 0);
     if (identified) {
         const int cid = config()->GetInt(kOption, QStringLiteral("CID"), -1);
-        for (int n = 1; n <= total; ++n) {
+        for (int index = 0; index < total; ++index) { // not n <= total: ++n would overflow at INT_MAX
+            const int n = index + 1;
             if (answer.Cid != cid || answer.Mid != config()->GetInt(driveGroup(n), QStringLiteral("MID"), -1))
                 continue;
             device.Cid = answer.Cid;
