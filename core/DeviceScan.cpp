@@ -111,9 +111,9 @@ int driveIndexOf(const HidDeviceIdentity& id)
     if (id.Cid != config()->GetInt(kOption, QStringLiteral("CID"), -1))
         return -1;
     const int total = driveTotal();
-    for (int n = 1; n <= total; ++n)
-        if (id.Mid == config()->GetInt(QStringLiteral("Drive%1").arg(n), QStringLiteral("MID"), -1))
-            return n - 1;
+    for (int index = 0; index < total; ++index) // not n <= total: ++n would overflow at INT_MAX
+        if (id.Mid == config()->GetInt(QStringLiteral("Drive%1").arg(index + 1), QStringLiteral("MID"), -1))
+            return index;
     return -1;
 }
 

@@ -2,7 +2,6 @@
 
 #include "buttons/Buttoninterface.h"
 #include "core/AppPaths.h"
-#include "core/CrashDump.h"
 #include "core/DeviceInfoFile.h"
 #include "core/EventWait.h"
 #include "core/FlashDataMap.h"
@@ -68,8 +67,6 @@ Dialog::Dialog(QWidget* parent)
     setupButtons();
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(width(), height());
-    m_crashDump = new CrashDump;
-    CrashDump::Install();
     showPage(m_buttonPage);
     setupBus();
     m_ui->label_2->hide();

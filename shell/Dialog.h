@@ -8,7 +8,6 @@ namespace Ui {
 class Dialog;
 }
 class Buttoninterface;
-class CrashDump;
 class FormSetting;
 class Macro;
 class QButtonGroup;
@@ -75,6 +74,5 @@ private:
     Sensor* m_sensorPage = nullptr;
     FormSetting* m_settingPage = nullptr;
     UpDataParam* m_paramDialog = nullptr; // never deleted: the process-long notice
-    CrashDump* m_crashDump = nullptr;     // never deleted: the handler stays installed
     QString m_skinDir;
 };

@@ -11,6 +11,7 @@
 #include "shell/common/LanguageNames.h"
 #include "shell/common/MyConmboBox.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
@@ -113,6 +114,10 @@ void DialogChange::setupForm()
     m_findVerLabel->setAlignment(Qt::AlignCenter);
     m_findVerLabel->setWordWrap(true);
     m_noApear = place<QCheckBox>(m_findVer, "NoApear", QRect(5, 120, 291, 18));
+    // Space and Return are the window's keys on this page (pairing, opening the chosen mouse); a
+    // button holding the focus would take them, as the minimise button once took Space.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        button->setFocusPolicy(Qt::NoFocus);
     setDefaultTexts();
 }
 

@@ -1,4 +1,5 @@
 #include "core/AppPaths.h"
+#include "core/CrashDump.h"
 #include "core/PostMsg.h"
 #include "core/Product.h"
 #include "core/StartUp.h"
@@ -45,6 +46,8 @@ int showAlreadyRunning()
 
 int main(int argc, char* argv[])
 {
+    // First of all, so that a crash anywhere in start-up leaves its dump too.
+    CrashDump::Install();
     PrepareUserFolders();
     DeleteOldFiles(LogDir());
     DeleteOldFiles(ExceptionDir());

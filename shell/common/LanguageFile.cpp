@@ -27,16 +27,39 @@ namespace {
 // Language files are a few tens of kilobytes; anything far larger is not one.
 constexpr qint64 kMaxLanguageFileBytes = 8 * 1024 * 1024;
 
-LanguageElement readClassElement(QXmlStreamReader& xml)
+// Reads one child's text up to its end element. A child that holds elements
+// of its own is no text: it is skipped whole, without recursion (a file
+// nested a hundred thousand levels deep must not exhaust the stack).
+bool readChildText(QXmlStreamReader& xml, QString* text)
+{
+    bool nested = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            break;
+        if (token == QXmlStreamReader::StartElement) {
+            nested = true;
+            xml.skipCurrentElement();
+        } else if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+            *text += xml.text();
+        }
+    }
+    return !nested;
+}
+
+LanguageElement readClassElement(QXmlStreamReader& xml, const QString& element, int* skipped, QString* firstSkipped)
 {
     LanguageElement texts;
     while (xml.readNextStartElement()) {
         const QString child = xml.name().toString();
-        // Text of a nested element counts as the child's text; a nested
-        // element never becomes a child of its own.
-        const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        if (!xml.hasError())
+        QString text;
+        const bool plain = readChildText(xml, &text);
+        if (xml.hasError())
+            break;
+        if (plain)
             texts.append(child, text);
+        else if ((*skipped)++ == 0)
+            *firstSkipped = element + QLatin1Char('/') + child;
     }
     return texts;
 }
@@ -82,6 +105,8 @@ QString LanguageFile::path(int index)
 bool LanguageFile::load(const QString& path, QString* error)
 {
     m_elements.clear();
+    m_skippedTexts = 0;
+    m_firstSkippedText.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -93,12 +118,18 @@ bool LanguageFile::load(const QString& path, QString* error)
             *error = QStringLiteral("File too large");
         return false;
     }
-    return loadData(file.readAll(), error);
+    const bool loaded = loadData(file.readAll(), error);
+    if (m_skippedTexts > 0)
+        qCWarning(lcLanguage, "language file %s: %d text(s) holding nested elements skipped, the first %s",
+                  qPrintable(path), m_skippedTexts, qPrintable(m_firstSkippedText));
+    return loaded;
 }
 
 bool LanguageFile::loadData(const QByteArray& data, QString* error)
 {
     m_elements.clear();
+    m_skippedTexts = 0;
+    m_firstSkippedText.clear();
     QXmlStreamReader xml(data);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Total")) {
         if (!xml.hasError())
@@ -109,7 +140,7 @@ bool LanguageFile::loadData(const QByteArray& data, QString* error)
     }
     while (xml.readNextStartElement()) {
         const QString name = xml.name().toString();
-        LanguageElement texts = readClassElement(xml);
+        LanguageElement texts = readClassElement(xml, name, &m_skippedTexts, &m_firstSkippedText);
         if (xml.hasError())
             break;
         // One window may appear twice; its texts then apply in file order.

@@ -37,7 +37,8 @@ private:
 // One parsed language file: root "Total", one element per window class,
 // one child per text. Only element names and element text are read;
 // attributes never are, and a nested element a window does not know is
-// skipped with its whole subtree.
+// skipped with its whole subtree. A child that holds elements is no text and
+// is skipped whole too; load() names the file once in a warning.
 class LanguageFile
 {
 public:
@@ -55,6 +56,9 @@ public:
     LanguageElement element(const QString& name) const;
     QStringList elementNames() const;
     bool isEmpty() const { return m_elements.isEmpty(); }
+    // Children the last load skipped for holding elements, and the first as "Element/child".
+    int skippedTexts() const { return m_skippedTexts; }
+    QString firstSkippedText() const { return m_firstSkippedText; }
 
     // The element `name` of the language `index`, from a copy parsed once per
     // file change and shared by every window (GUI thread). Empty when the
@@ -65,6 +69,8 @@ public:
 
 private:
     QVector<QPair<QString, LanguageElement>> m_elements;
+    int m_skippedTexts = 0;
+    QString m_firstSkippedText;
 };
 
 // How a text reaches its widget.

@@ -14,6 +14,7 @@
 #include <HIDUsb.h>
 #include <SimControl.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
@@ -139,8 +140,30 @@ private slots:
         QVERIFY(simtest::callsStartingWith(simtest::callLog(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
 
         actions.at(0)->trigger();
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->trayIcon()->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
+    }
+
+    // On a real tray the menu runs inside the icon window's click handling, and either entry
+    // hides the icon, which destroys that window: the entry must run only once the menu returned.
+    void trayMenuEntryRunsAfterTheMenuReturns()
+    {
+        DialogMain::setTrayAvailableForTesting(1);
+        PostMsg::instance()->EmitChangeSize(2);
+        QMenu* menu = m_window->trayMenu();
+        bool ranInsideMenu = true;
+        QTimer::singleShot(0, menu, [&] {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+            ranInsideMenu = m_window->isVisible() || !m_window->trayIcon()->isVisible();
+        });
+        QTimer::singleShot(10000, menu, &QMenu::close); // a menu left open must not hang the test
+        emit m_window->trayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!ranInsideMenu);
+        QVERIFY(!m_window->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
     }
 
     void trayClickOnTheFrameTellsTheDeviceOnce()
@@ -272,6 +295,30 @@ private slots:
         QVERIFY(closer.seen().isEmpty());
         SimControl_Plug("Receiver1", true);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // Space is the window's key (pairing, the firmware check): no button of the title bar or the
+    // choice page may take the keyboard focus and swallow it, before or after Tab.
+    void spaceReachesTheWindowOnBothPages()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        for (const bool onFrame : {false, true}) {
+            if (onFrame)
+                openTheMouse();
+            m_window->activateWindow();
+            QTRY_VERIFY(m_window->isActiveWindow());
+            for (int press = 0; press < 3; ++press) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY2(!qobject_cast<QAbstractButton*>(focus), qPrintable(focus ? focus->objectName() : QString()));
+                modaltest::ModalDriver closer;
+                QTest::keyClick(focus ? focus : m_window, Qt::Key_Space);
+                QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
+                QVERIFY(m_window->isVisible());
+                QCOMPARE(frameShown(), onFrame);
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_window, Qt::Key_Tab);
+            }
+        }
+        backToChoice();
     }
 
     // Last: the tray's Exit runs the close sequence, not a bare process exit.

@@ -23,6 +23,7 @@ private slots:
     void fileNameFollowsIndex();
     void wrongRootKeepsNoText();
     void unknownNestedElementsAreSkippedWhole();
+    void deepNestingIsSkippedAndReportedOnce();
     void brokenFileKeepsTextsReadBeforeTheBreak();
     void repeatedChildAndElementApplyInFileOrder();
     void cachedElementFollowsFileChanges();
@@ -81,10 +82,41 @@ void TestLanguageFile::unknownNestedElementsAreSkippedWhole()
     const LanguageElement question = file.element(QStringLiteral("Question"));
     QCOMPARE(question.text(QStringLiteral("label")), QStringLiteral("real"));
     QCOMPARE(question.text(QStringLiteral("NewHong")), QStringLiteral("OK"));
-    QCOMPARE(question.childNames(), (QStringList{"label", "Group", "NewHong"}));
+    // A child that holds elements is no text: skipped whole, like an unknown element.
+    QCOMPARE(question.childNames(), (QStringList{"label", "NewHong"}));
     // A window element nested in an unknown one is no window element.
     QCOMPARE(file.elementNames(), (QStringList{"Other", "Question"}));
     QVERIFY(!file.element(QStringLiteral("Other")).contains(QStringLiteral("label")));
+}
+
+namespace {
+QStringList s_warnings;
+void keepWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        s_warnings << message;
+}
+} // namespace
+
+// A hundred thousand levels in one text once overflowed the stack at every start.
+void TestLanguageFile::deepNestingIsSkippedAndReportedOnce()
+{
+    constexpr int kDepth = 100000;
+    const QByteArray xml = "<Total><DialogMain><MainForm>show</MainForm><Exit>" + QByteArray("<a>").repeated(kDepth)
+        + QByteArray("</a>").repeated(kDepth) + "</Exit><Tail>after</Tail></DialogMain>"
+        + "<Limit><label>next window</label></Limit></Total>";
+    dialogtest::FakeProgramFolder folder;
+    folder.write(0, xml);
+    s_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+    const LanguageElement main = LanguageFile::cachedElement(0, QStringLiteral("DialogMain"));
+    const LanguageElement limit = LanguageFile::cachedElement(0, QStringLiteral("Limit"));
+    qInstallMessageHandler(previous);
+    QCOMPARE(main.childNames(), (QStringList{"MainForm", "Tail"}));
+    QCOMPARE(limit.text(QStringLiteral("label")), QStringLiteral("next window"));
+    QCOMPARE(s_warnings.size(), 1);
+    QVERIFY2(s_warnings.first().contains(LanguageFile::path(0)) && s_warnings.first().contains("DialogMain/Exit"),
+             qPrintable(s_warnings.first()));
 }
 
 void TestLanguageFile::brokenFileKeepsTextsReadBeforeTheBreak()
