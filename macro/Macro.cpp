@@ -3,13 +3,14 @@
 #include "core/AppPaths.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "dialogs/ExeIsRun.h"
 #include "dialogs/KeyHook.h"
 #include "dialogs/KeyNumberLimit.h"
 #include "dialogs/SameMacro.h"
 #include "macro/MacroForm.h"
-#include "shell/LanguageFile.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/LanguageFile.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "dialogs/AddDelayTime.h"
 #include "dialogs/addKey.h"
 #include "macro/MacroForm.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QCheckBox>
 #include <QListWidget>

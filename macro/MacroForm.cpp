@@ -1,9 +1,9 @@
 #include "macro/MacroForm.h"
 
-#include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
-#include "shell/LanguageFile.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/LanguageFile.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -64,8 +64,6 @@ constexpr WidgetRow kWidgets[] = {
 constexpr const char* kChooseEventItems[] = {"",     "按键按下", "按键释放", "延时",  "左键",
                                              "右键", "中键",     "前进键",   "后退键"};
 
-constexpr const char* kFallbackRgb = "230,232,238";
-
 QWidget* makeWidget(Kind kind, QWidget* parent)
 {
     switch (kind) {
@@ -88,8 +86,7 @@ T* child(QWidget* page, const char* name)
 
 QString optionColour(const char* key)
 {
-    return dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QLatin1String(key)),
-                                 kFallbackRgb);
+    return core::optionColour(key, core::kFallbackTextColour);
 }
 
 QString listStyle(const QString& name, const QString& p)

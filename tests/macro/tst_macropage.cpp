@@ -7,10 +7,10 @@
 #include "core/ProcessState.h"
 #include "dialogs/KeyHook.h"
 #include "macro/Macro.h"
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 #include "support/dialogs_helpers.h"
-#include "support/frame_helpers.h"
 #include "support/keys_input.h"
+#include "support/modal_helpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,41 +61,55 @@ void clickButton(QWidget* page, const char* name)
     widget<QAbstractButton>(page, name)->click();
 }
 
-// Answers the next modal dialog from inside its exec().
-void typeKey(QObject* context, const keytest::NativeKey& key)
+// Runs `act`, answering every dialog it opens with `answer` from inside the
+// dialog's exec() and closing it after.
+void answering(const std::function<void(QWidget*)>& answer, const std::function<void()>& act)
 {
-    dialogtest::whenModal(context, [key](QWidget* modal) {
-        keytest::tapKey(widget<QLineEdit>(modal, "lineEdit"), key);
-        clickButton(modal, "NewHong");
+    modaltest::ModalDriver driver([answer](QWidget* modal) {
+        answer(modal);
+        modal->close();
     });
+    act();
 }
 
-void enterDelay(QObject* context, int ms)
+void typeKey(const keytest::NativeKey& key, const std::function<void()>& act)
 {
-    dialogtest::whenModal(context, [ms](QWidget* modal) {
-        widget<QSpinBox>(modal, "spinBox")->setValue(ms);
-        clickButton(modal, "NewHong");
-    });
+    answering(
+        [key](QWidget* modal) {
+            keytest::tapKey(widget<QLineEdit>(modal, "lineEdit"), key);
+            clickButton(modal, "NewHong");
+        },
+        act);
+}
+
+void enterDelay(int ms, const std::function<void()>& act)
+{
+    answering(
+        [ms](QWidget* modal) {
+            widget<QSpinBox>(modal, "spinBox")->setValue(ms);
+            clickButton(modal, "NewHong");
+        },
+        act);
 }
 
 // Runs `act`, answering every name dialog with `name` and closing every
 // other dialog; the dialogs that opened, in order.
 QStringList withName(const QString& name, const std::function<void()>& act)
 {
-    frametest::ModalCloser closer;
-    closer.setBeforeClose([name](QWidget* modal) {
+    modaltest::ModalDriver driver([name](QWidget* modal) {
         if (auto* line = modal->findChild<QLineEdit*>(QStringLiteral("lineEdit"))) {
             line->setText(name);
             clickButton(modal, "NewHong");
         }
+        modal->close();
     });
     act();
-    return closer.seen();
+    return driver.seen();
 }
 
-void confirm(QObject* context)
+void confirm(const std::function<void()>& act)
 {
-    dialogtest::whenModal(context, [](QWidget* modal) { clickButton(modal, "NewHong"); });
+    answering([](QWidget* modal) { clickButton(modal, "NewHong"); }, act);
 }
 
 keytest::NativeKey volumeUp()
@@ -229,14 +243,11 @@ void TestMacroPage::editAndSaveWritesTheFile()
     QVERIFY(QFile::exists(filePath("m1.ini")));
     QCOMPARE(readFile("m1.ini"), QByteArray());
 
-    typeKey(page, keytest::letter('A'));
-    choose(1);
-    typeKey(page, keytest::letter('A'));
-    choose(2);
+    typeKey(keytest::letter('A'), [this] { choose(1); });
+    typeKey(keytest::letter('A'), [this] { choose(2); });
     QCOMPARE(rowsText(), QStringLiteral("vA 10ms ^A"));
     rows()->setCurrentRow(1);
-    enterDelay(page, 50);
-    clickButton(page, "Amend");
+    enterDelay(50, [page] { clickButton(page, "Amend"); });
     widget<QSpinBox>(page, "NumberEdit")->setValue(3);
 
     QSignalSpy saved(PostMsg::instance(), &PostMsg::SigUpDataMacro);
@@ -264,13 +275,14 @@ void TestMacroPage::dialogsDoNotEditAnotherMacro()
     rows()->setCurrentRow(0);
     // While the key dialog runs, another macro is shown (as a refill from the
     // device would do); the key typed must not land in it.
-    dialogtest::whenModal(page, [this, page](QWidget* modal) {
-        selectMacro("m2");
-        page->on_listWidgetHong_clicked(macros()->currentIndex());
-        keytest::tapKey(widget<QLineEdit>(modal, "lineEdit"), keytest::letter('C'));
-        clickButton(modal, "NewHong");
-    });
-    clickButton(page, "Amend");
+    answering(
+        [this, page](QWidget* modal) {
+            selectMacro("m2");
+            page->on_listWidgetHong_clicked(macros()->currentIndex());
+            keytest::tapKey(widget<QLineEdit>(modal, "lineEdit"), keytest::letter('C'));
+            clickButton(modal, "NewHong");
+        },
+        [page] { clickButton(page, "Amend"); });
     QCOMPARE(rowsText(), QStringLiteral("vB"));
     QVERIFY(!save()->isEnabled());
 }
@@ -281,8 +293,7 @@ void TestMacroPage::delayOnTheFirstRowStillMarksAChange()
     Macro* page = openPage();
     showMacro("m1");
     rows()->setCurrentRow(0);
-    enterDelay(page, 99);
-    choose(3);
+    enterDelay(99, [this] { choose(3); });
     QCOMPARE(rowsText(), QStringLiteral("vA 10ms ^A"));
     QVERIFY(save()->isEnabled());
     QSignalSpy saved(PostMsg::instance(), &PostMsg::SigUpDataMacro);
@@ -293,17 +304,16 @@ void TestMacroPage::delayOnTheFirstRowStillMarksAChange()
 void TestMacroPage::insertsStopAtTheEventLimit()
 {
     writeFile("m1.ini", tapsOfA(69));
-    Macro* page = openPage();
+    openPage();
     showMacro("m1");
     {
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         choose(4);  // a click is two events: one too many
         QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("KeyNumberLimit")});
     }
     QCOMPARE(rows()->count(), 137);
     QVERIFY(!save()->isEnabled());
-    typeKey(page, keytest::letter('B'));
-    choose(1);
+    typeKey(keytest::letter('B'), [this] { choose(1); });
     QCOMPARE(rows()->count(), 139);
     QCOMPARE(rows()->item(138)->text(), QStringLiteral("B"));
 }
@@ -385,7 +395,7 @@ void TestMacroPage::seventiethKeyEndsTheRecording()
     Macro* page = openPage();
     showMacro("m1");
     clickButton(page, "StartRecord");
-    frametest::ModalCloser closer;
+    modaltest::ModalDriver closer;
     QSignalSpy lock(PostMsg::instance(), &PostMsg::SigStartRecord);
     for (int i = 0; i < 40; ++i)
         runKeys(QString(QChar('A' + i % 26)));
@@ -509,14 +519,12 @@ void TestMacroPage::deleteRemovesTheFileFirst()
     QVERIFY(QFile::remove(filePath("m2.ini")));
     QVERIFY(QDir().mkpath(filePath("m2.ini/x")));  // cannot be removed as a file
     selectMacro("m2");
-    confirm(page);
-    clickButton(page, "DeleteHong");
+    confirm([page] { clickButton(page, "DeleteHong"); });
     QCOMPARE(macros()->count(), 2);
     QCOMPARE(deleted.count(), 0);
 
     showMacro("m1");
-    confirm(page);
-    clickButton(page, "DeleteHong");
+    confirm([page] { clickButton(page, "DeleteHong"); });
     QVERIFY(!QFile::exists(filePath("m1.ini")));
     const QString prefix = dialogtest::shippedText(0, "Macro", "MacroReal");
     QCOMPARE(argsOf(deleted), (QList<QVariantList>{{prefix + "m1"}}));
