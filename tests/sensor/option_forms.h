@@ -8,6 +8,7 @@
 #include "sensor/MotionSyncB.h"
 #include "sensor/RippeControl.h"
 #include "sensor/RippeControlB.h"
+#include "sensor/SensorDPI.h"
 #include "sensor/SensorEffect.h"
 #include "sensor/SensorEffectB.h"
 #include "sensor/SensorLOD.h"
@@ -47,7 +48,7 @@ inline constexpr Form kForms[] = {
     {"DebouncetimeC", &make<DebouncetimeC>}, {"SensorRate", &make<SensorRate>},
     {"SensorRateB", &make<SensorRateB>},     {"SensorEffect", &make<SensorEffect>},
     {"SensorEffectB", &make<SensorEffectB>}, {"StopCloseTime", &make<StopCloseTime>},
-    {"StopCloseTimeB", &make<StopCloseTimeB>},
+    {"StopCloseTimeB", &make<StopCloseTimeB>}, {"SensorDPI", &make<SensorDPI>},
 };
 
 // Style sheets of `root` and its children with a colour that lost its

@@ -1,9 +1,12 @@
 // The sensor option widgets: on/off switch, report-rate buttons, choice
-// indicators, the slider handle, plus and minus, and the list pictures.
+// indicators, the slider handle, plus and minus, and the list pictures; the
+// DPI stage editor's stage faces, colour bar overlays and stage marker.
 #include "Draw.h"
 #include "Pictures.h"
 
+#include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 
 using namespace datagen;
 
@@ -87,6 +90,57 @@ QImage minus()
     return image;
 }
 
+// A stage face: a raised card, lit with the accent when it is the stage
+// being edited (the larger look).
+QImage stageFace(int width, int height, bool selected)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(selected ? palette::kAccent.color() : palette::kBorder.color(), selected ? 1.5 : 1));
+    p.setBrush(selected ? palette::kAccent.color(60) : palette::kRaised.color());
+    p.drawPath(draw::roundedRect(QRectF(0.75, 0.75, width - 1.5, height - 1.5), 6));
+    return image;
+}
+
+// Laid over a colour bar, whose own background carries the stage colour: a
+// soft sheen, and a light rim on the bar of the selected stage.
+QImage barOverlay(int width, int height, bool selected)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sheen(0, 0, 0, height);
+    sheen.setColorAt(0, QColor(255, 255, 255, 70));
+    sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
+    p.setPen(selected ? QPen(palette::kText.color(), 1.5) : Qt::NoPen);
+    p.setBrush(sheen);
+    p.drawPath(draw::roundedRect(QRectF(0.75, 0.75, width - 1.5, height - 1.5), 3));
+    return image;
+}
+
+// The current-stage marker, 30 x 30: an arrow pointing up at the stage.
+QImage stageMarker(bool hover)
+{
+    QImage image = PictureFolder::canvas(30, 30);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (hover) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette::kAccent.color(50));
+        p.drawEllipse(QRectF(1, 1, 28, 28));
+    }
+    QPainterPath arrow;
+    arrow.moveTo(15, 6);
+    arrow.lineTo(24, 20);
+    arrow.lineTo(6, 20);
+    arrow.closeSubpath();
+    p.setPen(QPen(palette::kPanel.color(), 1));
+    p.setBrush(hover ? palette::kText.color() : palette::kAccent.color());
+    p.drawPath(arrow);
+    return image;
+}
+
 } // namespace
 
 TALVO_PICTURES(Sensor)
@@ -104,4 +158,10 @@ TALVO_PICTURES(Sensor)
     out.save(QStringLiteral("ComboboxTextBack.png"), draw::comboFace(130, 130, true));
     out.save(QStringLiteral("Menu.png"), draw::menuArrow(false));
     out.save(QStringLiteral("MenuClicked.png"), draw::menuArrow(true));
+    out.save(QStringLiteral("MinA.png"), stageFace(54, 56, false));
+    out.save(QStringLiteral("MaxA.png"), stageFace(68, 70, true));
+    out.save(QStringLiteral("MinB.png"), barOverlay(50, 12, false));
+    out.save(QStringLiteral("MaxB.png"), barOverlay(66, 14, true));
+    out.save(QStringLiteral("Level.png"), stageMarker(false));
+    out.save(QStringLiteral("LevelHover.png"), stageMarker(true));
 }
