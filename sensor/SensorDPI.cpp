@@ -179,9 +179,11 @@ void SensorDPI::connectSlots()
     connect(ui->AddLevelA, &QToolButton::clicked, this, &SensorDPI::on_AddLevelA_clicked);
     for (int k = 0; k < kStages; ++k) {
         connect(stageButton(k), &QToolButton::toggled, this, [this, k](bool on) { stageToggled(k, on); });
-        connect(stageButton(k), &QToolButton::clicked, this, [this, k] { stageClicked(k); });
+        // A click shows the stage's DPI again (after the toggle, if any).
+        connect(stageButton(k), &QToolButton::clicked, this, [this, k] { showStageDpi(k); });
         connect(stageBar(k), &QToolButton::toggled, this, [this, k](bool on) { barToggled(k, on); });
-        connect(stageBar(k), &QToolButton::clicked, this, [this, k] { barClicked(k); });
+        // A click on a bar selects its stage through the toggle, then asks for its colour.
+        connect(stageBar(k), &QToolButton::clicked, ColourDialog, &QColorDialog::show);
     }
 }
 
@@ -418,17 +420,6 @@ void SensorDPI::barToggled(int stage, bool checked)
         return;
     stageButton(stage)->setChecked(true);
     showStageDpi(stage);
-}
-
-void SensorDPI::stageClicked(int stage)
-{
-    showStageDpi(stage);
-}
-
-void SensorDPI::barClicked(int stage)
-{
-    Q_UNUSED(stage);
-    ColourDialog->show();
 }
 
 // Selecting a stage shows its DPI; sending it back would only repeat what

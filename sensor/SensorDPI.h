@@ -91,8 +91,6 @@ private:
     // its stage current; a checked bar shows the stage's DPI.
     void stageToggled(int stage, bool checked);
     void barToggled(int stage, bool checked);
-    void stageClicked(int stage);
-    void barClicked(int stage);
 
     QString stageStyle(const char* image) const;
     QString barStyle(int stage, const char* image) const;

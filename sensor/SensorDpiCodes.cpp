@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <iterator>
 
 namespace sensor {
 
@@ -23,7 +24,7 @@ constexpr int kDpiUnit = 50;
 constexpr int kByteCodeMax = 0xFF;
 constexpr int kTenBitCodeMax = 0x3FF;
 
-constexpr const char* kTenBitSensors[] = {"3395", "3950", "TV3395", "TV3950"};
+constexpr const char* kTenBitSensors[] = {"3395", "3950"};
 
 struct RangeFlags
 {
@@ -134,10 +135,15 @@ int stepDpi(const DpiRangeSet& ranges, int value, DpiStep direction)
     return value;
 }
 
+bool isSensorModel(const QString& model, const char* bare)
+{
+    return model == QLatin1String(bare) || model == QStringLiteral("TV") + QLatin1String(bare);
+}
+
 bool isTenBitSensor(const QString& model)
 {
     return std::any_of(std::begin(kTenBitSensors), std::end(kTenBitSensors),
-                       [&model](const char* name) { return model == QLatin1String(name); });
+                       [&model](const char* bare) { return isSensorModel(model, bare); });
 }
 
 StageCode dpiToStageCode(const core::SensorDefines& defines, const QString& model, const DpiRangeSet& ranges,

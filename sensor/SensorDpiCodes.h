@@ -64,8 +64,10 @@ DpiSnap snapDpi(const DpiRangeSet& ranges, int value);
 enum class DpiStep { Add, Reduce };
 int stepDpi(const DpiRangeSet& ranges, int value, DpiStep direction);
 
-// The sensors whose codes have ten bits. Config.ini names them with the
-// maker's prefix ("TV3395"), older files without it ("3395"); both count.
+// Whether `model` is the sensor `bare` ("3950"): Config.ini names sensors
+// with the maker's prefix ("TV3950"), older files without it; both count.
+bool isSensorModel(const QString& model, const char* bare);
+// The sensors whose codes have ten bits, 3395 and 3950.
 bool isTenBitSensor(const QString& model);
 
 struct StageCode

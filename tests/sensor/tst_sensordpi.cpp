@@ -8,6 +8,7 @@
 #include "sensor/SensorDpiCodes.h"
 #include "support/link_helpers.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -278,12 +279,17 @@ void TestSensorDpi::colourGoesToTheCheckedBar()
 {
     m_editor->SetColor(QColor(1, 2, 3));
     QCOMPARE(imagesSent(), 0);
-    prepareMouse(4, 3);
-    m_editor->SetColor(QColor(5, 10, 255));
+    prepareMouse(4, 1);
+    // A click on the bar of stage 4 makes it current and asks for a colour.
+    auto* bar = child<QToolButton>(m_editor.get(), QStringLiteral("YellowButtonA"));
+    QTest::mouseClick(bar, Qt::LeftButton);
+    QCOMPARE(int(idleFlash().CurrentDpiLevel), 3);
+    auto* dialog = m_editor->findChild<QColorDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->setCurrentColor(QColor(5, 10, 255));
+    dialog->accept();
     QCOMPARE(levelBytes(idleFlash(), 3).mid(3), QByteArray("\x05\x0A\xFF", 3));
-    QVERIFY(child<QToolButton>(m_editor.get(), QStringLiteral("YellowButtonA"))
-                ->styleSheet()
-                .contains(QStringLiteral("rgb(5,10,255)")));
+    QVERIFY(bar->styleSheet().contains(QStringLiteral("rgb(5,10,255)")));
 }
 
 void TestSensorDpi::badValuesAreIgnored()
