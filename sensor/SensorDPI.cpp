@@ -347,22 +347,24 @@ void SensorDPI::LoadStageSettings()
 
 void SensorDPI::BlockValueSignals(bool on)
 {
-    for (int k = 0; k < kStages; ++k) {
-        stageButton(k)->blockSignals(on);
-        stageBar(k)->blockSignals(on);
-    }
-    ui->horizontalSliderC->blockSignals(on);
+    for (QWidget* widget : valueWidgets())
+        widget->blockSignals(on);
     ui->spinBoxA->blockSignals(on);
 }
 
 void SensorDPI::BlockAllSignals(bool on)
 {
-    for (int k = 0; k < kStages; ++k) {
-        stageButton(k)->blockSignals(on);
-        stageBar(k)->blockSignals(on);
-    }
-    ui->horizontalSliderC->blockSignals(on);
+    for (QWidget* widget : valueWidgets())
+        widget->blockSignals(on);
     ui->ChooseEvent->blockSignals(on);
+}
+
+QList<QWidget*> SensorDPI::valueWidgets() const
+{
+    QList<QWidget*> widgets{ui->horizontalSliderC};
+    for (int k = 0; k < kStages; ++k)
+        widgets << stageButton(k) << stageBar(k);
+    return widgets;
 }
 
 QString SensorDPI::stageStyle(const char* image) const

@@ -85,6 +85,8 @@ private:
     QToolButton* stageButton(int stage) const { return m_stageButtons[size_t(stage)]; }
     QToolButton* stageBar(int stage) const { return m_stageBars[size_t(stage)]; }
     int checkedStage() const;
+    // The slider, the stage buttons and the bars.
+    QList<QWidget*> valueWidgets() const;
     int checkedBar() const;
 
     // The selection chain: a checked stage button checks its bar and makes
