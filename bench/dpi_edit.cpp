@@ -6,14 +6,15 @@
 //
 //   bench_dpi_edit [edits]     default 20
 
-#include "core/DeviceLinkState.h"
 #include "core/FlashDataMap.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/SensorDefines.h"
 #include "devicelib/SimControl.h"
 #include "sensor/SensorDPI.h"
 #include "sensor/SensorDpiCodes.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,7 +37,7 @@ int busMicroseconds()
 
 bool flashHolds(const sensor::StageCode& code)
 {
-    const FlashDataMap image = linktest::simFlashImage();
+    const FlashDataMap image = linktest::imageOf(simtest::flash());
     const quint8* value = image.DpiLevel[kStage].DpiValue;
     return value[0] == code.b0 && value[1] == code.b1 && value[2] == code.b2;
 }

@@ -3,8 +3,8 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 

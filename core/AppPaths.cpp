@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 QString AppDir()
 {
@@ -38,3 +39,21 @@ QString MacroIniPath() { return UserDataDir() + QStringLiteral("/Macro.ini"); }
 QString DeviceInfoDir() { return UserDataDir() + QStringLiteral("/Device_Info"); }
 QString ExceptionDir() { return UserDataDir() + QStringLiteral("/Exception"); }
 QString LogDir() { return UserDataDir() + QStringLiteral("/Log"); }
+
+QStringList MissingShippedData()
+{
+    struct Shipped
+    {
+        const char* name;
+        bool folder;
+    };
+    static constexpr Shipped kShipped[] = {
+        {"/usersetting/Config.ini", false}, {"/Language", true}, {"/Picture", true}, {"/driver_sensor.h", false}};
+    QStringList missing;
+    for (const Shipped& item : kShipped) {
+        const QFileInfo info(AppDir() + QLatin1String(item.name));
+        if (item.folder ? !info.isDir() : !info.isFile())
+            missing << QLatin1String(item.name);
+    }
+    return missing;
+}

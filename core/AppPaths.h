@@ -22,3 +22,9 @@ QString MacroIniPath();      // UserDataDir() + "/Macro.ini"
 QString DeviceInfoDir();     // UserDataDir() + "/Device_Info"
 QString ExceptionDir();      // UserDataDir() + "/Exception"
 QString LogDir();            // UserDataDir() + "/Log"
+
+// The data shipped beside the program that is not there, as names relative to
+// AppDir() ("/usersetting/Config.ini", "/Language", "/Picture",
+// "/driver_sensor.h"), in that order; empty when all are present. The
+// firmware folder "/bin" is optional and not checked. Any thread.
+QStringList MissingShippedData();

@@ -6,6 +6,7 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSet>
 #include <QSettings>
 #include <QTextCodec>
 
@@ -22,6 +23,24 @@ constexpr const char* kIdentityKeys[] = {"MM", "DM", "D2M", "D4M", "D8M",
 QString addressOf(const QString& group, const QString& key)
 {
     return group + QLatin1Char('/') + key;
+}
+
+// Number of groups "Drive" + n (n = 1 .. limit) that hold at least one key.
+int heldDriveGroups(const QHash<QString, QVariant>& values, int limit)
+{
+    QSet<int> held;
+    const QLatin1String prefix("Drive");
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QString& address = it.key();
+        const int slash = address.indexOf(QLatin1Char('/'));
+        if (slash <= prefix.size() || !address.startsWith(prefix))
+            continue;
+        bool ok = false;
+        const int n = address.midRef(prefix.size(), slash - prefix.size()).toInt(&ok, 10);
+        if (ok && n >= 1 && n <= limit)
+            held.insert(n);
+    }
+    return held.size();
 }
 
 } // namespace
@@ -51,6 +70,24 @@ ConfigIni::ConfigIni(const QString& path)
     if (settings.status() != QSettings::NoError)
         qCWarning(lcConfigIni) << "device table is malformed, read what could be parsed:" << path;
     m_loaded = settings.status() == QSettings::NoError;
+    boundDeviceTotal();
+}
+
+// Every device scan loops over 1 .. "DeviceTotal" and sizes its tables by it: a count far beyond
+// the groups the file holds would only burn time and memory, so it is cut to what is there.
+void ConfigIni::boundDeviceTotal()
+{
+    const QString address = addressOf(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+    bool ok = false;
+    const int stated = m_values.value(address).toString().trimmed().toInt(&ok, 10);
+    if (!ok)
+        return;
+    const int held = heldDriveGroups(m_values, stated);
+    if (stated <= held)
+        return;
+    qCWarning(lcConfigIni, "%s: DeviceTotal=%d but only %d \"Drive\" groups are present; using %d",
+              qPrintable(m_path), stated, held, held);
+    m_values.insert(address, QString::number(held));
 }
 
 bool ConfigIni::IsIdentityKey(const QString& key)

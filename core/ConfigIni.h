@@ -14,6 +14,8 @@
 // "VID", "USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID",
 // "Wireless8_PID") hold Base64 of UTF-8 text; they are decoded and stripped of
 // line breaks and spaces on every read. All other keys are returned as stored.
+// "Option"/"DeviceTotal" reads as at most the number of "Drive" + n groups the
+// file holds, with one warning when it says more.
 class ConfigIni
 {
 public:
@@ -42,6 +44,8 @@ public:
     static QString DecodeIdentity(const QString& stored);
 
 private:
+    void boundDeviceTotal();
+
     QString m_path;
     bool m_loaded = false;
     QHash<QString, QVariant> m_values;   // "group/key" -> value as read

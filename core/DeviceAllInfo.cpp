@@ -1,5 +1,7 @@
 #include "core/DeviceAllInfo.h"
 
+#include "core/ProcessState.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 

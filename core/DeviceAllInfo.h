@@ -37,10 +37,8 @@ public:
     static QString VersionTextOf(quint32 version);
 };
 
-// The device the user opened. Several threads read and write it (GUI, worker,
-// hot-plug and report threads), so every direct access holds
-// DeviceInfoMutex(); the copy-in/copy-out helpers take the lock themselves.
-extern DeviceAllInfo CurrentDeviceInfo;
+// The open device's record, CurrentDeviceInfo (core/ProcessState.h): several
+// threads read and write it, so every direct access holds DeviceInfoMutex().
 QMutex& DeviceInfoMutex();
 DeviceAllInfo CurrentDeviceInfoCopy();
 void StoreCurrentDeviceInfo(const DeviceAllInfo& info);

@@ -1,7 +1,7 @@
 #include "core/DeviceParam.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "devicelib/HIDUsb.h"
 
 #include <QLoggingCategory>

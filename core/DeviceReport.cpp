@@ -3,9 +3,9 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 
@@ -18,9 +18,6 @@
 #include <mutex>
 
 Q_LOGGING_CATEGORY(lcReport, "app.core.report")
-
-quint8 BatteryStatus[4] = {};
-quint8 StatusChangedFlags[7] = {};
 
 DongleRGB* DongleRGBBuffer()
 {
@@ -354,9 +351,11 @@ void handleAdvancedSetting(quint64 generation)
     }
     if (stale(generation))
         return;
-    UsbServer_ReadAllFlashData();
+    // The dump may come back on the library's thread before the request call
+    // returns, so it must find both marks already set.
     KeyCheckPending = 1;
     DongleStateApplied = 1;
+    UsbServer_ReadAllFlashData();
 }
 
 void handleVersion(quint64 generation)

@@ -24,8 +24,6 @@ void ReadChangedStatus();
 // Buffers shared with the device library and the pages, allocated once,
 // zero-filled and never freed. Written on the report thread only.
 DongleRGB* DongleRGBBuffer();
-extern quint8 BatteryStatus[4];         // level, charging (> 0), 2 unused bytes
-extern quint8 StatusChangedFlags[7];    // DPI stage, rate, configuration, DPI light, -, light bar, battery
 
 namespace core {
 

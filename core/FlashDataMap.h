@@ -157,10 +157,10 @@ KeyEvent MakeKeyEvent(quint8 release, quint8 eventType, quint16 code, quint32 de
 // the fourth and fifth buttons are stored swapped. -1 for an unknown button.
 int SlotOfPhysicalButton(int button);
 
-// The process-wide image of the open device. The GUI thread's setters and the
-// device library's report thread both write it, so every access holds
-// FlashDataMutex(); the copy-in/copy-out helpers take the lock themselves.
-extern FlashDataMap CurrentFlashData;
+// The process-wide image of the open device, CurrentFlashData
+// (core/ProcessState.h). The GUI thread's setters and the device library's
+// report thread both write it, so every access holds FlashDataMutex(); the
+// copy-in/copy-out helpers take the lock themselves.
 QMutex& FlashDataMutex();
 FlashDataMap CurrentFlashDataCopy();
 void StoreCurrentFlashData(const FlashDataMap& image);

@@ -2,13 +2,10 @@
 
 #include "core/AppPaths.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTimer>
-#include <QWidget>
 
 #include <cerrno>
 #include <cstring>
@@ -110,18 +107,4 @@ bool SingleInstance::TryAcquire()
 QString SingleInstance::DefaultLockPath()
 {
     return UserDataDir() + QStringLiteral("/Instance.lock");
-}
-
-void ScheduleAutoClose()
-{
-    bool ok = false;
-    const int ms = qEnvironmentVariableIntValue("TALVO_AUTOCLOSE_MS", &ok);
-    if (!ok || ms <= 0 || !QCoreApplication::instance())
-        return;
-    QTimer::singleShot(ms, QCoreApplication::instance(), [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-        QApplication::closeAllWindows();
-        QCoreApplication::quit();
-    });
 }

@@ -40,8 +40,3 @@ private:
     int m_fd = -1;
     bool m_owner = false;
 };
-
-// Scripted runs only: when the environment variable TALVO_AUTOCLOSE_MS holds
-// a positive number, the open modal dialog (or else every window) is closed
-// that many milliseconds after the event loop starts.
-void ScheduleAutoClose();

@@ -1,48 +1,30 @@
 #include "core/Worker.h"
 
-#include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceReport.h"
+#include "core/DeviceScan.h"
 #include "core/EventWait.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "devicelib/HIDUsb.h"
-#include "settings/FormSetting.h"
-#include "settings/FormSettingFirmware.h"
-#include "settings/UpDateRepair.h"
-#include "shell/DialogChangeState.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QTimer>
-
-#include <atomic>
-
-Worker* WorkerInstance = nullptr;
 
 Q_LOGGING_CATEGORY(lcWorker, "app.core.worker", QtInfoMsg)
 
 namespace {
 
 constexpr int kOnlineCheckMs = 1300;
-constexpr int kIdentityAttempts = 10;
-constexpr int kMaxPathsPerSearch = 5;
 constexpr int kAddressBytes = 3;
 
-// One rescan is queued at a time; callbacks arriving meanwhile are folded into it.
-std::atomic<bool> s_rescanQueued{false};
-
 const QString kOption = QStringLiteral("Option");
-
-QString driveGroup(int n)
-{
-    return QStringLiteral("Drive%1").arg(n);
-}
 
 bool answers(const std::string& path)
 {
@@ -68,6 +50,11 @@ Worker::Worker()
     m_onlineCheckTimer->start();
     connect(PostMsg::instance(), &PostMsg::SigSelectMouseInfo, this, &Worker::SlotSelectMouseInfo);
     connect(PostMsg::instance(), &PostMsg::SigMainPageChange, this, &Worker::SlotMainPageChange);
+    // The rescan follows the one worker of the moment, whichever object made it.
+    core::hotPlugCoalescer(core::HotPlugOwner::Worker).attach(QCoreApplication::instance(), [] {
+        if (WorkerInstance)
+            WorkerInstance->rescanAfterUsbChange();
+    });
     BatteryAsNumber = ConfigIni::GetInstance()->GetValue(kOption, QStringLiteral("ShowBatteryValue")).toInt();
 }
 
@@ -247,35 +234,17 @@ bool Worker::Shutdown(int boundMs)
 
 void Worker::OnUsbChanged()
 {
-    if (LinkClosing || s_rescanQueued.exchange(true))
-        return;
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        s_rescanQueued = false;
-        return;
-    }
-    QMetaObject::invokeMethod(
-        app,
-        [] {
-            s_rescanQueued = false;
-            if (WorkerInstance && !LinkClosing)
-                WorkerInstance->rescanAfterUsbChange();
-        },
-        Qt::QueuedConnection);
+    core::hotPlugCoalescer(core::HotPlugOwner::Worker).notify();
 }
 
 void Worker::rescanAfterUsbChange()
 {
     PostMsg::instance()->EmitSetver(4);
-    const ConfigIni* config = ConfigIni::GetInstance();
-    QStringList pids;
-    for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
-        pids += config->GetValueList(kOption, QLatin1String(key));
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_deviceList.clear();
     }
-    FindDevices(config->GetValue(kOption, QStringLiteral("VID")), pids);
+    FindDevices(core::vendorId(), core::ProductIds::read().searchOrder());
     if (DeviceList().isEmpty()) {
         if (FirmwareIdle) {
             StoreCurrentDeviceInfo(DeviceAllInfo());
@@ -286,8 +255,9 @@ void Worker::rescanAfterUsbChange()
         if (CurrentDeviceInfoCopy().RestrictedKind)
             announceFirmware();
     }
-    if (UpdateRepairDialog && UpdateRepairDialog->isVisible() && UpdateCheckRunning == 0)
-        PostMsg::instance()->EmitCheckUpdate();
+    // The settings page checks again only while its repair dialog shows and
+    // no check runs; the page decides that, as core sees no window.
+    PostMsg::instance()->EmitCheckUpdate();
 }
 
 bool Worker::qualifies(const DeviceAllInfo& e, const DeviceAllInfo& cur) const
@@ -335,36 +305,15 @@ void Worker::announceFirmware()
             receiver = &e;
     }
     const QString receiverText = receiver ? receiver->UsbVersionText : QString();
-    const int receiverClass = receiver ? settings::receiverClassOfKind(receiver->DeviceKind) : 0;
-    QString offer;
-    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-        ReceiverUpdateAvailable = FormSetting::CheckUpdateFile(settings::kReceiverImage, receiverText, receiverClass);
-        MouseUpdateAvailable = FormSetting::CheckUpdateFile(settings::kMouseImage, mouse.VersionText, receiverClass);
-        if (ReceiverUpdateAvailable || MouseUpdateAvailable)
-            offer = QStringLiteral("true");
-    }
-    PostMsg::instance()->EmitLabelTextB(receiverText, offer);
+    const int receiverClass = receiver ? core::receiverClassOfKind(receiver->DeviceKind) : 0;
+    core::offerFirmware(receiverText, receiverClass, mouse.VersionText);
 }
 
 void Worker::FindDevices(const QString& vid, const QStringList& pids)
 {
-    const QByteArray vidText = vid.toLatin1();
     for (const QString& pid : pids) {
-        int count = kMaxPathsPerSearch;
-        const QByteArray pidText = pid.toLatin1();
-        const char** found = UsbFinderC_FindHidDevicesByDeviceId(vidText.constData(), pidText.constData(), 1,
-                                                                 kMaxPathsPerSearch, &count);
-        QList<QByteArray> paths;
-        for (int i = 0; found && i < qBound(0, count, kMaxPathsPerSearch); ++i)
-            paths.append(QByteArray(found[i]));
-        for (const QByteArray& path : paths) {
-            DeviceAllInfo rec;
-            rec.DevicePath = QString::fromLatin1(path);
-            rec.Vid = vid;
-            rec.Pid = pid;
-            unsigned char attribute[12] = {};
-            UsbFinderC_GetUsbDeviceAttribute(path.constData(), attribute);
-            rec.UsbVersionText = DeviceAllInfo::VersionTextOf(quint32(attribute[8] | (attribute[9] << 8)));
+        for (const QByteArray& path : core::findDevicePaths(vid, pid, core::PathSearch::DeviceIdInterface)) {
+            DeviceAllInfo rec = core::foundDevice(path, vid, pid);
             const DeviceAllInfo cur = CurrentDeviceInfoCopy();
             bool keep = true;
             if (!cur.DevicePath.isEmpty()) {
@@ -383,11 +332,9 @@ void Worker::FindDevices(const QString& vid, const QStringList& pids)
 
 void Worker::readAddressAndRefreshCurrent(DeviceAllInfo& rec, const char* path)
 {
-    unsigned char address[10] = {};
-    rec.UsbAddress.clear();
-    UsbFinderC_GetDeviceOnLineWithUsbAddress(path, address);
-    rec.Online = address[6] == 1;
-    rec.UsbAddress = QByteArray(reinterpret_cast<const char*>(address + 7), kAddressBytes);
+    const core::LinkState link = core::readLink(QByteArray(path));
+    rec.Online = link.online;
+    rec.UsbAddress = link.address;
     QMutexLocker lock(&DeviceInfoMutex());
     if (rec.DevicePath != CurrentDeviceInfo.DevicePath)
         return;
@@ -403,44 +350,30 @@ void Worker::readAddressAndRefreshCurrent(DeviceAllInfo& rec, const char* path)
 
 int Worker::FillDeviceInfo(DeviceAllInfo& rec, const char* path)
 {
-    // A device may answer zeros while it wakes up: ask up to ten times and
-    // take the first real identity, the tenth answer included.
-    HidDeviceIdentity id{};
-    for (int attempt = 0; attempt < kIdentityAttempts; ++attempt) {
-        id = UsbFinderC_GetDeviceInfo(path);
-        if (id.Cid != 0 || id.Mid != 0)
-            break;
-    }
-    const ConfigIni* config = ConfigIni::GetInstance();
-    const int total = config->GetInt(kOption, QStringLiteral("DeviceTotal"));
-    if (id.Cid == 0 && id.Mid == 0) {
+    const core::Identity identity = core::askIdentity(QByteArray(path));
+    const HidDeviceIdentity& id = identity.id;
+    const int total = core::driveTotal();
+    if (!identity.answered) {
         rec.RestrictedKind = DeviceAllInfo::IsRestrictedKind(id.Kind);
         rec.DriveIndex = total;
         return NotIdentified;
     }
-    const bool noCurrent = CurrentDeviceInfoCopy().DevicePath.isEmpty();
-    const int ourCid = config->GetValue(kOption, QStringLiteral("CID")).toInt();
-    for (int n = 1; n <= total; ++n) {
-        const bool match = id.Cid == ourCid && id.Mid == config->GetValue(driveGroup(n), QStringLiteral("MID")).toInt();
-        if (!match) {
-            if (noCurrent)
-                rec.DriveIndex = -1;
-            continue;
-        }
+    const int group = core::driveIndexOf(id);
+    if (group >= 0) {
         rec.Cid = id.Cid;
         rec.Mid = id.Mid;
         rec.SetDeviceKind(id.Kind);
-        rec.DriveIndex = n - 1;
-        if (noCurrent) {
+        rec.DriveIndex = group;
+        if (CurrentDeviceInfoCopy().DevicePath.isEmpty())
             rec.Online = UsbFinderC_GetDeviceOnLine(path);
-            return Matched;
-        }
-        readAddressAndRefreshCurrent(rec, path);
+        else
+            readAddressAndRefreshCurrent(rec, path);
         return Matched;
     }
     if (total == 0)
         return NotIdentified;
     rec.SetDeviceKind(id.Kind);
     rec.DriveIndex = total;
+    const int ourCid = ConfigIni::GetInstance()->GetInt(kOption, QStringLiteral("CID"), -1);
     return id.Cid == ourCid ? OurCidNoGroup : ForeignCid;
 }

@@ -80,6 +80,3 @@ private:
     QTimer* m_onlineCheckTimer = nullptr;
     bool m_shutDown = false;
 };
-
-// The one worker, made by the button page; null before and after.
-extern Worker* WorkerInstance;

@@ -139,6 +139,10 @@ unsigned long long SimControl_BusReports(void)
 {
     return sim().busReports();
 }
+unsigned long long SimControl_BusReportsDelivered(void)
+{
+    return sim().busReportsDelivered();
+}
 int SimControl_CallLog(char* out, int size)
 {
     return sim().callLog(out, size);

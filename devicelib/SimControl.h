@@ -117,8 +117,13 @@ SIMCONTROL_API int SimControl_FirmwareVersion(const char* name);
 SIMCONTROL_API bool SimControl_IsPairedWith(const char* mouse, const char* receiver);
 SIMCONTROL_API bool SimControl_InBootMode(const char* name);
 
-/* 64-byte reports that crossed the bus (both ways) since the library started. */
+/* 64-byte reports put on the bus (both ways) since the library started, counted
+ * when a call queues them, so a caller sees at once what a call costs. */
 SIMCONTROL_API unsigned long long SimControl_BusReports(void);
+/* Of those, the reports that have crossed the bus: counted when their bus time has
+ * passed, just before the answer they carry is handed on. Equal to
+ * SimControl_BusReports() when the bus has nothing left to carry. */
+SIMCONTROL_API unsigned long long SimControl_BusReportsDelivered(void);
 /* The call log: one line per library call ("UsbServer_ReadAllFlashData()" ...).
  * Copies up to size - 1 characters, lines ended by '\n'; returns the full length. */
 SIMCONTROL_API int SimControl_CallLog(char* out, int size);

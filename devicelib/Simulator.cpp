@@ -151,7 +151,8 @@ void Simulator::onBus(int reports, Task effect)
     m_busFree = std::max(now, m_busFree) + std::chrono::microseconds(std::int64_t(reports) * m_busUs);
     m_busReports += unsigned(reports);
     ++m_busPending;
-    at(m_busFree, [this, effect = std::move(effect)] {
+    at(m_busFree, [this, reports, effect = std::move(effect)] {
+        m_busDelivered += unsigned(reports);
         effect();
         --m_busPending;
     });

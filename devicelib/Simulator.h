@@ -139,6 +139,7 @@ public:
     bool isPairedWith(const char* mouse, const char* receiver);
     bool inBootMode(const char* name);
     unsigned long long busReports() const { return m_busReports.load(); }
+    unsigned long long busReportsDelivered() const { return m_busDelivered.load(); }
     int callLog(char* out, int size);
     void clearCallLog();
     bool waitIdle(int timeoutMs);
@@ -217,7 +218,8 @@ private:
     int m_busUs = 1000;
     Clock::time_point m_busFree{};
     int m_busPending = 0;
-    std::atomic<unsigned long long> m_busReports{0};
+    std::atomic<unsigned long long> m_busReports{0};   // counted when put on the bus
+    std::atomic<unsigned long long> m_busDelivered{0}; // counted once their bus time has passed
 
     struct Session {
         bool open = false;

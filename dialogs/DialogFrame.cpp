@@ -1,8 +1,9 @@
 #include "dialogs/DialogFrame.h"
 
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
 #include "core/PostMsg.h"
+#include "core/Skin.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,26 +14,9 @@ namespace dialogs {
 
 namespace {
 
-// Used when Config.ini lacks a colour: the skin's text colour on the dark
-// card, and dark text on the accent button face.
-constexpr const char* kFallbackLabelColour = "230,232,238";
-constexpr const char* kFallbackButtonColour = "21,23,28";
-constexpr const char* kFallbackLineEditColour = "230,232,238";
-
-QString optionColour(const char* key, const char* fallback)
-{
-    return colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QString::fromLatin1(key)),
-                        fallback);
-}
+using core::optionColour;
 
 } // namespace
-
-QString colourTriple(const QStringList& items, const char* fallback)
-{
-    if (items.size() < 3)
-        return QString::fromLatin1(fallback);
-    return items.at(0).trimmed() + QLatin1Char(',') + items.at(1).trimmed() + QLatin1Char(',') + items.at(2).trimmed();
-}
 
 DialogFrame::DialogFrame(const FrameLayout& layout, QWidget* parent)
     : QDialog(parent)
@@ -41,7 +25,7 @@ DialogFrame::DialogFrame(const FrameLayout& layout, QWidget* parent)
     buildWidgets();
     connectButtons();
     connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogFrame::SlotChangeLanguage);
-    m_skinFolder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
+    m_skinFolder = AppDir() + QStringLiteral("/Picture/") + QString::fromLatin1(m_layout.skin) + QLatin1Char('/');
     setWindowFlags(Qt::WindowFlags(kWindowFlags));
     applyStyles();
 }
@@ -131,7 +115,7 @@ QString DialogFrame::buttonStyle(bool capitalF) const
     return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
                           "color: rgb(%1;);border-image: url(%2%3.png);}"
                           "QToolButton:pressed{border-image: url(%2%3Click.png); }")
-        .arg(optionColour("ButtonColor", kFallbackButtonColour), m_skinFolder, face);
+        .arg(optionColour("ButtonColor", core::kFallbackButtonColour), m_skinFolder, face);
 }
 
 QString DialogFrame::lineEditStyle(const char* widgetClass) const
@@ -140,21 +124,17 @@ QString DialogFrame::lineEditStyle(const char* widgetClass) const
     // vanish on the system's white field.
     return QStringLiteral("%1{color: rgb(%2;);background-color: rgb(21,23,28);border:1px solid rgb(52,57,68);"
                           "border-radius:3px;}%1:focus{border:1px solid rgb(0,194,255);}")
-        .arg(QString::fromLatin1(widgetClass), optionColour("LinEditColor", kFallbackLineEditColour));
+        .arg(QString::fromLatin1(widgetClass), optionColour("LinEditColor", core::kFallbackTextColour));
 }
 
 void DialogFrame::applyStyles()
 {
     m_label->setStyleSheet(
-        QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", kFallbackLabelColour)));
+        QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", core::kFallbackTextColour)));
     m_frame->setStyleSheet(QStringLiteral("#%1{border:0px;background-position:center;background-repeat:no-repeat;"
                                           "background-image: url(%2BackGround.png);}")
                                .arg(QString::fromLatin1(m_layout.frame), m_skinFolder));
-    m_close->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-image: url(%1Close.png);"
-                                          "background-position:center;background-repeat:no-repeat;}"
-                                          "QToolButton:hover{background-image: url(%1CloseHover.png);}"
-                                          "QToolButton:pressed{background-image: url(%1CloseClick.png);}")
-                               .arg(m_skinFolder));
+    m_close->setStyleSheet(shell::windowButtonStyle(m_skinFolder, QStringLiteral("Close")));
     if (m_layout.options & PlainOkButton)
         return;
     const QString style = buttonStyle(m_layout.options & CapitalFButtons);

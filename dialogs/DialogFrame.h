@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LanguageFile.h"
+#include "shell/common/LanguageFile.h"
 
 #include <QDialog>
 #include <QRect>
@@ -43,11 +43,13 @@ struct FrameLayout
     FrameWidget cancel;
     unsigned options = NoOption;
     QSize size = QSize(300, 140);
+    const char* skin = "WarningDialog";  // picture folder below "/Picture/"
 };
 
 // The frameless frame every notice, confirmation and small entry dialog is
-// built on: fixed-size card whose look comes from "/Picture/WarningDialog/"
-// and the "Option" colours of Config.ini, texts from its language element,
+// built on: fixed-size card whose look comes from its picture folder
+// ("/Picture/WarningDialog/" unless the layout names another) and the "Option"
+// colours of Config.ini, texts from its language element,
 // placed over a reference widget and run with exec().
 //
 // A derived class passes its FrameLayout, adds its own widgets onto frame() and
@@ -145,10 +147,5 @@ private:
     QToolButton* m_cancel = nullptr;
     QString m_skinFolder;
 };
-
-// "r,g,b" from the first three items of a Config.ini colour list; `fallback`
-// (also "r,g,b") when the list is shorter, so a damaged entry gives a
-// readable colour instead of a broken style sheet.
-QString colourTriple(const QStringList& items, const char* fallback);
 
 } // namespace dialogs

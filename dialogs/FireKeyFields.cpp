@@ -1,6 +1,6 @@
 #include "dialogs/FireKeyFields.h"
 
-#include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
 
 #include <QFrame>
@@ -10,7 +10,6 @@
 namespace dialogs {
 
 namespace {
-constexpr const char* kFallbackLabelColour = "230,232,238";
 constexpr const char* kFallbackFieldColour = "39,43,52";
 }
 
@@ -35,19 +34,16 @@ QLabel* makeCaption(DialogFrame* dialog, const char* name, const QRect& rect, co
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(rect);
     label->setFont(DialogFrame::dialogFont(11));
-    const QStringList colour =
-        ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor"));
-    label->setStyleSheet(QStringLiteral("QLabel{color: rgb(%1;);}").arg(colourTriple(colour, kFallbackLabelColour)));
+    label->setStyleSheet(
+        QStringLiteral("QLabel{color: rgb(%1;);}").arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
     return label;
 }
 
 QString entryFieldStyle(const DialogFrame* dialog, const char* widgetClass)
 {
-    const QStringList face =
-        ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("ComboxBackGroundColor"));
     return dialog->lineEditStyle(widgetClass)
         + QStringLiteral("%1{background-color: rgb(%2); border: 1px solid rgba(255,255,255,40); border-radius: 3px;}")
-              .arg(QString::fromLatin1(widgetClass), colourTriple(face, kFallbackFieldColour));
+              .arg(QString::fromLatin1(widgetClass), core::optionColour("ComboxBackGroundColor", kFallbackFieldColour));
 }
 
 } // namespace dialogs

@@ -1,13 +1,12 @@
 #include "dialogs/GroupKey.h"
 
-#include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/FireKeyFields.h"
 #include "dialogs/GroupMaxThree.h"
 #include "dialogs/KeyHook.h"
-#include "shell/MyLineEdit.h"
+#include "shell/common/MyLineEdit.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 
 #include <iterator>
@@ -30,21 +29,16 @@ struct BoxRow {
     QRect rect;
 };
 
-constexpr const char* kFallbackLabelColour = "230,232,238";
-
 } // namespace
 
 GroupKey::GroupKey(QWidget* parent)
-    : DialogFrame(kLayout, parent)
+    : KeyCaptureDialog(kLayout, parent)
 {
     buildForm();
     m_elapsed.start();
     m_clock = [this] { return m_elapsed.elapsed(); };
-    m_hook = new GroupKeyHook(this);
-    m_hook->InstallHook();
-    m_hook->SetCallback(this, [this](int key, bool down, bool repeat) { UpdateCapslockTip(key, down, repeat); });
+    startCapture(new GroupKeyHook(this));
     m_lineEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    keepButtonsOutOfFocus();
     m_lineEdit->setFocus();
     loadCurrentLanguage();
 }
@@ -62,9 +56,7 @@ void GroupKey::buildForm()
     m_lineEdit->setStyleSheet(dialogs::entryFieldStyle(this, "QLineEdit"));
     connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
 
-    const QString colour =
-        dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
-                              kFallbackLabelColour);
+    const QString colour = core::optionColour("LabelColor", core::kFallbackTextColour);
     const QString boxStyle = QStringLiteral("QCheckBox{color: rgb(%1;);}"
                                             "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
                                             "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
@@ -140,36 +132,6 @@ void GroupKey::refuseTooManyKeys()
 void GroupKey::finish(bool accepted)
 {
     Result = accepted;
-    m_hook->UnInstallHook();
+    stopCapture();
     close();
-}
-
-void GroupKey::keyPressEvent(QKeyEvent* event)
-{
-    // Escape and F12 are keys to capture here, not commands.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12)
-        return;
-    DialogFrame::keyPressEvent(event);
-}
-
-void GroupKey::done(int result)
-{
-    // However the dialog ends (also by the window system), capturing stops.
-    m_hook->UnInstallHook();
-    DialogFrame::done(result);
-}
-
-void GroupKey::okClicked()
-{
-    on_NewHong_clicked();
-}
-
-void GroupKey::cancelClicked()
-{
-    on_NewHong_2_clicked();
-}
-
-void GroupKey::closeClicked()
-{
-    on_NewHong_2_clicked();
 }

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "dialogs/DialogFrame.h"
 #include "dialogs/GroupKeyCapture.h"
+#include "dialogs/KeyCaptureDialog.h"
 
 #include <QElapsedTimer>
 
 #include <functional>
 
 class QCheckBox;
-class GroupKeyHook;
 class MyLineEdit;
 
 // Asks for a key combination of at most three keys: modifiers by check box,
@@ -16,7 +15,7 @@ class MyLineEdit;
 // holds the combination ("Shift+Ctrl+A"); after Cancel, Close or an OK with
 // nothing chosen, Result is false. The keyboard is captured from construction
 // until the dialog closes or is destroyed.
-class GroupKey final : public dialogs::DialogFrame
+class GroupKey final : public dialogs::KeyCaptureDialog
 {
     Q_OBJECT
 
@@ -31,24 +30,16 @@ public:
     void setClock(std::function<qint64()> clock);
 
 public slots:
-    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu);
-    void on_NewHong_clicked();
-    void on_NewHong_2_clicked();
+    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu) override;
+    void on_NewHong_clicked() override;
+    void on_NewHong_2_clicked() override;
     void on_lineEdit_textEdited(const QString& arg1);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
-    void okClicked() override;
-    void cancelClicked() override;
-    void closeClicked() override;
 
 private:
     void buildForm();
     void refuseTooManyKeys();
     void finish(bool accepted);
 
-    GroupKeyHook* m_hook = nullptr;
     GroupKeyCapture m_capture;
     QElapsedTimer m_elapsed;
     std::function<qint64()> m_clock;

@@ -1,5 +1,6 @@
 #include "dialogs/InportFail.h"
 
+#include "core/ProcessState.h"
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
 

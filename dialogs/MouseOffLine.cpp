@@ -1,12 +1,11 @@
 #include "dialogs/MouseOffLine.h"
 
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QToolButton>
-
-std::atomic<int> OffLineNoticeIndex{0};
 
 MouseOffLine* MouseOffLine::s_open = nullptr;
 

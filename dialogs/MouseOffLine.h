@@ -4,11 +4,6 @@
 
 #include <atomic>
 
-// Why the offline notice is shown: 0 the mouse does not answer, 1 reading
-// its settings timed out. Set by the main window before it opens the notice;
-// read whenever the notice loads its texts.
-extern std::atomic<int> OffLineNoticeIndex;
-
 // Tells that the mouse is not answering. Closes by itself on
 // SigCloseOffOnline() once the mouse answers again.
 class MouseOffLine final : public dialogs::DialogFrame

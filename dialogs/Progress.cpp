@@ -1,7 +1,7 @@
 #include "dialogs/Progress.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -3,13 +3,13 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/EventWait.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "dialogs/InportFail.h"
 #include "dialogs/UpDataParamImport.h"
-#include "shell/LanguageFile.h"
+#include "shell/common/LanguageFile.h"
 
 #include <HIDUsb.h>
 
@@ -21,9 +21,6 @@
 namespace {
 Q_LOGGING_CATEGORY(lcParam, "app.dialogs.param")
 } // namespace
-
-std::atomic<int> ImportResult{0};
-std::atomic<int> ImportRunning{0};
 
 namespace {
 

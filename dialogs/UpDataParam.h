@@ -9,12 +9,6 @@
 
 #include <atomic>
 
-// Result of the last settings import (see dialogs::ImportCode); the import failure notice picks
-// its text by it.
-extern std::atomic<int> ImportResult;
-// 1 while an import's notice is open: the notice then says it is importing.
-extern std::atomic<int> ImportRunning;
-
 // The "please wait" notice whose single-shot timer does the waiting work and then closes it:
 // waiting for the pages to fill from the mouse, a reload after a reset, importing a settings file,
 // or falling back to the device cache when the mouse is silent. GUI thread only.

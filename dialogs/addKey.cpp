@@ -4,7 +4,6 @@
 #include "dialogs/FireKeyFields.h"
 #include "dialogs/KeyHook.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
@@ -24,7 +23,7 @@ constexpr int kMaxNameLength = 50;
 } // namespace
 
 addKey::addKey(QWidget* parent)
-    : DialogFrame(kLayout, parent)
+    : KeyCaptureDialog(kLayout, parent)
 {
     m_lineEdit = new QLineEdit(frame());
     m_lineEdit->setObjectName(QStringLiteral("lineEdit"));
@@ -33,10 +32,7 @@ addKey::addKey(QWidget* parent)
     m_lineEdit->setFont(dialogFont(12));
     m_lineEdit->setAlignment(Qt::AlignCenter);
     m_lineEdit->setStyleSheet(dialogs::entryFieldStyle(this, "QLineEdit"));
-    m_hook = new AddKeyHook(this);
-    m_hook->InstallHook();
-    m_hook->SetCallback(this, [this](int key, bool down, bool repeat) { UpdateCapslockTip(key, down, repeat); });
-    keepButtonsOutOfFocus();
+    startCapture(new AddKeyHook(this));
     m_lineEdit->setFocus();
     loadCurrentLanguage();
 }
@@ -62,43 +58,13 @@ void addKey::on_NewHong_clicked()
         return;
     }
     Result = true;
-    m_hook->UnInstallHook();
+    stopCapture();
     accept();
 }
 
 void addKey::on_NewHong_2_clicked()
 {
     Result = false;
-    m_hook->UnInstallHook();
+    stopCapture();
     reject();
-}
-
-void addKey::keyPressEvent(QKeyEvent* event)
-{
-    // Escape and F12 are keys to capture here, not commands.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12)
-        return;
-    DialogFrame::keyPressEvent(event);
-}
-
-void addKey::done(int result)
-{
-    // However the dialog ends (also by the window system), capturing stops.
-    m_hook->UnInstallHook();
-    DialogFrame::done(result);
-}
-
-void addKey::okClicked()
-{
-    on_NewHong_clicked();
-}
-
-void addKey::cancelClicked()
-{
-    on_NewHong_2_clicked();
-}
-
-void addKey::closeClicked()
-{
-    on_NewHong_2_clicked();
 }

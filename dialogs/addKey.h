@@ -1,8 +1,7 @@
 #pragma once
 
-#include "dialogs/DialogFrame.h"
+#include "dialogs/KeyCaptureDialog.h"
 
-class AddKeyHook;
 class QLineEdit;
 
 // Asks for one key: the last key pressed or released is shown by name (left
@@ -10,7 +9,7 @@ class QLineEdit;
 // the name, and the dialog ends accepted; Cancel, Close or an OK before any
 // named key end it rejected with Result false. The keyboard is captured from
 // construction until the dialog ends or is destroyed.
-class addKey final : public dialogs::DialogFrame
+class addKey final : public dialogs::KeyCaptureDialog
 {
     Q_OBJECT
 
@@ -22,18 +21,10 @@ public:
     QString KeyName;
 
 public slots:
-    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu);
-    void on_NewHong_clicked();
-    void on_NewHong_2_clicked();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
-    void okClicked() override;
-    void cancelClicked() override;
-    void closeClicked() override;
+    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu) override;
+    void on_NewHong_clicked() override;
+    void on_NewHong_2_clicked() override;
 
 private:
-    AddKeyHook* m_hook = nullptr;
     QLineEdit* m_lineEdit = nullptr;
 };

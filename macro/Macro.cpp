@@ -1,13 +1,7 @@
 #include "macro/Macro.h"
 
 #include "core/PostMsg.h"
-
-bool MacroRecording = false;
-QString LeftButtonName;
-QString RightButtonName;
-QString MiddleButtonName;
-QString ForwardButtonName;
-QString BackButtonName;
+#include "core/ProcessState.h"
 
 Macro::Macro(QWidget* parent)
     : QWidget(parent)

@@ -14,14 +14,3 @@ public:
 
     void SlotSetMacroPage();
 };
-
-// True while the macro page records keys. GUI thread.
-extern bool MacroRecording;
-
-// Names of the five mouse-button events as the macro page shows them; empty
-// until the page has loaded its texts. GUI thread.
-extern QString LeftButtonName;
-extern QString RightButtonName;
-extern QString MiddleButtonName;
-extern QString ForwardButtonName;
-extern QString BackButtonName;

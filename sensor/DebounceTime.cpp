@@ -1,11 +1,11 @@
 #include "sensor/DebounceTime.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
+#include "core/ProcessState.h"
 #include "sensor/OptionCodes.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/MyConmboBox.h"
 
 namespace {
 

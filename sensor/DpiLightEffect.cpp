@@ -1,7 +1,7 @@
 #include "sensor/DpiLightEffect.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
+#include "core/ProcessState.h"
 #include "dialogs/DialogFrame.h"
 #include "sensor/OptionCodes.h"
 #include "sensor/OptionForm.h"

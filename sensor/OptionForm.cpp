@@ -1,7 +1,7 @@
 #include "sensor/OptionForm.h"
 
 #include "dialogs/DialogFrame.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,8 +1,7 @@
 #include "sensor/OptionStyle.h"
 
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
-#include "dialogs/DialogFrame.h"
+#include "core/Skin.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -21,8 +20,12 @@ struct ColourFallback
 
 // The shipped skin's colours, used where Config.ini lacks a usable list.
 constexpr ColourFallback kFallbacks[] = {
-    {"LabelColor", "230,232,238"},      {"ButtonColor", "230,232,238"},        {"SliderColor", "0,194,255"},
-    {"ComboxTextColor", "230,232,238"}, {"ComboxSelectColor", "0,194,255"},    {"ComboxBackGroundColor", "39,43,52"},
+    {"LabelColor", core::kFallbackTextColour},
+    {"ButtonColor", core::kFallbackTextColour},
+    {"SliderColor", "0,194,255"},
+    {"ComboxTextColor", core::kFallbackTextColour},
+    {"ComboxSelectColor", "0,194,255"},
+    {"ComboxBackGroundColor", "39,43,52"},
     {"LinEditColorSecond", "0,194,255"},
 };
 
@@ -32,15 +35,14 @@ const char* fallbackOf(const char* key)
         if (std::strcmp(row.key, key) == 0)
             return row.rgb;
     }
-    return "230,232,238";
+    return core::kFallbackTextColour;
 }
 
 } // namespace
 
 QString optionColour(const char* key)
 {
-    return dialogs::colourTriple(
-        ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QString::fromLatin1(key)), fallbackOf(key));
+    return core::optionColour(key, fallbackOf(key));
 }
 
 QString pictureFolder(const char* page)

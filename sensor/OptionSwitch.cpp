@@ -1,6 +1,6 @@
 #include "sensor/OptionSwitch.h"
 
-#include "core/DeviceLinkState.h"
+#include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
 

@@ -1,8 +1,8 @@
 #include "sensor/RateStrip.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
 

@@ -1,7 +1,7 @@
 #include "sensor/Sensor.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 
 Sensor::Sensor(QWidget* parent)
     : QWidget(parent)

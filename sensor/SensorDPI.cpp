@@ -2,9 +2,9 @@
 
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/FlashDataMap.h"
+#include "core/ProcessState.h"
 #include "dialogs/DialogFrame.h"
 #include "sensor/OptionStyle.h"
 #include "sensor/SensorDpiCodes.h"

@@ -1,10 +1,10 @@
 #include "sensor/SensorLOD.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
+#include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/MyConmboBox.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #include "sensor/StopCloseTimeB.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
+#include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
 

@@ -1,37 +1,10 @@
 #include "settings/FormSetting.h"
 
-#include "core/AppPaths.h"
-#include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
-#include "settings/FormSettingFirmware.h"
+#include "core/ProcessState.h"
 #include "settings/UpDateRepair.h"
-
-#include <mutex>
-
-std::atomic<quint8> MouseUpdateAvailable{0};
-UpDateRepair* UpdateRepairDialog = nullptr;
-QString WiredModeText;
-
-namespace {
-
-struct ImageList {
-    std::mutex lock;
-    QList<QByteArray> images;
-};
-
-ImageList& updateImages()
-{
-    static ImageList list;
-    return list;
-}
-
-settings::FirmwareQuery query(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
-{
-    return settings::FirmwareQuery{kind, version, name, cid, mid};
-}
-
-} // namespace
 
 FormSetting::FormSetting(QWidget* parent)
     : QWidget(parent)
@@ -62,44 +35,23 @@ FormSetting::~FormSetting()
 bool FormSetting::FindUpdateFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
                                  quint8 mid)
 {
-    QByteArray image;
-    const bool found = settings::findFirmwareImage(AppDir(), query(imageKind, version, imageName, cid, mid), &image)
-                       == settings::SearchOutcome::Found;
-    std::lock_guard<std::mutex> guard(updateImages().lock);
-    updateImages().images.clear();
-    if (found)
-        updateImages().images.append(image);
-    return found;
+    return core::findUpdateFile(core::ImageUse::Update, imageKind, version, imageName, cid, mid);
 }
 
 bool FormSetting::FindNewerFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
                                 quint8 mid)
 {
-    if (version.isEmpty())
-        return false;
-    QByteArray image;
-    return settings::findFirmwareImage(AppDir(), query(imageKind, version, imageName, cid, mid), &image)
-           == settings::SearchOutcome::Found;
+    return core::findNewerFile(imageKind, version, imageName, cid, mid);
 }
 
 bool FormSetting::CheckUpdateFile(quint8 imageKind, const QString& version, int receiverClass)
 {
-    const ConfigIni* config = ConfigIni::GetInstance();
-    const QString group = QStringLiteral("Drive%1").arg(CurrentDeviceInfoCopy().DriveIndex + 1);
-    const QString key =
-        imageKind == settings::kMouseImage ? QStringLiteral("MM") : settings::receiverImageKey(receiverClass);
-    if (key.isEmpty())
-        return false;
-    const QString name = config->GetValue(group, key);
-    const int cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID")).toInt();
-    const int mid = config->GetValue(group, QStringLiteral("MID")).toInt();
-    return FindNewerFile(imageKind, version, name, quint8(cid), quint8(mid));
+    return core::checkUpdateFile(imageKind, version, receiverClass);
 }
 
 QList<QByteArray> FormSetting::UpdateImageList()
 {
-    std::lock_guard<std::mutex> guard(updateImages().lock);
-    return updateImages().images;
+    return core::imageList(core::ImageUse::Update);
 }
 
 void FormSetting::SlotRGBValue(DongleRGB* Rgb)
@@ -143,6 +95,10 @@ void FormSetting::SetVer(int index)
 
 void FormSetting::SlotCheckUpdate()
 {
+    // The worker asks after every rescan of the open device's bus; the check
+    // is only wanted while the repair dialog shows and is not already busy.
+    if (!UpdateRepairDialog || !UpdateRepairDialog->WaitsForCheck())
+        return;
 }
 
 void FormSetting::SlotLightToFrom(int index)

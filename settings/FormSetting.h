@@ -65,11 +65,3 @@ private:
     bool m_receiverOffer = false;
     int m_sleepSeconds = 0;
 };
-
-// New-firmware flag of the settings page for the mouse; the receiver's flag,
-// ReceiverUpdateAvailable, is shared with the choice page (shell/DialogChangeState.h).
-extern std::atomic<quint8> MouseUpdateAvailable;
-// The one repair dialog, made by the settings page; null before.
-extern UpDateRepair* UpdateRepairDialog;
-// Text of "WiredMode" of the settings page's language element; GUI thread.
-extern QString WiredModeText;

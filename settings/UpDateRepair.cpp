@@ -1,25 +1,8 @@
 #include "settings/UpDateRepair.h"
 
-#include "core/AppPaths.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
-#include "settings/FormSettingFirmware.h"
-
-#include <mutex>
-
-namespace {
-
-struct ImageList {
-    std::mutex lock;
-    QList<QByteArray> images;
-};
-
-ImageList& repairImages()
-{
-    static ImageList list;
-    return list;
-}
-
-} // namespace
+#include "core/ProcessState.h"
 
 UpDateRepair::UpDateRepair(QWidget* parent)
     : QDialog(parent)
@@ -30,21 +13,12 @@ UpDateRepair::UpDateRepair(QWidget* parent)
 bool UpDateRepair::FindFirmwareFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
                                     quint8 mid)
 {
-    QByteArray image;
-    const bool found =
-        settings::findFirmwareImage(AppDir(), settings::FirmwareQuery{imageKind, version, imageName, cid, mid}, &image)
-        == settings::SearchOutcome::Found;
-    std::lock_guard<std::mutex> guard(repairImages().lock);
-    repairImages().images.clear();
-    if (found)
-        repairImages().images.append(image);
-    return found;
+    return core::findUpdateFile(core::ImageUse::Repair, imageKind, version, imageName, cid, mid);
 }
 
 QList<QByteArray> UpDateRepair::RepairImageList()
 {
-    std::lock_guard<std::mutex> guard(repairImages().lock);
-    return repairImages().images;
+    return core::imageList(core::ImageUse::Repair);
 }
 
 void UpDateRepair::ResetUi()
@@ -59,4 +33,9 @@ void UpDateRepair::StartAutoRepair(int index)
 
 void UpDateRepair::SlotRepairCheckUpdate()
 {
+}
+
+bool UpDateRepair::WaitsForCheck() const
+{
+    return isVisible() && UpdateCheckRunning == 0;
 }

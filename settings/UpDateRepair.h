@@ -25,6 +25,10 @@ public:
     void StartAutoRepair(int index);
     void SlotRepairCheckUpdate();
 
+    // Whether a rescan of the open device's bus should make the settings page
+    // check again: only while the dialog shows and no update check runs.
+    bool WaitsForCheck() const;
+
     int AutoRepairIndex() const { return m_autoRepairIndex; }
 
 private:

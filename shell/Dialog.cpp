@@ -2,13 +2,12 @@
 
 #include "buttons/Buttoninterface.h"
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
-#include "core/CrashDump.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/EventWait.h"
 #include "core/FlashDataMap.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/UpDataParam.h"
 #include "macro/Macro.h"
@@ -36,6 +35,23 @@ namespace {
 // The five page buttons, in the order of the exclusive group.
 constexpr const char* kPageButtons[] = {"ButtonMain", "MacroButton", "LightsButton", "SensorButton", "FormSetting"};
 
+// Every button of the form and the handler its click runs.
+struct ButtonRow {
+    const char* button;
+    void (Dialog::*handler)();
+};
+constexpr ButtonRow kButtons[] = {
+    {"MinButton", &Dialog::WindowMin},
+    {"ButtonMain", &Dialog::on_ButtonMain_clicked},
+    {"SensorButton", &Dialog::on_SensorButton_clicked},
+    {"MacroButton", &Dialog::on_MacroButton_clicked},
+    {"LightsButton", &Dialog::on_LightsButton_clicked},
+    {"UpArrow", &Dialog::on_UpArrow_clicked},
+    {"SetButton", &Dialog::on_SetButton_clicked},
+    {"CloseButton", &Dialog::on_CloseButton_clicked},
+    {"FormSetting", &Dialog::on_FormSetting_clicked},
+};
+
 } // namespace
 
 Dialog::Dialog(QWidget* parent)
@@ -51,8 +67,6 @@ Dialog::Dialog(QWidget* parent)
     setupButtons();
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(width(), height());
-    m_crashDump = new CrashDump;
-    CrashDump::Install();
     showPage(m_buttonPage);
     setupBus();
     m_ui->label_2->hide();
@@ -80,8 +94,7 @@ void Dialog::setupPages()
 void Dialog::setupStyles()
 {
     m_ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(%1;);}")
-                                     .arg(dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(QStringLiteral("Option"), QStringLiteral("LabelColor")),
-                                                           shell::kFallbackTextRgb)));
+                                     .arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
     m_ui->frame_2->setStyleSheet(shell::borderImageStyle(QStringLiteral("frame_2"), m_skinDir + "BackGround.png"));
     m_ui->BatteryButtonC->setStyleSheet(
         QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"
@@ -109,15 +122,8 @@ void Dialog::setupButtons()
     for (int row = 0; row < int(std::size(kPageButtons)); ++row)
         m_pageGroup->addButton(pageButton(row), -1);
 
-    connect(m_ui->MinButton, &QToolButton::clicked, this, &Dialog::WindowMin);
-    connect(m_ui->ButtonMain, &QToolButton::clicked, this, &Dialog::on_ButtonMain_clicked);
-    connect(m_ui->SensorButton, &QToolButton::clicked, this, &Dialog::on_SensorButton_clicked);
-    connect(m_ui->MacroButton, &QToolButton::clicked, this, &Dialog::on_MacroButton_clicked);
-    connect(m_ui->LightsButton, &QToolButton::clicked, this, &Dialog::on_LightsButton_clicked);
-    connect(m_ui->UpArrow, &QToolButton::clicked, this, &Dialog::on_UpArrow_clicked);
-    connect(m_ui->SetButton, &QToolButton::clicked, this, &Dialog::on_SetButton_clicked);
-    connect(m_ui->CloseButton, &QToolButton::clicked, this, &Dialog::on_CloseButton_clicked);
-    connect(m_ui->FormSetting, &QToolButton::clicked, this, &Dialog::on_FormSetting_clicked);
+    for (const ButtonRow& row : kButtons)
+        connect(findChild<QToolButton*>(QLatin1String(row.button)), &QToolButton::clicked, this, row.handler);
     m_ui->ButtonMain->setChecked(true);
 }
 

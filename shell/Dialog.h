@@ -8,7 +8,6 @@ namespace Ui {
 class Dialog;
 }
 class Buttoninterface;
-class CrashDump;
 class FormSetting;
 class Macro;
 class QButtonGroup;
@@ -26,8 +25,15 @@ public:
     explicit Dialog(QWidget* parent = nullptr);
     ~Dialog() override;
 
-    // Form buttons. These are connected explicitly and are plain members on purpose: as slots their
-    // names would also be connected by the form's name matching, and every click would run twice.
+    // Writes the open mouse's image to its cache file; skipped (with a log line) until the mouse has
+    // sent its own configuration in this session. Close, back and the tray's Exit call it.
+    void saveDeviceCache();
+
+    // The frame's own parameter-read dialog (kept for the life of the process).
+    UpDataParam* paramDialog() const { return m_paramDialog; }
+
+public slots:
+    // Form buttons, connected in code through one table (the form itself connects nothing by name).
     void WindowClosed();
     void WindowMin();
     void on_ButtonMain_clicked();
@@ -41,14 +47,6 @@ public:
     void on_CloseButton_clicked();
     void on_FormSetting_clicked();
 
-    // Writes the open mouse's image to its cache file; skipped (with a log line) until the mouse has
-    // sent its own configuration in this session. Close, back and the tray's Exit call it.
-    void saveDeviceCache();
-
-    // The frame's own parameter-read dialog (kept for the life of the process).
-    UpDataParam* paramDialog() const { return m_paramDialog; }
-
-public slots:
     void SlotSecondDialog();
     void SlotUpDataParam(int index);
     void SlotStartRecord(int index);
@@ -76,6 +74,5 @@ private:
     Sensor* m_sensorPage = nullptr;
     FormSetting* m_settingPage = nullptr;
     UpDataParam* m_paramDialog = nullptr; // never deleted: the process-long notice
-    CrashDump* m_crashDump = nullptr;     // never deleted: the handler stays installed
     QString m_skinDir;
 };

@@ -1,71 +1,29 @@
 #include "shell/DialogChange.h"
 
-#include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
+#include "core/DeviceScan.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/QuestiondialogB.h"
+#include "shell/common/LanguageFile.h"
+#include "shell/common/MyConmboBox.h"
+#include "shell/common/mytoolButtonEnter.h"
 #include "shell/DialogChangeFirmware.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
-#include "shell/MyConmboBox.h"
-#include "shell/mytoolButtonEnter.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QMutex>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
 
-#include <atomic>
-
-DialogChange* ChoicePage = nullptr;
-QList<DeviceAllInfo> TileDeviceList;
-QList<DeviceAllInfo> FoundDeviceList;
-int ConfiguredDriveCount = 0;
-QStringList Wireless1kPidList;
-QStringList Wireless2kPidList;
-QStringList Wireless4kPidList;
-QStringList Wireless8kPidList;
-QString NoDeviceText;
-QString RepairDeviceText;
-QString OfflineTips1Text;
-QString OfflineTips2Text;
-QString MouseIsNewTipsText;
-std::atomic<quint8> PairRequested{0};
-DeviceAllInfo PairDeviceInfo;
-std::atomic<quint8> ReceiverUpdateAvailable{0};
-
 Q_LOGGING_CATEGORY(lcChoice, "app.shell.choice")
 
 namespace {
-
-constexpr int kHotPlugSettleMs = 600;
-constexpr int kFindRoom = 5;
-constexpr int kIdentifyTries = 10;
-const QString kOption = QStringLiteral("Option");
-
-// The hot-plug callback comes on a library thread; it reaches the page only
-// through this guarded pointer, never through ChoicePage.
-QMutex s_pageLock;
-DialogChange* s_page = nullptr;
-std::atomic<bool> s_rescanPending{false};
-
-ConfigIni* config()
-{
-    return ConfigIni::GetInstance();
-}
-
-QString driveGroup(int n)
-{
-    return QStringLiteral("Drive") + QString::number(n);
-}
 
 QString badgeStyle(const QString& skin, const QString& image)
 {
@@ -89,37 +47,6 @@ QByteArray pathBytes(const QString& path)
 QString updateFailInfo()
 {
     return Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).toString();
-}
-
-// Paths a search returned, capped at the room the caller offered.
-QStringList findPaths(const QString& vid, const QString& pid)
-{
-    int count = kFindRoom;
-    const char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(pathBytes(vid).constData(),
-                                                                    pathBytes(pid).constData(), &count);
-    QStringList found;
-    if (!paths)
-        return found;
-    count = qBound(0, count, kFindRoom);
-    for (int i = 0; i < count; ++i)
-        if (paths[i])
-            found.append(QString::fromLatin1(paths[i]));
-    return found;
-}
-
-struct LinkState {
-    bool online = false;
-    QByteArray address;
-};
-
-LinkState readLink(const QString& path)
-{
-    unsigned char buffer[10] = {};
-    UsbFinderC_GetDeviceOnLineWithUsbAddress(pathBytes(path).constData(), buffer);
-    LinkState link;
-    link.online = buffer[6] == 1;
-    link.address = QByteArray(reinterpret_cast<const char*>(buffer + 7), 3);
-    return link;
 }
 
 // A refreshed record goes back to the tile it came from and to the found
@@ -149,47 +76,25 @@ DialogChange::DialogChange(QWidget* parent)
     m_repair->hide();
     setupConnections();
     m_repair->setVisible(!updateFailInfo().isEmpty());
-    ConfiguredDriveCount = config()->GetInt(kOption, QStringLiteral("DeviceTotal"), 0);
+    ConfiguredDriveCount = core::driveTotal();
     const int language = shell::LanguageFile::currentIndex();
     m_comboBox->setCurrentIndex(language);
     ChangeDialogLanguage(language);
     m_findVer->hide();
-    {
-        QMutexLocker lock(&s_pageLock);
-        s_page = this;
-        s_rescanPending = false;
-    }
-    StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugSettleMs);
+    core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage).attach(this, [this] { Rescan(); });
+    core::handHotPlugTo(core::HotPlugOwner::ChoicePage);
 }
 
 DialogChange::~DialogChange()
 {
-    QMutexLocker lock(&s_pageLock);
-    if (s_page == this) {
-        s_page = nullptr;
-        // A rescan queued for this page dies with it; the next page must not
-        // take it as still pending.
-        s_rescanPending = false;
-    }
+    core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage).detach(this);
     if (ChoicePage == this)
         ChoicePage = nullptr;
 }
 
 void DialogChange::OnUsbChanged()
 {
-    if (LinkClosing.load())
-        return;
-    // One rescan reads the whole bus, so changes that come while one is
-    // already queued need no rescan of their own.
-    if (s_rescanPending.exchange(true))
-        return;
-    QMutexLocker lock(&s_pageLock);
-    if (!s_page) {
-        s_rescanPending = false;
-        return;
-    }
-    QMetaObject::invokeMethod(
-        s_page, [] { s_rescanPending = false; if (s_page) s_page->Rescan(); }, Qt::QueuedConnection);
+    core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage).notify();
 }
 
 void DialogChange::Rescan()
@@ -202,22 +107,14 @@ void DialogChange::Rescan()
         return;
     }
     showRepairState(!updateFailInfo().isEmpty());
-    const QString vid = config()->GetValue(kOption, QStringLiteral("VID"));
     TileDeviceList.clear();
     FoundDeviceList.clear();
-    const QStringList usb = config()->GetValueList(kOption, QStringLiteral("USB_PID"));
-    Wireless1kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless_PID"));
-    Wireless2kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless2_PID"));
-    Wireless4kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless4_PID"));
-    Wireless8kPidList = config()->GetValueList(kOption, QStringLiteral("Wireless8_PID"));
-    QStringList search;
-    const QStringList* order[] = {&usb, &Wireless1kPidList, &Wireless2kPidList, &Wireless4kPidList,
-                                  &Wireless8kPidList};
-    for (const QStringList* list : order)
-        for (const QString& pid : *list)
-            if (!pid.isEmpty())
-                search.append(pid);
-    ScanDevices(vid, search);
+    const core::ProductIds ids = core::ProductIds::read();
+    Wireless1kPidList = ids.w1k;
+    Wireless2kPidList = ids.w2k;
+    Wireless4kPidList = ids.w4k;
+    Wireless8kPidList = ids.w8k;
+    ScanDevices(core::vendorId(), ids.searchOrder());
     BuildDeviceButtons();
     if (shell::repairDialogWaitsForCheck())
         PostMsg::instance()->EmitRepairCheckUpdate();
@@ -226,14 +123,8 @@ void DialogChange::Rescan()
 void DialogChange::ScanDevices(const QString& vid, const QStringList& pids)
 {
     for (const QString& pid : pids) {
-        for (const QString& path : findPaths(vid, pid)) {
-            DeviceAllInfo device;
-            device.DevicePath = path;
-            device.Vid = vid;
-            device.Pid = pid;
-            unsigned char attribute[12] = {};
-            UsbFinderC_GetUsbDeviceAttribute(pathBytes(path).constData(), attribute);
-            device.UsbVersionText = shell::usbVersionTextOf(attribute);
+        for (const QByteArray& path : core::findDevicePaths(vid, pid, core::PathSearch::DefaultDeviceId)) {
+            DeviceAllInfo device = core::foundDevice(path, vid, pid);
             if (IdentifyDevice(device)) {
                 TileDeviceList.append(device);
                 FoundDeviceList.append(device);
@@ -245,24 +136,15 @@ void DialogChange::ScanDevices(const QString& vid, const QStringList& pids)
 bool DialogChange::IdentifyDevice(DeviceAllInfo& device)
 {
     const QByteArray path = pathBytes(device.DevicePath);
-    HidDeviceIdentity answer{};
-    bool identified = false;
-    for (int call = 1; call <= kIdentifyTries && !identified; ++call) {
-        answer = UsbFinderC_GetDeviceInfo(path.constData());
-        // The tenth answer is not examined: a device that needs ten calls is
-        // taken as silent.
-        identified = call < kIdentifyTries && (answer.Cid != 0 || answer.Mid != 0);
-    }
-    const int total = config()->GetInt(kOption, QStringLiteral("DeviceTotal"), 0);
-    if (identified) {
-        const int cid = config()->GetInt(kOption, QStringLiteral("CID"), -1);
-        for (int n = 1; n <= total; ++n) {
-            if (answer.Cid != cid || answer.Mid != config()->GetInt(driveGroup(n), QStringLiteral("MID"), -1))
-                continue;
-            device.Cid = answer.Cid;
-            device.Mid = answer.Mid;
-            device.SetDeviceKind(answer.Kind);
-            device.DriveIndex = n - 1;
+    const core::Identity identity = core::askIdentity(path);
+    const int total = core::driveTotal();
+    if (identity.answered) {
+        const int group = core::driveIndexOf(identity.id);
+        if (group >= 0) {
+            device.Cid = identity.id.Cid;
+            device.Mid = identity.id.Mid;
+            device.SetDeviceKind(identity.id.Kind);
+            device.DriveIndex = group;
             if (UsbFinderC_GetDeviceOnLine(path.constData()))
                 device.Online = true;
             return true;
@@ -270,7 +152,7 @@ bool DialogChange::IdentifyDevice(DeviceAllInfo& device)
         if (total < 1)
             return false;
     }
-    device.RestrictedKind = DeviceAllInfo::IsRestrictedKind(answer.Kind);
+    device.RestrictedKind = DeviceAllInfo::IsRestrictedKind(identity.id.Kind);
     device.DriveIndex = total;
     return true;
 }
@@ -280,7 +162,7 @@ bool DialogChange::RefreshDeviceOnline(int index)
     if (index < 0 || index >= TileDeviceList.size())
         return false;
     DeviceAllInfo device = TileDeviceList.at(index);
-    const LinkState link = readLink(device.DevicePath);
+    const core::LinkState link = core::readLink(pathBytes(device.DevicePath));
     device.Online = link.online;
     device.UsbAddress = link.address;
     storeRefreshed(index, device);
@@ -295,7 +177,7 @@ bool DialogChange::UpdateDeviceIcon(int index)
         return true;
     DeviceAllInfo device = TileDeviceList.at(index);
     device.Online = false;
-    const LinkState link = readLink(device.DevicePath);
+    const core::LinkState link = core::readLink(pathBytes(device.DevicePath));
     IdentifyDevice(device);
     device.Online = link.online;
     device.UsbAddress = link.address;

@@ -19,7 +19,7 @@ class mytoolButtonEnter;
 // the configured identifiers, three tiles per page, rebuilt on every hot-plug
 // change. A click on a tile opens the device (or leads to pairing first);
 // the page also holds the language choice, the window buttons and the
-// repair button. Its findings live in DialogChangeState.h.
+// repair button. Its findings live in core/ProcessState.h.
 class DialogChange final : public QWidget
 {
     Q_OBJECT

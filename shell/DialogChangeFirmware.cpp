@@ -1,7 +1,8 @@
 #include "shell/DialogChangeFirmware.h"
 
-#include "core/DeviceLinkState.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "dialogs/DialogFrame.h"
 #include "settings/FormSetting.h"
@@ -13,24 +14,14 @@ Q_DECLARE_LOGGING_CATEGORY(lcChoice)
 
 namespace shell {
 
-namespace {
-constexpr quint8 kMouseImage = 210;
-constexpr quint8 kReceiverImage = 211;
-}
-
 bool mouseImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid)
 {
-    return FormSetting::FindUpdateFile(kMouseImage, version, imageName, cid, mid);
+    return FormSetting::FindUpdateFile(core::kMouseImage, version, imageName, cid, mid);
 }
 
 bool receiverImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid)
 {
-    return UpDateRepair::FindFirmwareFile(kReceiverImage, version, imageName, cid, mid);
-}
-
-bool receiverUpdateToOffer(const QString& version, int receiverClass)
-{
-    return FormSetting::CheckUpdateFile(kReceiverImage, version, receiverClass);
+    return UpDateRepair::FindFirmwareFile(core::kReceiverImage, version, imageName, cid, mid);
 }
 
 QString wiredModeText()

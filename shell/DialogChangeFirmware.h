@@ -13,8 +13,6 @@ namespace shell {
 bool mouseImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid);
 // The same for a receiver image.
 bool receiverImageOffered(const QString& version, const QString& imageName, quint8 cid, quint8 mid);
-// Whether the settings page offers a receiver image for that version and class.
-bool receiverUpdateToOffer(const QString& version, int receiverClass);
 // The settings page's "WiredMode" text (mouse image without a receiver image).
 QString wiredModeText();
 

@@ -2,14 +2,16 @@
 #include "shell/DialogChange.h"
 
 #include "core/AppPaths.h"
-#include "core/ConfigIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
-#include "shell/LanguageNames.h"
-#include "shell/MyConmboBox.h"
+#include "shell/common/ButtonStyle.h"
+#include "shell/common/LanguageFile.h"
+#include "shell/common/LanguageNames.h"
+#include "shell/common/MyConmboBox.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
@@ -21,21 +23,8 @@
 
 namespace {
 
-const QString kOption = QStringLiteral("Option");
-
-QString optionColour(const char* key, const char* fallback)
-{
-    return dialogs::colourTriple(ConfigIni::GetInstance()->GetValueList(kOption, QString::fromLatin1(key)), fallback);
-}
-
-QString windowButtonStyle(const QString& folder, const QString& name)
-{
-    return QStringLiteral("QToolButton{border:0px;background-image: url(") + folder + name
-        + QStringLiteral(".png);background-position:center;background-repeat:no-repeat;}"
-                         "QToolButton:hover{background-image: url(")
-        + folder + name + QStringLiteral("Hover.png);}QToolButton:pressed{background-image: url(") + folder + name
-        + QStringLiteral("Click.png);}");
-}
+using core::optionColour;
+using shell::windowButtonStyle;
 
 QString arrowStyle(const QString& skin, const QString& name)
 {
@@ -61,6 +50,21 @@ QLabel* bigLabel(QWidget* parent, const char* name, const QRect& rect, int point
     label->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
     return label;
 }
+
+// The page's buttons whose click runs a handler without arguments.
+struct ButtonRow {
+    const char* button;
+    void (DialogChange::*handler)();
+};
+constexpr ButtonRow kButtons[] = {
+    {"LeftButton", &DialogChange::on_LeftButton_clicked},
+    {"RightButton", &DialogChange::on_RightButton_clicked},
+    {"MinButton", &DialogChange::on_MinButton_clicked},
+    {"CloseButton", &DialogChange::on_CloseButton_clicked},
+    {"CloseButton_2", &DialogChange::on_CloseButton_2_clicked},
+    {"NewHong", &DialogChange::on_NewHong_clicked},
+    {"Repair", &DialogChange::on_Repair_clicked},
+};
 
 // Language children shown on a widget of the page.
 constexpr shell::TextBinding kTexts[] = {
@@ -110,6 +114,10 @@ void DialogChange::setupForm()
     m_findVerLabel->setAlignment(Qt::AlignCenter);
     m_findVerLabel->setWordWrap(true);
     m_noApear = place<QCheckBox>(m_findVer, "NoApear", QRect(5, 120, 291, 18));
+    // Space and Return are the window's keys on this page (pairing, opening the chosen mouse); a
+    // button holding the focus would take them, as the minimise button once took Space.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        button->setFocusPolicy(Qt::NoFocus);
     setDefaultTexts();
 }
 
@@ -138,7 +146,7 @@ void DialogChange::setupStyles()
     m_rightButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Right")));
     m_leftButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Left")));
 
-    const QString text = optionColour("ComboxTextColor", "230,232,238");
+    const QString text = optionColour("ComboxTextColor", core::kFallbackTextColour);
     const QString back = optionColour("ComboxBackGroundColor", "39,43,52");
     const QString select = optionColour("ComboxSelectColor", "0,150,204");
     m_comboBox->setStyleSheet(
@@ -157,8 +165,8 @@ void DialogChange::setupStyles()
     m_comboBox->setView(popup);
     m_comboBox->setMaxVisibleItems(5);
 
-    const QString label = optionColour("LabelColor", "230,232,238");
-    const QString button = optionColour("ButtonColor", "21,23,28");
+    const QString label = optionColour("LabelColor", core::kFallbackTextColour);
+    const QString button = optionColour("ButtonColor", core::kFallbackButtonColour);
     m_findVerLabel->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}"));
     m_newHong->setStyleSheet(
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
@@ -178,15 +186,10 @@ void DialogChange::setupStyles()
 
 void DialogChange::setupConnections()
 {
-    connect(m_leftButton, &QToolButton::clicked, this, &DialogChange::on_LeftButton_clicked);
-    connect(m_rightButton, &QToolButton::clicked, this, &DialogChange::on_RightButton_clicked);
-    connect(m_minButton, &QToolButton::clicked, this, &DialogChange::on_MinButton_clicked);
-    connect(m_closeButton, &QToolButton::clicked, this, &DialogChange::on_CloseButton_clicked);
+    for (const ButtonRow& row : kButtons)
+        connect(findChild<QAbstractButton*>(QLatin1String(row.button)), &QAbstractButton::clicked, this, row.handler);
     connect(m_comboBox, QOverload<int>::of(&QComboBox::activated), this, &DialogChange::on_comboBox_activated);
-    connect(m_closeButton2, &QToolButton::clicked, this, &DialogChange::on_CloseButton_2_clicked);
-    connect(m_newHong, &QToolButton::clicked, this, &DialogChange::on_NewHong_clicked);
     connect(m_noApear, &QCheckBox::clicked, this, &DialogChange::on_NoApear_clicked);
-    connect(m_repair, &QPushButton::clicked, this, &DialogChange::on_Repair_clicked);
     PostMsg* bus = PostMsg::instance();
     connect(bus, &PostMsg::SigLanguageSameA, this, &DialogChange::SlotSameLanguageA);
     connect(bus, &PostMsg::SigUpDateButton, this, &DialogChange::SlotUpDateButton);

@@ -7,27 +7,6 @@ namespace shell {
 
 namespace {
 
-// Rows of the receiver table: device kind -> receiver class and image key.
-struct ReceiverRow {
-    int kind;
-    int receiverClass;
-    const char* imageKey;
-};
-constexpr ReceiverRow kReceivers[] = {
-    {0, 1, "DM"},
-    {4, 2, "D2M"},
-    {1, 4, "D4M"},
-    {5, 8, "D8M"},
-};
-
-const ReceiverRow* receiverRow(int deviceKind)
-{
-    for (const ReceiverRow& row : kReceivers)
-        if (row.kind == deviceKind)
-            return &row;
-    return nullptr;
-}
-
 // Place of a tile inside its page, by layout: full page slots 0..2, the
 // single tile of a last page, the two tiles of a last page.
 struct PlaceRow {
@@ -146,18 +125,6 @@ QString rateBadgeImage(const QString& pid, const ReceiverPidLists& pids, bool fu
         if (choice.list->contains(pid))
             return QString::fromLatin1(choice.image);
     return QString();
-}
-
-int receiverClassOf(int deviceKind)
-{
-    const ReceiverRow* row = receiverRow(deviceKind);
-    return row ? row->receiverClass : 0;
-}
-
-QString receiverImageKeyOf(int deviceKind)
-{
-    const ReceiverRow* row = receiverRow(deviceKind);
-    return row ? QString::fromLatin1(row->imageKey) : QString();
 }
 
 VersionOutcome versionOutcome(bool receiverImage, bool mouseImage)

@@ -66,12 +66,6 @@ Arrows arrowsFor(int current, int pages);
 // Full pages test the lists 2K, 4K, 1K, 8K; the last partial page 2K, 4K, 8K, 1K.
 QString rateBadgeImage(const QString& pid, const ReceiverPidLists& pids, bool fullPage);
 
-// Receiver class (1, 2, 4, 8) and the "Drive" key of its image name ("DM",
-// "D2M", "D4M", "D8M") by device kind; class 0 and an empty key for a kind
-// that names no receiver, so no receiver image is ever found for it.
-int receiverClassOf(int deviceKind);
-QString receiverImageKeyOf(int deviceKind);
-
 // What the firmware check before pairing decides, from the receiver lookup R
 // and the mouse lookup M.
 enum class VersionOutcome { GoOn, MouseOnlyNotice, AskToPair };

@@ -1,20 +1,18 @@
 // What a click on a device tile does: firmware checks, pairing, opening.
 #include "shell/DialogChange.h"
 
-#include "core/AppPaths.h"
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/RePair.h"
 #include "dialogs/UpDateWarning.h"
+#include "shell/common/mytoolButtonEnter.h"
 #include "shell/DialogChangeFirmware.h"
-#include "shell/DialogChangeState.h"
-#include "shell/Match.h"
-#include "shell/mytoolButtonEnter.h"
+#include "shell/pairing/Match.h"
 
-#include <QDir>
 #include <QFrame>
 #include <QPushButton>
 
@@ -89,7 +87,7 @@ DialogChange::CheckResult DialogChange::checkVersions(const DeviceAllInfo& devic
     const quint8 cidValue = quint8(cid.toInt());
     const quint8 midValue = quint8(mid.toInt());
     const bool mouseImage = shell::mouseImageOffered(seen, configValue(driveGroup(group), "MM"), cidValue, midValue);
-    const QString key = shell::receiverImageKeyOf(device.DeviceKind);
+    const QString key = core::receiverImageKeyOfKind(device.DeviceKind);
     const QString receiverName = key.isEmpty() ? QString() : configValue(driveGroup(group), key.toLatin1().constData());
     // Only the 1000 Hz receiver is looked up under an empty name; a kind
     // that names no receiver never has an image.
@@ -141,16 +139,7 @@ void DialogChange::openDevice(const DeviceAllInfo& device)
 {
     PostMsg* bus = PostMsg::instance();
     bus->EmitSelectMouseInfo(device);
-    const int receiverClass = shell::receiverClassOf(device.DeviceKind);
-    const QString version = device.UsbVersionText;
-    QString offer;
-    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-        const bool available = shell::receiverUpdateToOffer(version, receiverClass);
-        ReceiverUpdateAvailable = available ? 1 : 0;
-        if (available)
-            offer = QStringLiteral("true");
-    }
-    bus->EmitLabelTextB(version, offer);
+    core::offerFirmware(device.UsbVersionText, core::receiverClassOfKind(device.DeviceKind));
     bus->EmitChangeMainDialog(1);
     // No pause before the pass: it runs on its own thread, so the frame paints
     // while the mouse answers, and any wait here only adds to the user's.

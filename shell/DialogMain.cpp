@@ -2,11 +2,13 @@
 
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
 #include "core/DeviceReport.h"
+#include "core/DeviceScan.h"
 #include "core/EventWait.h"
+#include "core/Firmware.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Product.h"
 #include "core/Registry.h"
 #include "core/Worker.h"
@@ -15,13 +17,12 @@
 #include "dialogs/UpDateWarning.h"
 #include "macro/Macro.h"
 #include "settings/UpDateRepair.h"
+#include "shell/common/LanguageFile.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
-#include "shell/DialogChangeState.h"
-#include "shell/LanguageFile.h"
-#include "shell/Match.h"
+#include "shell/pairing/Match.h"
 
 #include <HIDUsb.h>
 
@@ -30,11 +31,13 @@
 #include <QCursor>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
@@ -44,7 +47,6 @@ namespace {
 
 constexpr int kWidth = 1020;
 constexpr int kHeight = 700;
-constexpr int kHotPlugDelayMs = 600;
 constexpr int kLibraryGoneMs = 100;
 constexpr int kQuitWaitMs = 200;
 constexpr int kWorkerStopBoundMs = 3000;
@@ -53,6 +55,21 @@ int s_trayAvailable = -1;
 bool trayAvailable()
 {
     return s_trayAvailable >= 0 ? s_trayAvailable == 1 : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// The missing-data notice names up to four paths: a smaller font and the card's full height keep
+// them readable. Without the pictures the card would be light grey under light text and OK a bare
+// word, so it is drawn plainly then.
+void fitMissingDataNotice(UpDateWarning& notice, bool picturesMissing)
+{
+    notice.label()->setFont(dialogs::DialogFrame::dialogFont(10));
+    notice.label()->setGeometry(5, 25, 291, 80);
+    if (!picturesMissing)
+        return;
+    const QString card = QStringLiteral("#%1{background-color: rgb(21, 23, 28); border: 1px solid rgb(52, 57, 68);}");
+    notice.frame()->setStyleSheet(card.arg(notice.frame()->objectName()));
+    notice.okButton()->setStyleSheet(
+        QStringLiteral("QToolButton{color: rgb(230, 232, 238); border: 1px solid rgb(0, 150, 204); border-radius: 3px;}"));
 }
 
 } // namespace
@@ -82,6 +99,7 @@ DialogMain::DialogMain(QWidget* parent)
     // The library's first hot-plug call comes only after its settle time; the tiles should not
     // wait for it when the window first shows.
     QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
+    QTimer::singleShot(0, this, &DialogMain::reportMissingData);
 }
 
 DialogMain::~DialogMain() = default;
@@ -131,6 +149,29 @@ void DialogMain::SlotChangeLanguage(int index)
     const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("DialogMain"));
     texts.find(QStringLiteral("MainForm"), &m_mainFormText);
     texts.find(QStringLiteral("Exit"), &m_exitText);
+    texts.find(QStringLiteral("DataMissing"), &m_dataMissingText);
+}
+
+// Copied away from its data the program still starts, with blank buttons and built-in texts;
+// the user is told once which shipped file or folder is missing, then it goes on as it is.
+void DialogMain::reportMissingData()
+{
+    const QStringList missing = MissingShippedData();
+    if (missing.isEmpty())
+        return;
+    const QString names = missing.join(QStringLiteral(", "));
+    qCWarning(lcMain, "shipped data missing beside %s: %s", qPrintable(AppDir()), qPrintable(names));
+    UpDateWarning notice(nullptr);
+    QString text = m_dataMissingText;
+    if (text.isEmpty()) {
+        // No language text to say it with (often the language files are what is missing).
+        text = QStringLiteral("Program files are missing: %1. Please reinstall the program.");
+        notice.okButton()->setText(QStringLiteral("OK"));
+    }
+    notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
+    fitMissingDataNotice(notice, missing.contains(QStringLiteral("/Picture")));
+    placeCentred(&notice, 0, 0);
+    notice.exec();
 }
 
 void DialogMain::SlotUpPageLight() {}
@@ -150,10 +191,10 @@ void DialogMain::SlotChangeMainDialog(int index)
         UsbServer_Exit();
         WaitProcessingEvents(kLibraryGoneMs);
         m_stack->setCurrentWidget(m_choicePage);
-        StartUsbChanged(&DialogChange::OnUsbChanged, kHotPlugDelayMs);
+        core::handHotPlugTo(core::HotPlugOwner::ChoicePage);
     } else if (index == 1) {
         m_stack->setCurrentWidget(m_frame);
-        StartUsbChanged(&Worker::OnUsbChanged, kHotPlugDelayMs);
+        core::handHotPlugTo(core::HotPlugOwner::Worker);
     }
 }
 
@@ -178,8 +219,10 @@ void DialogMain::hideToTray()
     QMenu* old = m_trayMenu;
     m_showAction = new QAction(m_mainFormText, this);
     m_exitAction = new QAction(m_exitText, this);
-    connect(m_showAction, &QAction::triggered, this, &DialogMain::slotActionMain);
-    connect(m_exitAction, &QAction::triggered, this, &DialogMain::slotActionExitApp);
+    // Queued: an entry is chosen inside the tray icon's own click handling (the menu's exec), and
+    // both entries hide the icon, which destroys the icon's window under that handler.
+    connect(m_showAction, &QAction::triggered, this, &DialogMain::slotActionMain, Qt::QueuedConnection);
+    connect(m_exitAction, &QAction::triggered, this, &DialogMain::slotActionExitApp, Qt::QueuedConnection);
     m_trayMenu = new QMenu(this);
     m_trayMenu->addAction(m_showAction);
     m_trayMenu->addSeparator();
@@ -195,7 +238,12 @@ void DialogMain::showFromTray(bool tellDevice)
     showNormal();
     if (tellDevice && frameShowing())
         UsbServer_SetPCDriverStatus(1);
-    m_tray->hide();
+    // A click on the icon arrives inside the icon window's own mouse handling; hiding the icon
+    // destroys that window, so it waits until the handling has returned.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            m_tray->hide();
+    });
 }
 
 // One quit sequence for the close buttons and the tray's Exit: the device is told the tool is
@@ -355,7 +403,7 @@ void DialogMain::spaceOnChoicePage()
     const quint8 mid = quint8(midText.toInt());
     // The same lookups as the choice page's own open procedure, so both decide alike.
     const bool mouseNewer = shell::mouseImageOffered(version, config->GetValue(group, QStringLiteral("MM")), cid, mid);
-    const QString receiverName = config->GetValue(group, shell::receiverImageKeyOf(device.DeviceKind));
+    const QString receiverName = config->GetValue(group, core::receiverImageKeyOfKind(device.DeviceKind));
     const bool receiverNewer =
         !receiverName.isEmpty() && shell::receiverImageOffered(device.UsbVersionText, receiverName, cid, mid);
 

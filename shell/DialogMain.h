@@ -60,6 +60,7 @@ private:
     void placeCentred(QWidget* dialog, int dx, int dy) const;
     void openPairing(bool requested);
     void spaceOnChoicePage();
+    void reportMissingData();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -71,6 +72,7 @@ private:
     QAction* m_exitAction = nullptr;
     QString m_mainFormText;
     QString m_exitText;
+    QString m_dataMissingText;
     QString m_skinDir;
     QPoint m_dragOffset;
     QPoint m_pressGlobal;

@@ -1,5 +1,7 @@
 #include "shell/DialogMainStyle.h"
 
+#include "shell/common/ButtonStyle.h"
+
 namespace shell {
 
 QString buttonStyle(const ButtonLook& look, const QString& skinDir)
@@ -12,10 +14,7 @@ QString buttonStyle(const ButtonLook& look, const QString& skinDir)
                               "background-image: url(%1);}QToolButton:hover{background-image:  url(%2);}"
                               "QToolButton:checked{background-image: url(%3);}")
             .arg(normal, hover, active);
-    return QStringLiteral("QToolButton{border:0px;background-image: url(%1);background-position:center;"
-                          "background-repeat:no-repeat;}QToolButton:hover{background-image: url(%2);}"
-                          "QToolButton:pressed{background-image: url(%3);}")
-        .arg(normal, hover, active);
+    return threeStateButtonStyle(normal, hover, active);
 }
 
 QString borderImageStyle(const QString& objectName, const QString& image)

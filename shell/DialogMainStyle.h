@@ -37,9 +37,6 @@ QString buttonStyle(const ButtonLook& look, const QString& skinDir);
 // "#<name>{border-image: url(<image>);}"
 QString borderImageStyle(const QString& objectName, const QString& image);
 
-// Text colour of the interface, for a "LabelColor" that gives no usable colour.
-inline constexpr char kFallbackTextRgb[] = "230,232,238";
-
 // The battery gauge: red at 15 % or less, green from 16 %.
 QString batteryGaugeStyle(int level);
 

@@ -1,4 +1,5 @@
 #include "core/AppPaths.h"
+#include "core/CrashDump.h"
 #include "core/PostMsg.h"
 #include "core/Product.h"
 #include "core/StartUp.h"
@@ -7,12 +8,31 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QTimer>
+#include <QWidget>
 
 namespace {
 Q_LOGGING_CATEGORY(lcEntry, "app.core.main")
 }
 
 namespace {
+
+// Scripted runs only: when the environment variable TALVO_AUTOCLOSE_MS holds
+// a positive number, the open modal dialog (or else every window) is closed
+// that many milliseconds after the event loop starts.
+void scheduleAutoClose()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TALVO_AUTOCLOSE_MS", &ok);
+    if (!ok || ms <= 0)
+        return;
+    QTimer::singleShot(ms, qApp, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+}
 
 int showAlreadyRunning()
 {
@@ -26,6 +46,8 @@ int showAlreadyRunning()
 
 int main(int argc, char* argv[])
 {
+    // First of all, so that a crash anywhere in start-up leaves its dump too.
+    CrashDump::Install();
     PrepareUserFolders();
     DeleteOldFiles(LogDir());
     DeleteOldFiles(ExceptionDir());
@@ -33,7 +55,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(ProductName));
     RegisterBusTypes();
-    ScheduleAutoClose();
+    scheduleAutoClose();
 
     // Held until main returns; a copy that dies leaves a lock that names a
     // dead process, which the next start takes over.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -18,6 +19,8 @@ private slots:
     void identityListsDecodeEveryItem();
     void plainKeysAreReturnedAsStored();
     void missingFileOrKeyGivesEmptyValues();
+    void deviceTotalIsBoundByTheGroupsHeld_data();
+    void deviceTotalIsBoundByTheGroupsHeld();
     void concurrentReadersSeeTheSameTable();
     void macroIniKeepsValuesAcrossInstances();
     void macroIniWriteKeepsValuesOfADamagedFile();
@@ -84,7 +87,7 @@ void TestSettingsStores::missingFileOrKeyGivesEmptyValues()
     QCOMPARE(missing.GetValue("Option", "CID"), QString());
     QVERIFY(missing.GetValueList("Option", "USB_PID").isEmpty());
 
-    ConfigIni ini(writeIni("[Option]\nDeviceTotal=2\n"));
+    ConfigIni ini(writeIni("[Option]\nDeviceTotal=2\n[Drive1]\nMID=1\n[Drive2]\nMID=2\n"));
     QCOMPARE(ini.GetValue("Option", "VID"), QString());
     QCOMPARE(ini.GetValue("Drive9", "MID"), QString());
     QCOMPARE(ini.GetInt("Option", "DeviceTotal"), 2);
@@ -92,6 +95,33 @@ void TestSettingsStores::missingFileOrKeyGivesEmptyValues()
     // Garbage that is not Base64 decodes to something, never crashes.
     ConfigIni junk(writeIni("[Option]\nCID=%%%###\n\x01\x02 = \n[broken\n"));
     junk.GetValue("Option", "CID");
+}
+
+void TestSettingsStores::deviceTotalIsBoundByTheGroupsHeld_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<bool>("warned");
+    const QByteArray two = "[Drive1]\nMID=1\n[Drive2]\nMID=2\n";
+    QTest::newRow("as stated") << "[Option]\nDeviceTotal=2\n" + two << 2 << false;
+    QTest::newRow("groups past the total") << "[Option]\nDeviceTotal=1\n" + two << 1 << false;
+    QTest::newRow("INT_MAX") << "[Option]\nDeviceTotal=2147483647\n" + two << 2 << true;
+    QTest::newRow("only look-alike groups")
+        << QByteArray("[Option]\nDeviceTotal=4\n[Drive0]\nMID=1\n[Drivex]\nMID=1\n[Drive]\nMID=1\n[Drive3]\nMID=3\n")
+        << 1 << true;
+    QTest::newRow("no groups") << QByteArray("[Option]\nDeviceTotal=3\n") << 0 << true;
+    QTest::newRow("not a number") << "[Option]\nDeviceTotal=many\n" + two << 0 << false;
+}
+
+void TestSettingsStores::deviceTotalIsBoundByTheGroupsHeld()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(int, total);
+    QFETCH(bool, warned);
+    if (warned)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DeviceTotal=\\d+ but only \\d+ \"Drive\" groups"));
+    const ConfigIni config(writeIni(ini));
+    QCOMPARE(config.GetInt("Option", "DeviceTotal"), total);
 }
 
 void TestSettingsStores::concurrentReadersSeeTheSameTable()

@@ -28,6 +28,7 @@ private slots:
     void leftoverLockFilesNeverBlock();
     void childProcessesDoNotInheritTheLock();
     void programStartsOnceAndSurvivesAKilledFirstCopy();
+    void crashBeforeTheMainWindowLeavesADump();
 
 private:
     static bool touch(const QString& path, const QDateTime& modified);
@@ -236,6 +237,27 @@ void TestStartUp::programStartsOnceAndSurvivesAKilledFirstCopy()
     const QString thirdLog = third->readAllStandardError();
     QVERIFY2(thirdLog.contains("main window shown"), qPrintable(thirdLog));
     QCOMPARE(third->exitCode(), 0);
+}
+
+// The dump handler is in place from the start of main, not only once the main window exists: a
+// copy that dies while it shows the already-running notice (it never builds a window) leaves one.
+void TestStartUp::crashBeforeTheMainWindowLeavesADump()
+{
+    QTemporaryDir home;
+    const QString dataHome = home.filePath("data");
+    const QString userDir = dataHome + "/TALVO R430K mouse";
+    QVERIFY(QDir().mkpath(userDir));
+    SingleInstance running(userDir + "/Instance.lock");
+    QVERIFY(running.TryAcquire());
+
+    auto notice = startProgram(dataHome, 0);
+    QVERIFY(notice->waitForStarted());
+    QString log;
+    QTRY_VERIFY_WITH_TIMEOUT((log += notice->readAllStandardError()).contains("another copy is running"), 20000);
+    ::kill(pid_t(notice->processId()), SIGSEGV);
+    QVERIFY(notice->waitForFinished(10000));
+    QCOMPARE(notice->exitStatus(), QProcess::CrashExit);
+    QCOMPARE(QDir(userDir + "/Exception").entryList({"*.dmp"}, QDir::Files).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

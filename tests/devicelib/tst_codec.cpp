@@ -3,6 +3,7 @@
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "support/devicelib_SimHarness.h"
+#include "support/sim_helpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ class TestDeviceCodec : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n"));
+        QVERIFY(simtest::loadScenario("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n"));
         QVERIFY(devicelib_test::openDevice("Receiver1"));
     }
     void cleanup() { UsbServer_Exit(); }
@@ -63,14 +64,14 @@ private slots:
         QVERIFY(ProtocolDataParser(reinterpret_cast<const unsigned char*>(dump.constData()), parsed.data()));
         QCOMPARE(parsed.left(kStored), sent.left(kStored));
         QCOMPARE(parsed.mid(kStored), QByteArray(kImageSize - kStored, '\0'));
-        QCOMPARE(devicelib_test::deviceFlash("Mouse1").left(kStored), sent.left(kStored));
+        QCOMPARE(simtest::flash("Mouse1").left(kStored), sent.left(kStored));
     }
 
     void dumpLayoutMatchesTheImage()
     {
         const QByteArray dump = readDump();
         QCOMPARE(dump.size(), 6912);
-        const QByteArray flash = devicelib_test::deviceFlash("Mouse1");
+        const QByteArray flash = simtest::flash("Mouse1");
         QCOMPARE(dump.left(kStored), flash.left(kStored));
         // Trailer: "R430", format 1, active configuration 0, 4 configurations, 10 macro slots.
         QCOMPARE(dump.mid(kStored, 8), QByteArray("R430\x01\x00\x04\x0a", 8));
@@ -139,7 +140,7 @@ private slots:
         QByteArray image(kImageSize, '\0');
         QVERIFY(BufferToLedBar(bytes(bar.data), bytes(image) + 0x43));
         QVERIFY(BufferToDPILed(bytes(dpi.data), bytes(image) + 0x3F));
-        const QByteArray flash = devicelib_test::deviceFlash("Mouse1");
+        const QByteArray flash = simtest::flash("Mouse1");
         QCOMPARE(image.mid(0x3F, 11), flash.mid(0x3F, 11));
     }
 

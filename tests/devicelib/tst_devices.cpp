@@ -3,6 +3,7 @@
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "support/devicelib_SimHarness.h"
+#include "support/sim_helpers.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -81,7 +82,7 @@ private slots:
     void init()
     {
         SimControl_SetBusMicroseconds(0);
-        QVERIFY(devicelib_test::loadScenario(kDefault));
+        QVERIFY(simtest::loadScenario(kDefault));
         g_hotplugCalls = 0;
         std::lock_guard<std::mutex> lock(g_eventsMutex);
         g_events.clear();
@@ -123,7 +124,7 @@ private slots:
 
     void cableMouseCarriesItsReceiverAddress()
     {
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\nCable=true\n[Mouse2]\nModel=2\nCable=true\n"
+        QVERIFY(simtest::loadScenario("[Mouse1]\nCable=true\n[Mouse2]\nModel=2\nCable=true\n"
                                              "[Receiver1]\nClass=8\nMouse=Mouse1\n"));
         QCOMPARE(find("0x4101").size(), 1);
         QCOMPARE(find("0x4201").size(), 1);
@@ -172,7 +173,7 @@ private slots:
         QVERIFY(ReportSink::instance().waitForType(23, 5000, &r));
         QCOMPARE(r.data, QByteArray(10, '\0'));
 
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Receiver1]\nClass=1\nMouse=Mouse1\n"));
+        QVERIFY(simtest::loadScenario("[Mouse1]\n[Receiver1]\nClass=1\nMouse=Mouse1\n"));
         QVERIFY(!UsbFinderC_Get4KDongleRGBValue(SimControl_DevicePath("Receiver1"), back)); // no light
     }
 
@@ -207,7 +208,7 @@ private slots:
 
     void cableMouseTakesAReceiverIdentifier()
     {
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\nCable=true\n[Receiver1]\nClass=1\nAddress=1,2,3\n"));
+        QVERIFY(simtest::loadScenario("[Mouse1]\nCable=true\n[Receiver1]\nClass=1\nAddress=1,2,3\n"));
         QCOMPARE(identity("Receiver1"), QByteArray("\x21\x00\x00", 3));
         const unsigned char record[5] = {3, 2, 1, 0, 0}; // link buffer bytes 9, 8, 7
         QVERIFY(UsbFinderC_SetDongleIDToMouse(SimControl_DevicePath("Mouse1"), record));
@@ -233,7 +234,7 @@ private slots:
 
     void pairingSucceedsWithAPairableMouse()
     {
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=10\n[Mouse1]\n[Receiver1]\nClass=2\n"));
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairDelayMs=10\n[Mouse1]\n[Receiver1]\nClass=2\n"));
         QCOMPARE(identity("Receiver1"), QByteArray("\x21\x00\x04", 3)); // knows no model yet
         QVERIFY(!UsbFinderC_GetDeviceOnLine(SimControl_DevicePath("Receiver1")));
         QVERIFY(StartUsbChanged(&onHotplug, 0));
@@ -255,14 +256,14 @@ private slots:
 
     void pairingFailsWithoutAPairableMouse()
     {
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairTimeoutMs=100\n[Mouse1]\nModel=2\nPairable=true\n"
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairTimeoutMs=100\n[Mouse1]\nModel=2\nPairable=true\n"
                                              "[Receiver1]\nClass=4\n"));
         QVERIFY(devicelib_test::openDevice("Receiver1"));
         QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21)); // the pairable mouse is of the other model
         QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 6 && r.data == "\x02"; }, 5000));
         QVERIFY(!SimControl_IsPairedWith("Mouse1", "Receiver1"));
 
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairTimeoutMs=100\n[Mouse1]\nPairable=true\n"
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairTimeoutMs=100\n[Mouse1]\nPairable=true\n"
                                              "[Receiver1]\nClass=4\n"));
         QVERIFY(devicelib_test::openDevice("Receiver1"));
         QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x22)); // wrong customer
@@ -272,7 +273,7 @@ private slots:
 
     void pairingTakesTheMouseFromItsOldReceiver()
     {
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=0\n[Mouse1]\nPairable=true\n"
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairDelayMs=0\n[Mouse1]\nPairable=true\n"
                                              "[ReceiverA]\nClass=4\nMouse=Mouse1\n[ReceiverB]\nClass=4\n"));
         QVERIFY(devicelib_test::openDevice("ReceiverB"));
         QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
@@ -285,7 +286,7 @@ private slots:
     void pairingTakesTheReceiverFromItsOldMouse()
     {
         // Both mice of one model, told apart by their firmware version.
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=0\n[Mouse1]\n[Mouse2]\nVersion=0x0106\n"
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairDelayMs=0\n[Mouse1]\n[Mouse2]\nVersion=0x0106\n"
                                              "Pairable=true\n[Receiver1]\nClass=4\nMouse=Mouse1\n"));
         const char* receiver = SimControl_DevicePath("Receiver1");
         QCOMPARE(UsbFinderC_GetVersion(receiver), 0x0105);
@@ -299,7 +300,7 @@ private slots:
         QVERIFY(!UsbFinderC_GetDeviceOnLine(receiver)); // the old mouse, still awake, is not heard
 
         // The same when a cable mouse is given the receiver's identifier.
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Mouse2]\nCable=true\nVersion=0x0106\n"
+        QVERIFY(simtest::loadScenario("[Mouse1]\n[Mouse2]\nCable=true\nVersion=0x0106\n"
                                              "[Receiver1]\nClass=1\nMouse=Mouse1\nAddress=1,2,3\n"));
         const unsigned char record[5] = {3, 2, 1, 0, 0};
         QVERIFY(UsbFinderC_SetDongleIDToMouse(SimControl_DevicePath("Mouse2"), record));
@@ -309,12 +310,12 @@ private slots:
 
     void pairingOfReplacedDevicesEnds()
     {
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairTimeoutMs=60000\n[Mouse1]\n[ReceiverA]\nClass=4\n"));
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairTimeoutMs=60000\n[Mouse1]\n[ReceiverA]\nClass=4\n"));
         QVERIFY(devicelib_test::openDevice("ReceiverA"));
         QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
         QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 6 && r.data == "\x01"; }, 5000));
         // New devices; the pairable mouse must not be caught by the old receiver's search.
-        QVERIFY(devicelib_test::loadScenario("[Simulator]\nPairDelayMs=0\n[MouseB]\nCable=true\nPairable=true\n"
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairDelayMs=0\n[MouseB]\nCable=true\nPairable=true\n"
                                              "[ReceiverB]\nClass=4\n"));
         QTest::qWait(300);
         unsigned char link[10] = {};
@@ -344,14 +345,14 @@ private slots:
         image[0] = 64;
         QVERIFY(ProtocolDataUpdate(image.constData()));
         QVERIFY(SimControl_WaitIdle(5000));
-        QCOMPARE(int(uchar(devicelib_test::deviceFlash("Mouse1", 2)[0])), 64);
-        QCOMPARE(int(uchar(devicelib_test::deviceFlash("Mouse1", 0)[0])), 1); // other configurations untouched
+        QCOMPARE(int(uchar(simtest::flash("Mouse1", 2)[0])), 64);
+        QCOMPARE(int(uchar(simtest::flash("Mouse1", 0)[0])), 1); // other configurations untouched
 
         ReportSink::instance().clear();
         QVERIFY(UsbServer_SetClearSetting());
         QVERIFY(ReportSink::instance().waitForType(9, 5000));
         QCOMPARE(SimControl_ActiveProfile("Mouse1"), 0);
-        QCOMPARE(int(uchar(devicelib_test::deviceFlash("Mouse1", 2)[0])), 1);
+        QCOMPARE(int(uchar(simtest::flash("Mouse1", 2)[0])), 1);
         QVERIFY(!UsbServer_SetCurrentConfig(4));
     }
 
@@ -459,7 +460,7 @@ private slots:
                 return !g_events.empty();
             }(),
             5000);
-        QVERIFY(devicelib_test::loadScenario(kDefault));
+        QVERIFY(simtest::loadScenario(kDefault));
         SimControl_SetBusMicroseconds(0);
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 5000);
         std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -482,7 +483,7 @@ private slots:
 
     void scenarioEventsHappenOnTime()
     {
-        QVERIFY(devicelib_test::loadScenario("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n"
+        QVERIFY(simtest::loadScenario("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n"
                                              "[Events]\nE1=600 unplug Receiver1\nE2=400 battery Mouse1 20\n"));
         QVERIFY(StartUsbChanged(&onHotplug, 0));
         QVERIFY(devicelib_test::openDevice("Receiver1"));
@@ -587,7 +588,7 @@ static int runChildMode(const QByteArray& mode)
         if (!devicelib_test::openDevice("Receiver1") || !UsbServer_ReadAllFlashData() ||
             !ReportSink::instance().waitForType(8, 5000))
             return 1;
-        QByteArray image = devicelib_test::deviceFlash("Mouse1");
+        QByteArray image = simtest::flash("Mouse1");
         image[0] = 0x5A;
         if (!ProtocolDataUpdate(image.constData()) || !SimControl_WaitIdle(5000) || !UsbServer_SetCurrentConfig(2) ||
             !SimControl_WaitIdle(5000))
@@ -606,7 +607,7 @@ static int runChildMode(const QByteArray& mode)
         }
         return 0;
     }
-    const QByteArray flash = devicelib_test::deviceFlash("Mouse1", 0);
+    const QByteArray flash = simtest::flash("Mouse1", 0);
     printf("%02x %02x\n", unsigned(uchar(flash[0])), unsigned(SimControl_ActiveProfile("Mouse1")));
     return 0;
 }

@@ -1,8 +1,10 @@
 // The frame shared by the notices: placement, window flags, the forms'
 // geometry and names, the skin pictures, and how each button answers.
 #include "support/dialogs_helpers.h"
+#include "support/modal_helpers.h"
 
 #include "core/ConfigIni.h"
+#include "core/Skin.h"
 #include "dialogs/ContainReset.h"
 #include "dialogs/DeleteConfirm.h"
 #include "dialogs/ExeIsRun.h"
@@ -29,7 +31,7 @@
 #include <memory>
 
 using dialogs::DialogFrame;
-using dialogtest::whenModal;
+using modaltest::ModalDriver;
 
 namespace {
 
@@ -279,9 +281,9 @@ void TestDialogFrame::stylesUseSkinFolderAndShippedColours()
 
 void TestDialogFrame::colourTripleFallsBackOnShortLists()
 {
-    QCOMPARE(dialogs::colourTriple({" 1", "2 ", " 3 ", "4"}, "9,9,9"), QStringLiteral("1,2,3"));
-    QCOMPARE(dialogs::colourTriple({"1", "2"}, "9,9,9"), QStringLiteral("9,9,9"));
-    QCOMPARE(dialogs::colourTriple({}, "9,9,9"), QStringLiteral("9,9,9"));
+    QCOMPARE(core::colourTriple({" 1", "2 ", " 3 ", "4"}, "9,9,9"), QStringLiteral("1,2,3"));
+    QCOMPARE(core::colourTriple({"1", "2"}, "9,9,9"), QStringLiteral("9,9,9"));
+    QCOMPARE(core::colourTriple({}, "9,9,9"), QStringLiteral("9,9,9"));
 }
 
 void TestDialogFrame::confirmationsAnswerPerButton_data()
@@ -312,7 +314,7 @@ void TestDialogFrame::confirmationsAnswerPerButton()
     else
         d.reset(new DeleteConfirm);
     QVERIFY(!d->isConfirmed());
-    whenModal(this, [button](QWidget* shown) {
+    ModalDriver driver([button](QWidget* shown) {
         QVERIFY(shown);
         dialogtest::widget<QToolButton>(shown, qPrintable(button))->click();
     });
@@ -333,7 +335,7 @@ void TestDialogFrame::escapeRejectsWithoutAnswer()
 {
     QFETCH(int, row);
     const std::unique_ptr<DialogFrame> dialog = forms()[row].create();
-    whenModal(this, [](QWidget* shown) {
+    ModalDriver driver([](QWidget* shown) {
         QVERIFY(shown);
         QTest::keyClick(shown, Qt::Key_Escape);
     });
@@ -345,25 +347,29 @@ void TestDialogFrame::escapeRejectsWithoutAnswer()
 void TestDialogFrame::returnAnswersOnlyWhereGiven()
 {
     ContainReset reset;
-    whenModal(this, [](QWidget* shown) {
-        QTest::keyClick(shown, Qt::Key_Enter, Qt::KeypadModifier);
-        shown->close();
-    });
-    reset.exec();
+    {
+        ModalDriver driver([](QWidget* shown) {
+            QTest::keyClick(shown, Qt::Key_Enter, Qt::KeypadModifier);
+            shown->close();
+        });
+        reset.exec();
+    }
     QVERIFY(reset.isConfirmed());
 
     ContainReset viaReturn;
-    whenModal(this, [](QWidget* shown) {
-        QTest::keyClick(shown, Qt::Key_Return);
-        shown->close();
-    });
-    viaReturn.exec();
+    {
+        ModalDriver driver([](QWidget* shown) {
+            QTest::keyClick(shown, Qt::Key_Return);
+            shown->close();
+        });
+        viaReturn.exec();
+    }
     QVERIFY(viaReturn.isConfirmed());
 
     // No key answers a pairing question: Return leaves it open and unanswered.
     RePair pair;
     bool stillOpen = false;
-    whenModal(this, [&stillOpen](QWidget* shown) {
+    ModalDriver driver([&stillOpen](QWidget* shown) {
         QTest::keyClick(shown, Qt::Key_Return);
         stillOpen = shown->isVisible();
         shown->close();

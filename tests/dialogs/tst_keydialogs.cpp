@@ -7,20 +7,19 @@
 #include "dialogs/addKey.h"
 
 #include "support/dialogs_helpers.h"
+#include "support/modal_helpers.h"
 #include "support/keys_input.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
-#include <functional>
 
 using keytest::NativeKey;
+using modaltest::ModalDriver;
 
 namespace {
 
@@ -36,17 +35,6 @@ T* child(const QObject* parent, const char* name)
 void click(const QObject* dialog, const char* button)
 {
     child<QToolButton>(dialog, button)->click();
-}
-
-// Handles the next modal dialog from inside its exec().
-void onNextModal(std::function<void(QWidget*)> handle)
-{
-    QTimer::singleShot(0, qApp, [handle] {
-        QWidget* modal = QApplication::activeModalWidget();
-        handle(modal);
-        if (modal)
-            modal->close();
-    });
 }
 
 bool anyHookInstalled()
@@ -292,11 +280,14 @@ void TestKeyDialogs::groupKeyFourthKeyOpensTheNotice()
 
     QString noticeName;
     QPoint noticeAt;
-    onNextModal([&](QWidget* modal) {
-        noticeName = modal ? modal->metaObject()->className() : QString();
-        noticeAt = modal ? modal->pos() : QPoint();
-    });
-    click(&dialog, "NewHong");
+    {
+        ModalDriver driver([&](QWidget* modal) {
+            noticeName = modal->metaObject()->className();
+            noticeAt = modal->pos();
+            modal->close();
+        });
+        click(&dialog, "NewHong");
+    }
     QCOMPARE(noticeName, QStringLiteral("GroupMaxThree"));
     QCOMPARE(noticeAt, dialog.mapToGlobal(QPoint(0, 0)));
 
@@ -316,9 +307,9 @@ void TestKeyDialogs::groupKeyFourthKeyOpensTheNotice()
 void TestKeyDialogs::groupKeyEmptyOkActsAsCancel()
 {
     GroupKey dialog;
-    onNextModal([](QWidget* modal) {
-        if (modal)
-            click(modal, "NewHong");
+    ModalDriver driver([](QWidget* modal) {
+        click(modal, "NewHong");
+        modal->close();
     });
     dialog.exec();
     QVERIFY(!dialog.Result);
@@ -457,12 +448,11 @@ void TestKeyDialogs::addKeyShowsTheNameOnRelease()
 void TestKeyDialogs::addKeyOkAccepts()
 {
     addKey dialog;
-    onNextModal([](QWidget* modal) {
-        if (!modal)
-            return;
+    ModalDriver driver([](QWidget* modal) {
         auto* line = child<QLineEdit>(modal, "lineEdit");
         keytest::tapKey(line, {Qt::Key_1, Qt::KeypadModifier, 87, 0xffb1, QStringLiteral("1")});
         click(modal, "NewHong");
+        modal->close();
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QVERIFY(dialog.Result);
@@ -472,9 +462,9 @@ void TestKeyDialogs::addKeyOkAccepts()
 void TestKeyDialogs::addKeyWithoutKeyCancels()
 {
     addKey dialog;
-    onNextModal([](QWidget* modal) {
-        if (modal)
-            click(modal, "NewHong");
+    ModalDriver driver([](QWidget* modal) {
+        click(modal, "NewHong");
+        modal->close();
     });
     QCOMPARE(dialog.exec(), int(QDialog::Rejected));
     QVERIFY(!dialog.Result);
@@ -517,9 +507,9 @@ void TestKeyDialogs::fireKeyCancelKeepsDefaults()
         QCOMPARE(dialog.Count, 3);
     }
     FireKey escaped;
-    onNextModal([](QWidget* modal) {
-        if (modal)
-            QTest::keyClick(modal, Qt::Key_Escape);
+    ModalDriver driver([](QWidget* modal) {
+        QTest::keyClick(modal, Qt::Key_Escape);
+        modal->close();
     });
     escaped.exec();
     QVERIFY(!escaped.Result);

@@ -38,12 +38,13 @@ struct Desk {
     QVector<Call> calls;
 };
 
-} // namespace
-
+// Beside Call, so QCOMPARE finds it and a failure shows the calls.
 char* toString(const Call& c)
 {
     return QTest::toString(QStringLiteral("(%1,%2,%3)").arg(c.key).arg(c.down).arg(c.repeat));
 }
+
+} // namespace
 
 class TestKeyHook : public QObject
 {

@@ -1,7 +1,9 @@
 // What the single notices show and do: texts by language and by reason,
 // the offline notice's closing by the bus and its one-at-a-time rule, the
 // name question's filter and answer, the caller-set texts.
+#include "core/ProcessState.h"
 #include "support/dialogs_helpers.h"
+#include "support/modal_helpers.h"
 
 #include "core/PostMsg.h"
 #include "dialogs/ExeIsRun.h"
@@ -20,7 +22,7 @@
 #include <QtTest>
 
 using dialogtest::shippedText;
-using dialogtest::whenModal;
+using modaltest::ModalDriver;
 
 namespace {
 
@@ -155,7 +157,7 @@ void TestNotices::offlineNoticeNeverStacks()
     int opened = 0;
     int refused = 0;
     QString textAfterSecondReport;
-    whenModal(this, [&](QWidget* shown) {
+    ModalDriver driver([&](QWidget* shown) {
         QVERIFY(shown);
         QCOMPARE(shown, static_cast<QWidget*>(MouseOffLine::openNotice()));
         QCOMPARE(shown->pos(), window.mapToGlobal(QPoint(0, 0)) + QPoint(250, 230 - 20));
@@ -227,7 +229,7 @@ void TestNotices::nameQuestionAnswersOnlyOnOk()
         auto* edit = dialogtest::widget<QLineEdit>(&question, "lineEdit");
         QVERIFY(edit);
         QCOMPARE(edit->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-        whenModal(this, [&c, edit](QWidget* shown) {
+        ModalDriver driver([&c, edit](QWidget* shown) {
             QCOMPARE(shown->focusWidget(), static_cast<QWidget*>(edit));
             if (c.typeFirst)
                 QTest::keyClicks(edit, QStringLiteral("Jump 2"));
@@ -327,7 +329,7 @@ void TestNotices::messageNoticeTakesOnlyItsButtonFromLanguage()
     notice.hide();
 
     UpDateWarning viaReturn;
-    whenModal(this, [](QWidget* shown) { QTest::keyClick(shown, Qt::Key_Return); });
+    ModalDriver driver([](QWidget* shown) { QTest::keyClick(shown, Qt::Key_Return); });
     QTimer::singleShot(2000, &viaReturn, &QWidget::close); // never hang the suite
     QElapsedTimer clock;
     clock.start();

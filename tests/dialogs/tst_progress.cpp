@@ -2,8 +2,8 @@
 // goes, and the update-check lock.
 #include "support/dialogs_helpers.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "dialogs/Progress.h"
 
 #include <QLabel>

@@ -1,9 +1,11 @@
 // Every notice and entry dialog in every language: its texts fit their boxes, and, when
 // TALVO_RENDER_DIR names a folder, a PNG of each lands there for review
 // (scripts/render_dialogs.sh).
+#include "core/ProcessState.h"
 #include "support/dialogs_helpers.h"
 
 #include "dialogs/AddDelayTime.h"
+#include "dialogs/addKey.h"
 #include "dialogs/ContainReset.h"
 #include "dialogs/DeleteConfirm.h"
 #include "dialogs/ExeIsRun.h"
@@ -23,8 +25,7 @@
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
 #include "dialogs/UpDateWarning.h"
-#include "dialogs/addKey.h"
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QDir>
 #include <QLabel>

@@ -2,12 +2,13 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/FlashDataMap.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
-#include "support/frame_helpers.h"
+#include "support/modal_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <HIDUsb.h>
 #include <SimControl.h>
@@ -101,8 +102,7 @@ private slots:
     void init()
     {
         core::resetDeviceLinkState();
-        SimControl_LoadScenario(nullptr, nullptr);
-        SimControl_ForgetState();
+        QVERIFY(simtest::loadScenario());
         m_receiverPath = SimControl_DevicePath("Receiver1");
         SetCurrentDevicePath(m_receiverPath);
         DeviceAllInfo info;
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(formB.count(), 1);
         QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(image));
         QVERIFY(SimControl_WaitIdle(5000));
-        QCOMPARE(frametest::simFlash("Mouse1"), bytesOf(image));
+        QCOMPARE(simtest::flash("Mouse1"), bytesOf(image));
         // An import is no cache write: the cache follows the mouse, not the file.
         QVERIFY(QDir(UserDataDir() + QStringLiteral("/Device_Info")).entryList({QStringLiteral("Device_CID*")}).isEmpty());
     }
@@ -202,7 +202,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(int, expected);
-        const QByteArray flashBefore = frametest::simFlash("Mouse1");
+        const QByteArray flashBefore = simtest::flash("Mouse1");
         QVERIFY(!flashBefore.isEmpty());
         StoreCurrentFlashData(EmptyFlashDataMap());
         SimControl_ClearCallLog();
@@ -210,14 +210,14 @@ private slots:
         UpDataParam notice;
         notice.IsImport = true;
         notice.ImportFile = writeTemp(QStringLiteral("bad.bin"), file);
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         notice.onTimeupDestroy();
 
         QCOMPARE(ImportResult.load(), expected);
         QCOMPARE(closer.seen(), QStringList{QStringLiteral("InportFail")});
         QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(EmptyFlashDataMap()));
-        QVERIFY(frametest::callsStartingWith(frametest::simCalls(), {"ProtocolDataUpdate"}).isEmpty());
-        QCOMPARE(frametest::simFlash("Mouse1"), flashBefore);
+        QVERIFY(simtest::callsStartingWith(simtest::callLog(), {"ProtocolDataUpdate"}).isEmpty());
+        QCOMPARE(simtest::flash("Mouse1"), flashBefore);
     }
 
     void importToASleepingMouseFailsAndKeepsTheImage()
@@ -236,11 +236,21 @@ private slots:
         QCOMPARE(bytesOf(CurrentFlashDataCopy()), bytesOf(before));
     }
 
+    void normalWaitWritesFirstCacheOnlyAfterPagesFilled_data()
+    {
+        QTest::addColumn<bool>("fromDevice");
+        QTest::newRow("image the mouse sent") << true;
+        // Pages filled, but not with what the open mouse sent (its dump has not arrived, or it
+        // belonged to a connection since left): that image is no cache of this mouse.
+        QTest::newRow("image not the mouse's") << false;
+    }
+
     void normalWaitWritesFirstCacheOnlyAfterPagesFilled()
     {
+        QFETCH(bool, fromDevice);
         SessionOnline = 1;
         WorkerOnline = 1;
-        core::setImageFromOpenDevice(true);
+        core::setImageFromOpenDevice(fromDevice);
         SetCacheFileName(DeviceCacheFileName(0x21, 1));
         SetDumpCacheFileName(DeviceCacheFileName(0x21, 1));
         QFile::remove(DeviceCachePath(CacheFileName()));
@@ -254,6 +264,10 @@ private slots:
         QCOMPARE(offline.count(), 0);
         QCOMPARE(int(ButtonPageFilled), 0); // both flags are taken by the wait
         QCOMPARE(int(SensorPageFilled), 0);
+        if (!fromDevice) {
+            QVERIFY(!QFile::exists(DeviceCachePath(CacheFileName())));
+            return;
+        }
         FlashDataMap cached;
         QVERIFY(ReadDeviceInfoFile(CacheFileName(), &cached));
         QCOMPARE(bytesOf(cached), bytesOf(sampleImage(4)));

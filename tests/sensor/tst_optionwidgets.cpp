@@ -3,11 +3,12 @@
 // selection and no closed gate writes anything.
 #include "option_forms.h"
 
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "devicelib/SimControl.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,13 +45,13 @@ int flashByte(int offset)
 {
     if (!linktest::waitSimIdle())
         return -1;
-    const FlashDataMap image = linktest::simFlashImage();
+    const FlashDataMap image = linktest::imageOf(simtest::flash());
     return reinterpret_cast<const quint8*>(&image)[offset];
 }
 
 int imagesSent()
 {
-    return linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate"));
+    return simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate"));
 }
 
 template <class T>

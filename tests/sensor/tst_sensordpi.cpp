@@ -1,12 +1,13 @@
 // The DPI stage editor on the simulated mouse: what the user does reaches
 // the mouse's flash, what the sensor page fills in never does.
-#include "core/DeviceLinkState.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "devicelib/SimControl.h"
 #include "sensor/SensorDPI.h"
 #include "sensor/SensorDpiCodes.h"
 #include "support/link_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -41,7 +42,7 @@ QToolButton* stageButton(const QWidget* editor, int stage)
 
 FlashDataMap idleFlash()
 {
-    return linktest::waitSimIdle() ? linktest::simFlashImage() : EmptyFlashDataMap();
+    return linktest::waitSimIdle() ? linktest::imageOf(simtest::flash()) : EmptyFlashDataMap();
 }
 
 QByteArray levelBytes(const FlashDataMap& image, int level)
@@ -51,7 +52,7 @@ QByteArray levelBytes(const FlashDataMap& image, int level)
 
 int imagesSent()
 {
-    return linktest::countCalls(linktest::callLog(), QStringLiteral("ProtocolDataUpdate"));
+    return simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate"));
 }
 
 // What the sensor page does with the editor when the mouse's image arrives.

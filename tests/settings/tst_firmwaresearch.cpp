@@ -1,7 +1,8 @@
 #include "core/DeviceAllInfo.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "settings/FormSetting.h"
-#include "settings/FormSettingFirmware.h"
 #include "settings/UpDateRepair.h"
 
 #include <QDir>
@@ -36,14 +37,13 @@ private slots:
     void initTestCase();
     void init();
 
-    void versionTexts();
-    void receiverClassesAndKeys();
     void lastMatchInCaseInsensitiveOrderWins();
     void sameVersionIsSkippedUnlessUnknown();
     void olderVersionsAreTakenToo();
     void nameMatchesExactly();
     void shortFilesAndMissingFolder();
     void checkUpdateFileUsesTheOpenDevice();
+    void repairDialogWaitsForCheckOnlyWhenShownAndIdle();
 
 private:
     void put(const QString& fileName, const QByteArray& bytes);
@@ -72,27 +72,6 @@ void TestFirmwareSearch::put(const QString& fileName, const QByteArray& bytes)
     QFile file(m_app.filePath(QStringLiteral("bin/") + fileName));
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-void TestFirmwareSearch::versionTexts()
-{
-    QCOMPARE(settings::firmwareVersionText(0x0103), QStringLiteral("v1.3"));
-    QCOMPARE(settings::firmwareVersionText(0x010A), QStringLiteral("v1.a"));
-    QCOMPARE(settings::firmwareVersionText(0x0110), QStringLiteral("v1.10"));
-    QCOMPARE(settings::firmwareVersionText(0x0100), QStringLiteral("v1.0"));
-    QCOMPARE(settings::firmwareVersionText(0x01FF), QStringLiteral("v1.ff"));
-}
-
-void TestFirmwareSearch::receiverClassesAndKeys()
-{
-    QCOMPARE(settings::receiverClassOfKind(0), 1);
-    QCOMPARE(settings::receiverClassOfKind(4), 2);
-    QCOMPARE(settings::receiverClassOfKind(1), 4);
-    QCOMPARE(settings::receiverClassOfKind(5), 8);
-    QCOMPARE(settings::receiverClassOfKind(2), 0);
-    QCOMPARE(settings::receiverImageKey(2), QStringLiteral("D2M"));
-    QVERIFY(settings::receiverImageKey(0).isEmpty());
-    QVERIFY(settings::receiverImageKey(3).isEmpty());
 }
 
 void TestFirmwareSearch::lastMatchInCaseInsensitiveOrderWins()
@@ -157,8 +136,8 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
     QVERIFY(!UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1));
     QVERIFY(UpDateRepair::RepairImageList().isEmpty());
     QByteArray unused;
-    QCOMPARE(settings::findFirmwareImage(m_app.path(), settings::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
-             settings::SearchOutcome::NoFolder);
+    QCOMPARE(core::findFirmwareImage(m_app.path(), core::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
+             core::SearchOutcome::NoFolder);
 }
 
 void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()
@@ -177,6 +156,21 @@ void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()
     pro.DriveIndex = 0;
     StoreCurrentDeviceInfo(pro);
     QVERIFY(!FormSetting::CheckUpdateFile(210, QStringLiteral("v1.5"), 2));
+}
+
+void TestFirmwareSearch::repairDialogWaitsForCheckOnlyWhenShownAndIdle()
+{
+    // The worker asks after every rescan; the dialog answers only while it
+    // shows and no update check runs.
+    UpDateRepair repair;
+    QVERIFY(!repair.WaitsForCheck());
+    repair.show();
+    QVERIFY(repair.WaitsForCheck());
+    UpdateCheckRunning = 1;
+    QVERIFY(!repair.WaitsForCheck());
+    UpdateCheckRunning = 0;
+    repair.hide();
+    QVERIFY(!repair.WaitsForCheck());
 }
 
 QTEST_MAIN(TestFirmwareSearch)

@@ -41,7 +41,6 @@ private slots:
     void tilesFillPagesOfThree();
     void arrowsFollowThePagesOnBothSides();
     void rateBadgeOrderDependsOnThePage();
-    void receiverTableByKind();
     void versionOutcomes();
     void twoDeviceCaseAsksTileZeroFirst();
     void indexOfPathFindsTheSameDevice();
@@ -169,22 +168,6 @@ void TestChoiceLogic::rateBadgeOrderDependsOnThePage()
     QCOMPARE(rateBadgeImage("0x4211", pids, false), QString("8KHz.png"));
     QCOMPARE(rateBadgeImage("0x4121", pids, false), QString("2KHz.png"));
     QCOMPARE(rateBadgeImage("0x4101", pids, true), QString());
-}
-
-void TestChoiceLogic::receiverTableByKind()
-{
-    QCOMPARE(receiverClassOf(0), 1);
-    QCOMPARE(receiverClassOf(4), 2);
-    QCOMPARE(receiverClassOf(1), 4);
-    QCOMPARE(receiverClassOf(5), 8);
-    QCOMPARE(receiverImageKeyOf(0), QString("DM"));
-    QCOMPARE(receiverImageKeyOf(4), QString("D2M"));
-    QCOMPARE(receiverImageKeyOf(1), QString("D4M"));
-    QCOMPARE(receiverImageKeyOf(5), QString("D8M"));
-    for (int kind : {2, 3, 6, 7, 8, 255}) {
-        QCOMPARE(receiverClassOf(kind), 0);
-        QVERIFY(receiverImageKeyOf(kind).isEmpty());
-    }
 }
 
 void TestChoiceLogic::versionOutcomes()

@@ -1,11 +1,11 @@
 #include "core/AppPaths.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/FlashDataMap.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "shell/Dialog.h"
 #include "shell/DialogMainStyle.h"
-#include "support/frame_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <HIDUsb.h>
 #include <SimControl.h>
@@ -239,8 +239,8 @@ private slots:
         QCOMPARE(main.first().first().toInt(), 0);
         QCOMPARE(macro.count(), 1);
         QCOMPARE(QFileInfo(cachePath()).size(), 10432);
-        const QStringList calls = frametest::callsStartingWith(
-            frametest::simCalls(), {"UsbServer_SetPCDriverStatus", "UsbServer_Exit"});
+        const QStringList calls = simtest::callsStartingWith(
+            simtest::callLog(), {"UsbServer_SetPCDriverStatus", "UsbServer_Exit"});
         QCOMPARE(calls.size(), 2);
         QVERIFY2(calls.at(0).startsWith("UsbServer_SetPCDriverStatus(0"), qPrintable(calls.join(' ')));
         QVERIFY(calls.at(1).startsWith("UsbServer_Exit"));

@@ -1,19 +1,20 @@
 #include "core/AppPaths.h"
 #include "core/DeviceInfoFile.h"
-#include "core/DeviceLinkState.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Registry.h"
+#include "dialogs/MouseOffLine.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
 #include "shell/DialogMain.h"
-#include "dialogs/MouseOffLine.h"
-#include "support/frame_helpers.h"
+#include "support/modal_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <HIDUsb.h>
 #include <SimControl.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
@@ -136,11 +137,33 @@ private slots:
         QCOMPARE(actions.at(0)->text(), QStringLiteral("Open main window"));
         QCOMPARE(actions.at(2)->text(), QStringLiteral("Exit"));
         // The choice page hides without telling the library anything.
-        QVERIFY(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
+        QVERIFY(simtest::callsStartingWith(simtest::callLog(), {"UsbServer_SetPCDriverStatus"}).isEmpty());
 
         actions.at(0)->trigger();
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->trayIcon()->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
+    }
+
+    // On a real tray the menu runs inside the icon window's click handling, and either entry
+    // hides the icon, which destroys that window: the entry must run only once the menu returned.
+    void trayMenuEntryRunsAfterTheMenuReturns()
+    {
+        DialogMain::setTrayAvailableForTesting(1);
+        PostMsg::instance()->EmitChangeSize(2);
+        QMenu* menu = m_window->trayMenu();
+        bool ranInsideMenu = true;
+        QTimer::singleShot(0, menu, [&] {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+            ranInsideMenu = m_window->isVisible() || !m_window->trayIcon()->isVisible();
+        });
+        QTimer::singleShot(10000, menu, &QMenu::close); // a menu left open must not hang the test
+        emit m_window->trayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!ranInsideMenu);
+        QVERIFY(!m_window->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY(!m_window->trayIcon()->isVisible());
     }
 
     void trayClickOnTheFrameTellsTheDeviceOnce()
@@ -153,7 +176,7 @@ private slots:
         emit m_window->trayIcon()->activated(QSystemTrayIcon::Trigger);
         QVERIFY(m_window->isVisible());
         // One activation runs the slot once however often the window was hidden.
-        QCOMPARE(frametest::callsStartingWith(frametest::simCalls(), {"UsbServer_SetPCDriverStatus"}),
+        QCOMPARE(simtest::callsStartingWith(simtest::callLog(), {"UsbServer_SetPCDriverStatus"}),
                  QStringList{QStringLiteral("UsbServer_SetPCDriverStatus(1)")});
         backToChoice();
     }
@@ -188,10 +211,10 @@ private slots:
         RestartRequest = 0;
         QPoint noticeAt;
         QSize noticeSize;
-        frametest::ModalCloser closer;
-        closer.setBeforeClose([&](QWidget* notice) {
+        modaltest::ModalDriver closer([&](QWidget* notice) {
             noticeAt = notice->pos();
             noticeSize = notice->size();
+            notice->close();
         });
         PostMsg::instance()->EmitMouseOffLineo(1);
         QCOMPARE(closer.seen(), QStringList{QStringLiteral("MouseOffLine")});
@@ -206,11 +229,11 @@ private slots:
     {
         openTheMouse();
         SimControl_ClearCallLog();
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
         QCOMPARE(int(PairRequested), 1);
-        const QStringList starts = frametest::callsStartingWith(frametest::simCalls(), {"UsbServerC_Start"});
+        const QStringList starts = simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"});
         QVERIFY2(!starts.isEmpty(), "the connection to the mouse is opened again after pairing");
         backToChoice();
     }
@@ -222,7 +245,7 @@ private slots:
     {
         openTheMouse();
         {
-            frametest::ModalCloser closer;
+            modaltest::ModalDriver closer;
             QTest::keyClick(m_window, Qt::Key_Space);
             QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
         }
@@ -255,7 +278,7 @@ private slots:
             Registry::Remove(Registry::DriveTestKey(), name);
         else
             Registry::SetValue(Registry::DriveTestKey(), name, storedMouseVersion);
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QCOMPARE(closer.seen(), QStringList{dialog});
         QVERIFY(!frameShown()); // Space never opens the configuration frame
@@ -266,12 +289,36 @@ private slots:
     {
         SimControl_Plug("Receiver1", false);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
-        frametest::ModalCloser closer;
+        modaltest::ModalDriver closer;
         QTest::keyClick(m_window, Qt::Key_Space);
         QTest::qWait(50);
         QVERIFY(closer.seen().isEmpty());
         SimControl_Plug("Receiver1", true);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // Space is the window's key (pairing, the firmware check): no button of the title bar or the
+    // choice page may take the keyboard focus and swallow it, before or after Tab.
+    void spaceReachesTheWindowOnBothPages()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+        for (const bool onFrame : {false, true}) {
+            if (onFrame)
+                openTheMouse();
+            m_window->activateWindow();
+            QTRY_VERIFY(m_window->isActiveWindow());
+            for (int press = 0; press < 3; ++press) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY2(!qobject_cast<QAbstractButton*>(focus), qPrintable(focus ? focus->objectName() : QString()));
+                modaltest::ModalDriver closer;
+                QTest::keyClick(focus ? focus : m_window, Qt::Key_Space);
+                QCOMPARE(closer.seen(), QStringList{QStringLiteral("Match")});
+                QVERIFY(m_window->isVisible());
+                QCOMPARE(frameShown(), onFrame);
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_window, Qt::Key_Tab);
+            }
+        }
+        backToChoice();
     }
 
     // Last: the tray's Exit runs the close sequence, not a bare process exit.
@@ -292,8 +339,8 @@ private slots:
         QTimer::singleShot(10000, &loop, [&loop] { loop.exit(99); });
         QCOMPARE(loop.exec(), 0);
 
-        const QStringList calls = frametest::callsStartingWith(
-            frametest::simCalls(), {"UsbServer_SetPCDriverStatus", "StopUsbChanged", "UsbServer_Exit"});
+        const QStringList calls = simtest::callsStartingWith(
+            simtest::callLog(), {"UsbServer_SetPCDriverStatus", "StopUsbChanged", "UsbServer_Exit"});
         QVERIFY2(calls.size() >= 3, qPrintable(calls.join(' ')));
         QVERIFY(calls.at(0).startsWith("UsbServer_SetPCDriverStatus(0"));
         QVERIFY(calls.at(1).startsWith("StopUsbChanged"));

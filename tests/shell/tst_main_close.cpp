@@ -1,7 +1,7 @@
 #include "core/PostMsg.h"
-#include "shell/DialogChangeState.h"
+#include "core/ProcessState.h"
 #include "shell/DialogMain.h"
-#include "support/frame_helpers.h"
+#include "support/sim_helpers.h"
 
 #include <SimControl.h>
 
@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(loop.exec(), 0);
 
         const QStringList calls =
-            frametest::callsStartingWith(frametest::simCalls(), {"StopUsbChanged", "UsbServer_Exit"});
+            simtest::callsStartingWith(simtest::callLog(), {"StopUsbChanged", "UsbServer_Exit"});
         QVERIFY2(calls.size() >= 2, qPrintable(calls.join(' ')));
         QVERIFY(calls.at(0).startsWith("StopUsbChanged"));
         QVERIFY(calls.at(1).startsWith("UsbServer_Exit"));

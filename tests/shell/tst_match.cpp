@@ -1,14 +1,14 @@
 #include "support/choice_helpers.h"
+#include "support/sim_helpers.h"
 
 #include "core/ConfigIni.h"
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "shell/DialogChange.h"
-#include "shell/DialogChangeState.h"
-#include "shell/Match.h"
+#include "shell/pairing/Match.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -75,7 +75,7 @@ void TestMatch::init()
     RestoreMainPage = 0;
     PairRequested = 0;
     StoreCurrentDeviceInfo(DeviceAllInfo());
-    QVERIFY(choicetest::loadScenario(""));
+    QVERIFY(simtest::loadScenario(""));
     QVERIFY(SimControl_WaitIdle(5000));
 }
 

@@ -1,13 +1,9 @@
 #include "support/choice_helpers.h"
 
-#include "devicelib/SimControl.h"
-
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QTimer>
-#include <QWidget>
 
 namespace choicetest {
 
@@ -26,19 +22,6 @@ QString prepareAppDir()
     QFile::link(shipped + QStringLiteral("/Picture"), dir + QStringLiteral("/Picture"));
     qputenv("TALVO_APP_DIR", dir.toUtf8());
     return dir;
-}
-
-bool loadScenario(const QString& ini)
-{
-    const char* error = nullptr;
-    const bool loaded = ini.isEmpty() ? SimControl_LoadScenario(nullptr, &error)
-                                      : SimControl_LoadScenarioText(ini.toUtf8().constData(), &error);
-    if (!loaded) {
-        qWarning("scenario rejected: %s", error ? error : "?");
-        return false;
-    }
-    SimControl_ForgetState();
-    return true;
 }
 
 QString unpairedReceivers(int count)
@@ -66,31 +49,6 @@ bool writeFirmwareImage(const QString& binDir, const QString& file, quint8 kind,
     image.replace(87, name.size(), name);
     QSaveFile out(binDir + QLatin1Char('/') + file);
     return out.open(QIODevice::WriteOnly) && out.write(image) == image.size() && out.commit();
-}
-
-ModalWatcher::ModalWatcher(Handler handler)
-    : m_handler(std::move(handler))
-    , m_timer(new QTimer(this))
-{
-    connect(m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
-    m_timer->start(10);
-}
-
-ModalWatcher::~ModalWatcher() = default;
-
-void ModalWatcher::poll()
-{
-    QWidget* modal = QApplication::activeModalWidget();
-    // A dialog made on its opener's stack may reuse the address of the one
-    // before, so each is marked instead of remembered.
-    if (!modal || modal->property("choicetestSeen").toBool())
-        return;
-    modal->setProperty("choicetestSeen", true);
-    m_seen << QString::fromLatin1(modal->metaObject()->className());
-    if (m_handler)
-        m_handler(modal);
-    else
-        modal->close();
 }
 
 } // namespace choicetest

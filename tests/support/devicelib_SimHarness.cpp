@@ -3,7 +3,6 @@
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 
-#include <QDebug>
 
 #include <chrono>
 #include <condition_variable>
@@ -96,25 +95,6 @@ void ReportSink::setHook(std::function<void(const Report&)> hook)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     state().hook = std::move(hook);
-}
-
-bool loadScenario(const char* iniText)
-{
-    const char* error = nullptr;
-    if (!SimControl_LoadScenarioText(iniText, &error)) {
-        qWarning() << "scenario rejected:" << (error ? error : "?");
-        return false;
-    }
-    SimControl_ForgetState();
-    return true;
-}
-
-QByteArray deviceFlash(const char* mouse, int profile)
-{
-    QByteArray image(10428, '\0');
-    if (!SimControl_ReadFlash(mouse, profile, reinterpret_cast<unsigned char*>(image.data()), image.size()))
-        return {};
-    return image;
 }
 
 bool openDevice(const char* name)

@@ -39,10 +39,6 @@ private:
     ReportSink() = default;
 };
 
-// Loads scenario INI text and forgets any stored flash; fails the calling test on error.
-bool loadScenario(const char* iniText);
-// What the named mouse holds in its active configuration, as a 10428-byte image.
-QByteArray deviceFlash(const char* mouse, int profile = -1);
 // Opens a connection to the named device with the report sink.
 bool openDevice(const char* name);
 

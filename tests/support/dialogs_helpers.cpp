@@ -1,16 +1,12 @@
 #include "dialogs_helpers.h"
 
 #include "core/MacroIni.h"
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
-#include <QDir>
-#include <QFileInfo>
-#include <QApplication>
-#include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 namespace dialogtest {
@@ -64,17 +60,6 @@ void FakeProgramFolder::write(int index, const QByteArray& xml)
 QString FakeProgramFolder::path() const
 {
     return m_dir->path();
-}
-
-void whenModal(QObject* context, std::function<void(QWidget*)> action)
-{
-    QTimer::singleShot(0, context, [action] {
-        QWidget* shown = QApplication::activeModalWidget();
-        // Offscreen windows may never report active; the action then runs regardless.
-        if (shown && !QTest::qWaitForWindowActive(shown))
-            qWarning("modal dialog never became active");
-        action(shown);
-    });
 }
 
 } // namespace dialogtest

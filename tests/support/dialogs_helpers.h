@@ -4,7 +4,6 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 
 class QObject;
@@ -31,10 +30,6 @@ void chooseLanguage(int index);
 
 // While alive, the program folder is an empty temporary folder holding only
 // the language files written through write(); the real one comes back after.
-// Runs `action` on the modal dialog as soon as exec() shows it and it is the
-// active window (keyboard shortcuts reach only the active window).
-void whenModal(QObject* context, std::function<void(QWidget*)> action);
-
 class FakeProgramFolder
 {
 public:

@@ -1,13 +1,14 @@
 #include "link_helpers.h"
 
 #include "buttons/Buttoninterface.h"
-#include "core/DeviceLinkState.h"
 #include "core/PostMsg.h"
+#include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
+#include "support/sim_helpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,12 +47,11 @@ bool waitSimIdle(int timeoutMs)
     return returned && idle;
 }
 
-FlashDataMap simFlashImage(const char* mouse)
+FlashDataMap imageOf(const QByteArray& bytes)
 {
     FlashDataMap image = EmptyFlashDataMap();
-    unsigned char bytes[sizeof(FlashDataMap)] = {};
-    if (SimControl_ReadFlash(mouse, -1, bytes, int(sizeof bytes)))
-        std::memcpy(&image, bytes, sizeof image);
+    if (bytes.size() == int(sizeof image))
+        std::memcpy(&image, bytes.constData(), sizeof image);
     return image;
 }
 
@@ -72,22 +72,6 @@ DeviceAllInfo recordOf(const char* simName)
     } while (clock.elapsed() < 3000);
     StoreCurrentDeviceInfo(saved);
     return rec;
-}
-
-QStringList callLog()
-{
-    const int size = SimControl_CallLog(nullptr, 0);
-    QByteArray text(size + 1, '\0');
-    SimControl_CallLog(text.data(), text.size());
-    return QString::fromLatin1(text.constData()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-int countCalls(const QStringList& log, const QString& prefix)
-{
-    int n = 0;
-    for (const QString& line : log)
-        n += line.startsWith(prefix) ? 1 : 0;
-    return n;
 }
 
 LinkPages::LinkPages()
@@ -127,8 +111,8 @@ bool LinkPages::open(const char* simName, int timeoutMs)
 
 std::unique_ptr<LinkPages> openFreshDefaultMouse()
 {
-    SimControl_LoadScenario(nullptr, nullptr);
-    SimControl_ForgetState();
+    if (!simtest::loadScenario())
+        return nullptr;
     auto pages = std::make_unique<LinkPages>();
     if (!pages->open() || !waitSimIdle())
         return nullptr;

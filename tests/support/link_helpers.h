@@ -3,7 +3,7 @@
 #include "core/DeviceAllInfo.h"
 #include "core/FlashDataMap.h"
 
-#include <QStringList>
+#include <QByteArray>
 
 #include <functional>
 #include <memory>
@@ -23,15 +23,11 @@ bool runOffGuiThread(const std::function<void()>& fn, int timeoutMs = 10000);
 // thread keeps processing events. False on timeout.
 bool waitSimIdle(int timeoutMs = 10000);
 
-// The named mouse's active flash; a zero image when it cannot be read.
-FlashDataMap simFlashImage(const char* mouse = "Mouse1");
+// A flash image as read by simtest::flash(); a zero image when it is not one.
+FlashDataMap imageOf(const QByteArray& bytes);
 
 // The device record the choice page would build for a simulated device.
 DeviceAllInfo recordOf(const char* simName);
-
-// The simulator's call log since the last clear, one call per entry.
-QStringList callLog();
-int countCalls(const QStringList& log, const QString& prefix);
 
 // Pages that receive the link's signals, with the worker the button page
 // makes. Construct it after QApplication; it resets the link state first.

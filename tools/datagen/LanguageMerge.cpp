@@ -1,6 +1,6 @@
 #include "LanguageMerge.h"
 
-#include "shell/LanguageNames.h"
+#include "shell/common/LanguageNames.h"
 
 #include <QDir>
 #include <QDomDocument>

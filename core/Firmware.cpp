@@ -1,0 +1,192 @@
+#include "core/Firmware.h"
+
+#include "core/AppPaths.h"
+#include "core/ConfigIni.h"
+#include "core/PostMsg.h"
+#include "core/ProcessState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <mutex>
+
+namespace core {
+
+namespace {
+
+constexpr int kVersionOffset = 16;
+constexpr int kKindOffset = 20;
+constexpr int kCidOffset = 21;
+constexpr int kMidOffset = 22;
+constexpr int kNameOffset = 87;
+constexpr int kNameSize = 64;
+// Images are a few hundred kilobytes; anything far larger is not one of ours
+// and is not read into memory.
+constexpr qint64 kMaxImageSize = 32 * 1024 * 1024;
+
+QString withoutV(QString text)
+{
+    return text.remove(QLatin1Char('v'));
+}
+
+// Rows of the receiver table: device kind -> receiver class and image key.
+struct ReceiverRow {
+    int kind;
+    int receiverClass;
+    const char* imageKey;
+};
+constexpr ReceiverRow kReceivers[] = {
+    {0, 1, "DM"},
+    {4, 2, "D2M"},
+    {1, 4, "D4M"},
+    {5, 8, "D8M"},
+};
+
+struct ImageSlot {
+    std::mutex lock;
+    QList<QByteArray> images;
+};
+
+ImageSlot& imageSlot(ImageUse use)
+{
+    static ImageSlot update;
+    static ImageSlot repair;
+    return use == ImageUse::Update ? update : repair;
+}
+
+} // namespace
+
+bool parseFirmwareHeader(const QByteArray& image, FirmwareHeader* header)
+{
+    if (image.size() < kImageHeaderSize)
+        return false;
+    const auto* bytes = reinterpret_cast<const uchar*>(image.constData());
+    header->version = qFromLittleEndian<quint32>(bytes + kVersionOffset);
+    header->kind = bytes[kKindOffset];
+    header->cid = bytes[kCidOffset];
+    header->mid = bytes[kMidOffset];
+    const QByteArray field = image.mid(kNameOffset, kNameSize);
+    const int nul = field.indexOf('\0');
+    header->name = nul < 0 ? field : field.left(nul);
+    return true;
+}
+
+QString firmwareVersionText(quint32 version)
+{
+    return QStringLiteral("v%1.%2").arg(version >> 8).arg(version & 0xFF, 0, 16);
+}
+
+int receiverClassOfKind(int deviceKind)
+{
+    for (const ReceiverRow& row : kReceivers)
+        if (row.kind == deviceKind)
+            return row.receiverClass;
+    return 0;
+}
+
+QString receiverImageKey(int receiverClass)
+{
+    for (const ReceiverRow& row : kReceivers)
+        if (row.receiverClass == receiverClass)
+            return QString::fromLatin1(row.imageKey);
+    return QString();
+}
+
+QString receiverImageKeyOfKind(int deviceKind)
+{
+    return receiverImageKey(receiverClassOfKind(deviceKind));
+}
+
+SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& query, QByteArray* image)
+{
+    image->clear();
+    const QDir folder(appDir + QStringLiteral("/bin"));
+    if (!folder.exists())
+        return SearchOutcome::NoFolder;
+    const QString current = query.currentVersion.isEmpty() ? QStringLiteral("0.0") : withoutV(query.currentVersion);
+    const QStringList files =
+        folder.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    SearchOutcome outcome = SearchOutcome::NotFound;
+    for (const QString& fileName : files) {
+        QFile file(folder.filePath(fileName));
+        if (!file.open(QIODevice::ReadOnly)) {
+            image->clear();
+            return SearchOutcome::Unreadable;
+        }
+        if (file.size() < kImageHeaderSize || file.size() > kMaxImageSize)
+            continue;
+        const QByteArray content = file.readAll();
+        FirmwareHeader header;
+        if (!parseFirmwareHeader(content, &header) || header.kind != query.kind || header.cid != query.cid
+            || header.mid != query.mid || QString::fromLocal8Bit(header.name) != query.imageName)
+            continue;
+        if (!query.currentVersion.isEmpty() && withoutV(firmwareVersionText(header.version)) == current)
+            continue;
+        *image = content;
+        outcome = SearchOutcome::Found;
+    }
+    return outcome;
+}
+
+bool findUpdateFile(ImageUse use, quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
+                    quint8 mid)
+{
+    QByteArray image;
+    const bool found = findFirmwareImage(AppDir(), FirmwareQuery{imageKind, version, imageName, cid, mid}, &image)
+                       == SearchOutcome::Found;
+    ImageSlot& slot = imageSlot(use);
+    std::lock_guard<std::mutex> guard(slot.lock);
+    slot.images.clear();
+    if (found)
+        slot.images.append(image);
+    return found;
+}
+
+QList<QByteArray> imageList(ImageUse use)
+{
+    ImageSlot& slot = imageSlot(use);
+    std::lock_guard<std::mutex> guard(slot.lock);
+    return slot.images;
+}
+
+bool findNewerFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid, quint8 mid)
+{
+    if (version.isEmpty())
+        return false;
+    QByteArray image;
+    return findFirmwareImage(AppDir(), FirmwareQuery{imageKind, version, imageName, cid, mid}, &image)
+           == SearchOutcome::Found;
+}
+
+bool checkUpdateFile(quint8 imageKind, const QString& version, int receiverClass)
+{
+    const ConfigIni* config = ConfigIni::GetInstance();
+    const QString group = QStringLiteral("Drive%1").arg(CurrentDeviceInfoCopy().DriveIndex + 1);
+    const QString key = imageKind == kMouseImage ? QStringLiteral("MM") : receiverImageKey(receiverClass);
+    if (key.isEmpty())
+        return false;
+    const QString name = config->GetValue(group, key);
+    const int cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID")).toInt();
+    const int mid = config->GetValue(group, QStringLiteral("MID")).toInt();
+    return findNewerFile(imageKind, version, name, quint8(cid), quint8(mid));
+}
+
+void offerFirmware(const QString& receiverText, int receiverClass, const std::optional<QString>& mouseVersion)
+{
+    QString offer;
+    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
+        const bool receiver = checkUpdateFile(kReceiverImage, receiverText, receiverClass);
+        ReceiverUpdateAvailable = receiver ? 1 : 0;
+        bool mouse = false;
+        if (mouseVersion) {
+            mouse = checkUpdateFile(kMouseImage, *mouseVersion, receiverClass);
+            MouseUpdateAvailable = mouse ? 1 : 0;
+        }
+        if (receiver || mouse)
+            offer = QStringLiteral("true");
+    }
+    PostMsg::instance()->EmitLabelTextB(receiverText, offer);
+}
+
+} // namespace core

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Firmware image files shipped in the program's "/bin" folder: header fields,
+// version texts, the receiver classes, the search that picks the image for a
+// device and the offer made when a device is opened. Plain logic, no widgets;
+// the settings page, the repair dialog, the choice page and the worker call
+// it (the first two keep their given names as forwarders).
+namespace core {
+
+constexpr quint8 kMouseImage = 210;
+constexpr quint8 kReceiverImage = 211;
+constexpr int kImageHeaderSize = 728;
+
+struct FirmwareHeader {
+    quint32 version = 0;
+    quint8 kind = 0;
+    quint8 cid = 0;
+    quint8 mid = 0;
+    QByteArray name; // up to the first NUL of the 64-byte field
+};
+
+// Reads the header fields; false when the buffer is shorter than a header.
+bool parseFirmwareHeader(const QByteArray& image, FirmwareHeader* header);
+
+// "v" + major in decimal + "." + minor in lower-case hexadecimal (0x010A -> "v1.a").
+QString firmwareVersionText(quint32 version);
+
+// Receiver class 1, 2, 4 or 8 of a device kind; 0 for a kind that is no
+// receiver (a mouse on its cable).
+int receiverClassOfKind(int deviceKind);
+
+// Config.ini key of the receiver image name of a class ("DM", "D2M", "D4M",
+// "D8M"); empty for any other class.
+QString receiverImageKey(int receiverClass);
+// The same key by device kind: empty for a kind that names no receiver, so no
+// receiver image is ever found for it.
+QString receiverImageKeyOfKind(int deviceKind);
+
+struct FirmwareQuery {
+    quint8 kind = 0;
+    QString currentVersion; // "v1.5" or empty when unknown
+    QString imageName;
+    quint8 cid = 0;
+    quint8 mid = 0;
+};
+
+enum class SearchOutcome { Found, NotFound, NoFolder, Unreadable };
+
+// Searches "<appDir>/bin/*.bin" in case-insensitive name order for images of
+// the query's kind, CID, MID and name whose version differs from the current
+// one; the last such file wins and its whole content lands in *image. A file
+// whose version equals a known current version is never taken. Files too
+// short to hold a header, or implausibly large, are skipped; a file that
+// cannot be opened ends the search with Unreadable.
+SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& query, QByteArray* image);
+
+// Who keeps the image a lookup found: the settings page's update or the
+// repair dialog's repair.
+enum class ImageUse { Update, Repair };
+
+// True when "<AppDir>/bin" holds an image of that kind, CID, MID and name
+// whose version differs from version (empty = unknown, every match counts).
+// The image found, or none, becomes the one `use` writes. Any thread.
+bool findUpdateFile(ImageUse use, quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
+                    quint8 mid);
+// The image the last lookup for `use` kept; empty when it found none.
+QList<QByteArray> imageList(ImageUse use);
+
+// The same question without keeping the image; false for an unknown version.
+bool findNewerFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid, quint8 mid);
+
+// Whether an image of that kind is to be offered for the open device's
+// "Drive" group and receiver class (1, 2, 4, 8; any other class has no
+// receiver image).
+bool checkUpdateFile(quint8 imageKind, const QString& version, int receiverClass);
+
+// Tells the settings page what can be updated once a device is open: looks
+// up the receiver image for receiverText and receiverClass and, when a mouse
+// version is given, the mouse image; keeps the answers in
+// ReceiverUpdateAvailable and MouseUpdateAvailable and emits
+// SigLabelTextB(receiverText, "true" when either is offered, else empty).
+// Without a "/bin" folder nothing is looked up and the flags keep their values.
+void offerFirmware(const QString& receiverText, int receiverClass,
+                   const std::optional<QString>& mouseVersion = std::nullopt);
+
+} // namespace core

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Colours of the interface as Config.ini's "Option" group gives them: "r,g,b"
+// triples written into style sheets. No widget code.
+namespace core {
+
+// Used when Config.ini lacks a colour: the skin's text colour on the dark
+// card, and dark text on the accent button face.
+inline constexpr char kFallbackTextColour[] = "230,232,238";
+inline constexpr char kFallbackButtonColour[] = "21,23,28";
+
+// "r,g,b" from the first three items of a Config.ini colour list; `fallback`
+// (also "r,g,b") when the list is shorter, so a damaged entry gives a
+// readable colour instead of a broken style sheet.
+QString colourTriple(const QStringList& items, const char* fallback);
+
+// colourTriple of the "Option" key `key`.
+QString optionColour(const char* key, const char* fallback);
+
+} // namespace core

@@ -1,0 +1,264 @@
+#include "shell/common/LanguageFile.h"
+
+#include "core/AppPaths.h"
+#include "core/MacroIni.h"
+#include "shell/common/LanguageNames.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcLanguage, "app.shell.language")
+
+namespace shell {
+
+namespace {
+
+// Language files are a few tens of kilobytes; anything far larger is not one.
+constexpr qint64 kMaxLanguageFileBytes = 8 * 1024 * 1024;
+
+// Reads one child's text up to its end element. A child that holds elements
+// of its own is no text: it is skipped whole, without recursion (a file
+// nested a hundred thousand levels deep must not exhaust the stack).
+bool readChildText(QXmlStreamReader& xml, QString* text)
+{
+    bool nested = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            break;
+        if (token == QXmlStreamReader::StartElement) {
+            nested = true;
+            xml.skipCurrentElement();
+        } else if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+            *text += xml.text();
+        }
+    }
+    return !nested;
+}
+
+LanguageElement readClassElement(QXmlStreamReader& xml, const QString& element, int* skipped, QString* firstSkipped)
+{
+    LanguageElement texts;
+    while (xml.readNextStartElement()) {
+        const QString child = xml.name().toString();
+        QString text;
+        const bool plain = readChildText(xml, &text);
+        if (xml.hasError())
+            break;
+        if (plain)
+            texts.append(child, text);
+        else if ((*skipped)++ == 0)
+            *firstSkipped = element + QLatin1Char('/') + child;
+    }
+    return texts;
+}
+
+} // namespace
+
+bool LanguageElement::contains(const QString& child) const
+{
+    return find(child, nullptr);
+}
+
+QString LanguageElement::text(const QString& child, const QString& fallback) const
+{
+    QString out;
+    return find(child, &out) ? out : fallback;
+}
+
+bool LanguageElement::find(const QString& child, QString* out) const
+{
+    for (int i = m_entries.size() - 1; i >= 0; --i) {
+        if (m_entries.at(i).first == child) {
+            if (out)
+                *out = m_entries.at(i).second;
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList LanguageElement::childNames() const
+{
+    QStringList names;
+    for (const Entry& e : m_entries)
+        names << e.first;
+    return names;
+}
+
+QString LanguageFile::path(int index)
+{
+    return AppDir() + QString::fromUtf8(languageName(index).file);
+}
+
+bool LanguageFile::load(const QString& path, QString* error)
+{
+    m_elements.clear();
+    m_skippedTexts = 0;
+    m_firstSkippedText.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.size() > kMaxLanguageFileBytes) {
+        if (error)
+            *error = QStringLiteral("File too large");
+        return false;
+    }
+    const bool loaded = loadData(file.readAll(), error);
+    if (m_skippedTexts > 0)
+        qCWarning(lcLanguage, "language file %s: %d text(s) holding nested elements skipped, the first %s",
+                  qPrintable(path), m_skippedTexts, qPrintable(m_firstSkippedText));
+    return loaded;
+}
+
+bool LanguageFile::loadData(const QByteArray& data, QString* error)
+{
+    m_elements.clear();
+    m_skippedTexts = 0;
+    m_firstSkippedText.clear();
+    QXmlStreamReader xml(data);
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("Total")) {
+        if (!xml.hasError())
+            xml.raiseError(QStringLiteral("Not a labels file"));
+        if (error)
+            *error = xml.errorString();
+        return false;
+    }
+    while (xml.readNextStartElement()) {
+        const QString name = xml.name().toString();
+        LanguageElement texts = readClassElement(xml, name, &m_skippedTexts, &m_firstSkippedText);
+        if (xml.hasError())
+            break;
+        // One window may appear twice; its texts then apply in file order.
+        auto it = std::find_if(m_elements.begin(), m_elements.end(),
+                               [&name](const QPair<QString, LanguageElement>& e) { return e.first == name; });
+        if (it == m_elements.end()) {
+            m_elements.append({name, texts});
+        } else {
+            for (const LanguageElement::Entry& e : texts.entries())
+                it->second.append(e.first, e.second);
+        }
+    }
+    if (xml.hasError()) {
+        if (error)
+            *error = QStringLiteral("%1 (line %2)").arg(xml.errorString()).arg(xml.lineNumber());
+        return false;
+    }
+    return true;
+}
+
+LanguageElement LanguageFile::element(const QString& name) const
+{
+    for (const auto& e : m_elements) {
+        if (e.first == name)
+            return e.second;
+    }
+    return LanguageElement();
+}
+
+QStringList LanguageFile::elementNames() const
+{
+    QStringList names;
+    for (const auto& e : m_elements)
+        names << e.first;
+    return names;
+}
+
+LanguageElement LanguageFile::cachedElement(int index, const QString& name)
+{
+    struct Cache
+    {
+        QString path;
+        QDateTime modified;
+        qint64 size = -1;
+        LanguageFile file;
+    };
+    static QMutex lock;
+    static Cache cache;
+
+    const QString filePath = path(index);
+    const QFileInfo info(filePath);
+    QMutexLocker locker(&lock);
+    if (cache.path != filePath || cache.modified != info.lastModified() || cache.size != info.size()) {
+        QString error;
+        LanguageFile parsed;
+        if (!parsed.load(filePath, &error))
+            qCWarning(lcLanguage, "language file %s: %s", qPrintable(filePath), qPrintable(error));
+        cache.path = filePath;
+        cache.modified = info.lastModified();
+        cache.size = info.size();
+        cache.file = parsed;
+    }
+    return cache.file.element(name);
+}
+
+int LanguageFile::currentIndex()
+{
+    return MacroIni::Instance()->LanguageIndex();
+}
+
+bool setWidgetText(QWidget* widget, const QString& text)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        group->setTitle(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(text);
+    else
+        return false;
+    return true;
+}
+
+int applyTexts(QWidget* root, const LanguageElement& texts, const TextBinding* rows, int count)
+{
+    int applied = 0;
+    for (int i = 0; i < count; ++i) {
+        const TextBinding& row = rows[i];
+        QString text;
+        if (!texts.find(QString::fromUtf8(row.child), &text))
+            continue;
+        const QString widgetName = QString::fromUtf8(row.widget);
+        QWidget* widget = root->objectName() == widgetName ? root : root->findChild<QWidget*>(widgetName);
+        if (!widget) {
+            qCWarning(lcLanguage, "no widget %s for text %s", row.widget, row.child);
+            continue;
+        }
+        bool ok = true;
+        switch (row.role) {
+        case TextRole::Text:
+            ok = setWidgetText(widget, text);
+            break;
+        case TextRole::ToolTip:
+            widget->setToolTip(text);
+            break;
+        case TextRole::ItemText: {
+            auto* combo = qobject_cast<QComboBox*>(widget);
+            ok = combo && row.item >= 0 && row.item < combo->count();
+            if (ok)
+                combo->setItemText(row.item, text);
+            break;
+        }
+        }
+        applied += ok ? 1 : 0;
+    }
+    return applied;
+}
+
+} // namespace shell

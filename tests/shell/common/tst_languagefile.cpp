@@ -1,0 +1,216 @@
+// The shared language loader: file names, what a file must look like to be
+// used, and how its texts reach widgets.
+#include "support/dialogs_helpers.h"
+
+#include "shell/common/LanguageFile.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+#include <QtTest>
+
+using shell::LanguageElement;
+using shell::LanguageFile;
+using shell::TextBinding;
+using shell::TextRole;
+
+class TestLanguageFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileNameFollowsIndex_data();
+    void fileNameFollowsIndex();
+    void wrongRootKeepsNoText();
+    void unknownNestedElementsAreSkippedWhole();
+    void deepNestingIsSkippedAndReportedOnce();
+    void brokenFileKeepsTextsReadBeforeTheBreak();
+    void repeatedChildAndElementApplyInFileOrder();
+    void cachedElementFollowsFileChanges();
+    void missingFileGivesNoText();
+    void textsReachWidgetsByTable();
+};
+
+void TestLanguageFile::fileNameFollowsIndex_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("english") << 0 << "/Language/0-English.xml";
+    QTest::newRow("simplified") << 1 << QString::fromUtf8("/Language/1-简体中文.xml");
+    QTest::newRow("traditional") << 2 << QString::fromUtf8("/Language/2-繁体中文.xml");
+    QTest::newRow("korean") << 3 << "/Language/3-Korea.xml";
+    QTest::newRow("russian") << 4 << "/Language/4-Russia.xml";
+    QTest::newRow("japanese") << 5 << "/Language/5-Japanese.xml";
+    QTest::newRow("past the end") << 7 << "/Language/0-English.xml";
+    QTest::newRow("one past the end") << 6 << "/Language/0-English.xml";
+    QTest::newRow("negative") << -1 << "/Language/0-English.xml";
+}
+
+void TestLanguageFile::fileNameFollowsIndex()
+{
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    QCOMPARE(LanguageFile::path(index), QCoreApplication::applicationDirPath() + name);
+}
+
+void TestLanguageFile::wrongRootKeepsNoText()
+{
+    LanguageFile file;
+    QString error;
+    QVERIFY(!file.loadData("<Labels><Question><label>x</label></Question></Labels>", &error));
+    QCOMPARE(error, QStringLiteral("Not a labels file"));
+    QVERIFY(file.isEmpty());
+    QVERIFY(file.element(QStringLiteral("Question")).isEmpty());
+
+    // "Total" further down does not count: only the first element decides.
+    QVERIFY(!file.loadData("<Wrap><Total><Question><label>x</label></Question></Total></Wrap>", &error));
+    QVERIFY(file.isEmpty());
+}
+
+void TestLanguageFile::unknownNestedElementsAreSkippedWhole()
+{
+    LanguageFile file;
+    QVERIFY(file.loadData(R"(<?xml version="1.0" encoding="UTF-8"?>
+        <Total>
+          <Other><Question><label>from another window</label></Question></Other>
+          <Question>
+            <label>real</label>
+            <Group><label>nested</label><NewHong>nested ok</NewHong></Group>
+            <NewHong kind="ignored">OK</NewHong>
+          </Question>
+        </Total>)"));
+    const LanguageElement question = file.element(QStringLiteral("Question"));
+    QCOMPARE(question.text(QStringLiteral("label")), QStringLiteral("real"));
+    QCOMPARE(question.text(QStringLiteral("NewHong")), QStringLiteral("OK"));
+    // A child that holds elements is no text: skipped whole, like an unknown element.
+    QCOMPARE(question.childNames(), (QStringList{"label", "NewHong"}));
+    // A window element nested in an unknown one is no window element.
+    QCOMPARE(file.elementNames(), (QStringList{"Other", "Question"}));
+    QVERIFY(!file.element(QStringLiteral("Other")).contains(QStringLiteral("label")));
+}
+
+namespace {
+QStringList s_warnings;
+void keepWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        s_warnings << message;
+}
+} // namespace
+
+// A hundred thousand levels in one text once overflowed the stack at every start.
+void TestLanguageFile::deepNestingIsSkippedAndReportedOnce()
+{
+    constexpr int kDepth = 100000;
+    const QByteArray xml = "<Total><DialogMain><MainForm>show</MainForm><Exit>" + QByteArray("<a>").repeated(kDepth)
+        + QByteArray("</a>").repeated(kDepth) + "</Exit><Tail>after</Tail></DialogMain>"
+        + "<Limit><label>next window</label></Limit></Total>";
+    dialogtest::FakeProgramFolder folder;
+    folder.write(0, xml);
+    s_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+    const LanguageElement main = LanguageFile::cachedElement(0, QStringLiteral("DialogMain"));
+    const LanguageElement limit = LanguageFile::cachedElement(0, QStringLiteral("Limit"));
+    qInstallMessageHandler(previous);
+    QCOMPARE(main.childNames(), (QStringList{"MainForm", "Tail"}));
+    QCOMPARE(limit.text(QStringLiteral("label")), QStringLiteral("next window"));
+    QCOMPARE(s_warnings.size(), 1);
+    QVERIFY2(s_warnings.first().contains(LanguageFile::path(0)) && s_warnings.first().contains("DialogMain/Exit"),
+             qPrintable(s_warnings.first()));
+}
+
+void TestLanguageFile::brokenFileKeepsTextsReadBeforeTheBreak()
+{
+    LanguageFile file;
+    QString error;
+    QVERIFY(!file.loadData("<Total><MakeMacro><label>first</label></MakeMacro><SameMacro><label>cut", &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(file.element(QStringLiteral("MakeMacro")).text(QStringLiteral("label")), QStringLiteral("first"));
+    QVERIFY(file.element(QStringLiteral("SameMacro")).isEmpty());
+
+    QVERIFY(!file.loadData(QByteArray(), &error));
+    QVERIFY(!file.loadData("not xml at all", &error));
+    QVERIFY(file.isEmpty());
+}
+
+void TestLanguageFile::repeatedChildAndElementApplyInFileOrder()
+{
+    LanguageFile file;
+    QVERIFY(file.loadData("<Total><Limit><label>one</label><label>two</label></Limit>"
+                          "<Limit><NewHong>ok</NewHong><label>three</label></Limit></Total>"));
+    const LanguageElement limit = file.element(QStringLiteral("Limit"));
+    QCOMPARE(limit.text(QStringLiteral("label")), QStringLiteral("three"));
+    QCOMPARE(limit.text(QStringLiteral("NewHong")), QStringLiteral("ok"));
+    QCOMPARE(limit.text(QStringLiteral("absent"), QStringLiteral("kept")), QStringLiteral("kept"));
+    QString out = QStringLiteral("untouched");
+    QVERIFY(!limit.find(QStringLiteral("absent"), &out));
+    QCOMPARE(out, QStringLiteral("untouched"));
+}
+
+void TestLanguageFile::cachedElementFollowsFileChanges()
+{
+    dialogtest::FakeProgramFolder folder;
+    folder.write(3, "<Total><RePair><label>first</label></RePair></Total>");
+    QCOMPARE(LanguageFile::cachedElement(3, QStringLiteral("RePair")).text(QStringLiteral("label")),
+             QStringLiteral("first"));
+    // A later language change must see the file as it is now.
+    folder.write(3, "<Total><RePair><label>second version</label></RePair></Total>");
+    QCOMPARE(LanguageFile::cachedElement(3, QStringLiteral("RePair")).text(QStringLiteral("label")),
+             QStringLiteral("second version"));
+    folder.write(0, "<Total><RePair><label>english</label></RePair></Total>");
+    QCOMPARE(LanguageFile::cachedElement(9, QStringLiteral("RePair")).text(QStringLiteral("label")),
+             QStringLiteral("english"));
+    QCOMPARE(LanguageFile::cachedElement(3, QStringLiteral("RePair")).text(QStringLiteral("label")),
+             QStringLiteral("second version"));
+}
+
+void TestLanguageFile::missingFileGivesNoText()
+{
+    dialogtest::FakeProgramFolder folder;
+    QVERIFY(LanguageFile::cachedElement(2, QStringLiteral("RePair")).isEmpty());
+    LanguageFile file;
+    QString error;
+    QVERIFY(!file.load(folder.path() + QStringLiteral("/nothing.xml"), &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestLanguageFile::textsReachWidgetsByTable()
+{
+    QWidget root;
+    root.setObjectName(QStringLiteral("Page"));
+    auto* title = new QLabel(QStringLiteral("built-in"), &root);
+    title->setObjectName(QStringLiteral("label"));
+    auto* button = new QToolButton(&root);
+    button->setObjectName(QStringLiteral("NewHong"));
+    auto* combo = new QComboBox(&root);
+    combo->setObjectName(QStringLiteral("comboBox"));
+    combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
+
+    LanguageElement texts;
+    texts.append(QStringLiteral("label"), QStringLiteral("Title"));
+    texts.append(QStringLiteral("Ok"), QStringLiteral("Fine"));
+    texts.append(QStringLiteral("HelpDes"), QStringLiteral("Tip"));
+    texts.append(QStringLiteral("Item1"), QStringLiteral("Second"));
+    texts.append(QStringLiteral("Item5"), QStringLiteral("Nowhere"));
+    texts.append(QStringLiteral("Lost"), QStringLiteral("No widget"));
+
+    const TextBinding rows[] = {
+        {"label", "label"},
+        {"Ok", "NewHong"},
+        {"HelpDes", "label", TextRole::ToolTip},
+        {"Item1", "comboBox", TextRole::ItemText, 1},
+        {"Item5", "comboBox", TextRole::ItemText, 5},
+        {"Lost", "NoSuchWidget"},
+        {"NotInFile", "label"},
+    };
+    QCOMPARE(shell::applyTexts(&root, texts, rows), 4);
+    QCOMPARE(title->text(), QStringLiteral("Title"));
+    QCOMPARE(title->toolTip(), QStringLiteral("Tip"));
+    QCOMPARE(button->text(), QStringLiteral("Fine"));
+    QCOMPARE(combo->itemText(0), QStringLiteral("a"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("Second"));
+    QCOMPARE(combo->count(), 2);
+}
+
+QTEST_MAIN(TestLanguageFile)
+#include "tst_languagefile.moc"

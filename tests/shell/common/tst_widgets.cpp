@@ -1,0 +1,261 @@
+#include "shell/common/MyButton.h"
+#include "shell/common/MyConmboBox.h"
+#include "shell/common/MyLineEdit.h"
+#include "shell/common/MyProgressBar.h"
+#include "shell/common/MySlider.h"
+#include "shell/common/MyToolButton.h"
+#include "shell/common/mytoolButtonEnter.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+// Counts the jump notices a slider sends to its parent.
+class JumpCounter : public QWidget
+{
+public:
+    int jumps = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::Type(MySlider::kJumpEventType))
+            ++jumps;
+        return QWidget::event(e);
+    }
+};
+}
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sliderJumpsToThePressedPosition_data();
+    void sliderJumpsToThePressedPosition();
+    void sliderTellsItsParentOfEachJump();
+    void comboRemembersTheIndexFromBeforeTheChoice();
+    void toolButtonActsOnLeftPressOnly();
+    void toolButtonTellsDoubleClickFromPress();
+    void tileReportsTheNumberInItsName_data();
+    void tileReportsTheNumberInItsName();
+    void lineEditIgnoresTyping();
+    void buttonShowsPointingHandWhileHovered();
+    void progressTargetsSplitTheRun_data();
+    void progressTargetsSplitTheRun();
+    void progressShowsOneDecimal();
+    void progressCreepsAndWaitsForTheStep();
+};
+
+void TestWidgets::sliderJumpsToThePressedPosition_data()
+{
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("left edge gives minimum") << 100 << 26000 << 0 << 100;
+    QTest::newRow("middle of the DPI range") << 100 << 26000 << 100 << 13050;
+    QTest::newRow("truncates towards zero") << 0 << 10 << 3 << 0;
+    QTest::newRow("quarter") << 0 << 400 << 50 << 100;
+}
+
+void TestWidgets::sliderJumpsToThePressedPosition()
+{
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, x);
+    QFETCH(int, expected);
+    QWidget parent;
+    MySlider slider(&parent);
+    slider.setOrientation(Qt::Horizontal);
+    slider.setRange(minimum, maximum);
+    slider.setPageStep(1);
+    slider.setGeometry(0, 0, 200, 20);
+    parent.show();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(x, 10));
+    QCOMPARE(slider.value(), expected);
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(x, 10));
+}
+
+void TestWidgets::sliderTellsItsParentOfEachJump()
+{
+    JumpCounter parent;
+    MySlider slider(&parent);
+    slider.setGeometry(0, 0, 100, 20);
+    slider.setOrientation(Qt::Horizontal);
+    parent.show();
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(30, 10));
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(60, 10));
+    QCOMPARE(parent.jumps, 2);
+    QCOMPARE(MySlider::valueAt(5, 5, 10, 0), 5);
+}
+
+void TestWidgets::comboRemembersTheIndexFromBeforeTheChoice()
+{
+    MyConmboBox box;
+    box.addItems({"English", "Deutsch", "Русский"});
+    box.setCurrentIndex(2);
+    box.resize(142, 26);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(10, 10));
+    box.hidePopup();
+    box.setCurrentIndex(0);
+    QCOMPARE(box.indexAtPress(), 2);
+    // Painting the closed face centred must cope with every state.
+    box.setEditable(true);
+    box.repaint();
+    box.setEditable(false);
+    box.repaint();
+}
+
+void TestWidgets::toolButtonActsOnLeftPressOnly()
+{
+    MyToolButton button;
+    button.setCheckable(true);
+    button.resize(40, 40);
+    button.show();
+    QSignalSpy clicked(&button, &QToolButton::clicked);
+    QTest::mouseClick(&button, Qt::RightButton);
+    QTest::mouseClick(&button, Qt::MiddleButton);
+    QVERIFY(!button.isChecked());
+    QCOMPARE(clicked.count(), 0);
+
+    QTest::mousePress(&button, Qt::LeftButton);
+    QVERIFY(button.isChecked());
+    QVERIFY(!button.isDown());
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).toBool(), false);
+}
+
+void TestWidgets::toolButtonTellsDoubleClickFromPress()
+{
+    MyToolButton button;
+    button.setCheckable(true);
+    button.resize(40, 40);
+    button.show();
+    QSignalSpy clicked(&button, &QToolButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseDClick(&button, Qt::LeftButton);
+    QVERIFY(button.isChecked());
+    QVERIFY(!clicked.isEmpty());
+    QCOMPARE(clicked.last().at(0).toBool(), true);
+    QCOMPARE(clicked.first().at(0).toBool(), false);
+    clicked.clear();
+    QTest::mouseDClick(&button, Qt::RightButton);
+    QCOMPARE(clicked.count(), 0);
+}
+
+void TestWidgets::tileReportsTheNumberInItsName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("number");
+    QTest::newRow("btn12") << "btn12" << 12;
+    QTest::newRow("btn0") << "btn0" << 0;
+    QTest::newRow("no number left") << "btn" << 0;
+    QTest::newRow("not a number") << "btnx" << 0;
+    QTest::newRow("btn inside") << "b1btn2" << 0;
+    QTest::newRow("case-sensitive") << "BTN3" << 0;
+}
+
+void TestWidgets::tileReportsTheNumberInItsName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, number);
+    QWidget page;
+    auto* tile = new mytoolButtonEnter(&page);
+    tile->setObjectName(name);
+    tile->setGeometry(0, 0, 50, 50);
+    page.resize(100, 100);
+    page.show();
+    QSignalSpy entered(tile, &mytoolButtonEnter::entered);
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(tile, &enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(tile, &leave);
+    QCOMPARE(entered.count(), 1);
+    QCOMPARE(entered.at(0).at(0).toInt(), number);
+}
+
+void TestWidgets::lineEditIgnoresTyping()
+{
+    MyLineEdit edit;
+    edit.setText("Ctrl + A");
+    edit.show();
+    edit.setFocus();
+    QTest::keyClicks(&edit, "xyz");
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QCOMPARE(edit.text(), QString("Ctrl + A"));
+}
+
+void TestWidgets::buttonShowsPointingHandWhileHovered()
+{
+    MyButton button;
+    button.show();
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(&button, &enter);
+    QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&button, &leave);
+    QCOMPARE(button.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestWidgets::progressTargetsSplitTheRun_data()
+{
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QVector<int>>("targets");
+    QTest::newRow("4") << 4 << QVector<int>{0, 25, 50, 75, 100};
+    QTest::newRow("3") << 3 << QVector<int>{0, 33, 66, 100};
+    QTest::newRow("1") << 1 << QVector<int>{0, 100};
+    QTest::newRow("0") << 0 << QVector<int>{0, 100};
+    QTest::newRow("negative") << -2 << QVector<int>{0, 100};
+}
+
+void TestWidgets::progressTargetsSplitTheRun()
+{
+    QFETCH(int, steps);
+    QFETCH(QVector<int>, targets);
+    QCOMPARE(MyProgressBar::stepTargets(steps), targets);
+}
+
+void TestWidgets::progressShowsOneDecimal()
+{
+    MyProgressBar bar;
+    bar.SetProgressValue(25);
+    QCOMPARE(bar.format(), QString("25.0%"));
+    bar.setRange(0, 200);
+    bar.SetProgressValue(25);
+    QCOMPARE(bar.format(), QString("12.5%"));
+    bar.setRange(7, 7);
+    bar.SetProgressValue(7);
+    QCOMPARE(bar.format(), QString("0.0%"));
+}
+
+void TestWidgets::progressCreepsAndWaitsForTheStep()
+{
+    MyProgressBar bar;
+    bar.Start(4, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(bar.value(), 24, 5000);
+    QTest::qWait(30);
+    QCOMPARE(bar.value(), 24);
+    bar.mUpdate();
+    QTRY_COMPARE_WITH_TIMEOUT(bar.value(), 49, 5000);
+    QTest::qWait(30);
+    QCOMPARE(bar.value(), 49);
+    bar.mUpdate();
+    bar.mUpdate();
+    bar.mUpdate();
+    QTRY_COMPARE_WITH_TIMEOUT(bar.value(), 100, 5000);
+    bar.mUpdate();
+    QTest::qWait(20);
+    QCOMPARE(bar.value(), 100);
+    // A new run starts from zero.
+    bar.Start(2, 1000);
+    QCOMPARE(bar.value(), 0);
+    QCOMPARE(bar.targets(), (QVector<int>{0, 50, 100}));
+}
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
