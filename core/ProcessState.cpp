@@ -7,6 +7,7 @@
 std::atomic<quint8> DeviceWriteReady{0};
 std::atomic<quint8> ButtonPageUpdating{0};
 std::atomic<quint8> SensorPageUpdating{0};
+std::atomic<quint8> LightPageUpdating{0};
 std::atomic<quint8> ButtonPageFilled{0};
 std::atomic<quint8> SensorPageFilled{0};
 
@@ -168,9 +169,9 @@ void beginLinkGeneration()
 
 void resetDeviceLinkState()
 {
-    for (auto* flag : {&DeviceWriteReady, &ButtonPageUpdating, &SensorPageUpdating, &ButtonPageFilled,
-                       &SensorPageFilled, &WorkerBusy, &WorkerOnline, &ReportedOnline, &SessionOnline,
-                       &OfflineAtStart, &RestartRequest, &ReloadRequested, &UpdateCheckRunning,
+    for (auto* flag : {&DeviceWriteReady, &ButtonPageUpdating, &SensorPageUpdating, &LightPageUpdating,
+                       &ButtonPageFilled, &SensorPageFilled, &WorkerBusy, &WorkerOnline, &ReportedOnline,
+                       &SessionOnline, &OfflineAtStart, &RestartRequest, &ReloadRequested, &UpdateCheckRunning,
                        &ParamProgressSuppressed, &KeyCheckPending, &DongleStateApplied, &DumpInProgress})
         flag->store(0);
     FirmwareIdle = 1;

@@ -32,6 +32,9 @@ extern DeviceAllInfo CurrentDeviceInfo;
 extern std::atomic<quint8> DeviceWriteReady;
 extern std::atomic<quint8> ButtonPageUpdating;
 extern std::atomic<quint8> SensorPageUpdating;
+// Set by the lighting page around its fills; the sleep-time slider sends
+// nothing meanwhile.
+extern std::atomic<quint8> LightPageUpdating;
 extern std::atomic<quint8> ButtonPageFilled;
 extern std::atomic<quint8> SensorPageFilled;
 

@@ -142,4 +142,32 @@ QImage warningBadge(int size, palette::Rgb colour)
     return image;
 }
 
+QImage comboFace(int width, int height, bool list)
+{
+    QImage image = PictureFolder::canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette::kBorder.color(), 1));
+    p.setBrush(list ? palette::kPanel.color() : palette::kRaised.color());
+    p.drawPath(roundedRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0), list ? 2 : 5));
+    return image;
+}
+
+QImage menuArrow(bool open)
+{
+    QImage image = PictureFolder::canvas(12, 8);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath tri;
+    if (open) {
+        tri.moveTo(1, 7), tri.lineTo(6, 1), tri.lineTo(11, 7);
+    } else {
+        tri.moveTo(1, 1), tri.lineTo(6, 7), tri.lineTo(11, 1);
+    }
+    p.setPen(QPen(open ? palette::kAccent.color() : palette::kText.color(), 2, Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
+    p.drawPath(tri);
+    return image;
+}
+
 } // namespace datagen::draw

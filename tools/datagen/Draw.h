@@ -35,6 +35,13 @@ QImage minimiseGlyph(int size, State state);
 // A round badge with an exclamation mark, for warnings.
 QImage warningBadge(int size, palette::Rgb colour = palette::kWarning);
 
+// The closed face of a drop-down list (`list` false) or the back of its
+// open list (`list` true).
+QImage comboFace(int width, int height, bool list);
+
+// The drop-down arrow of a list, pointing up while the list is open.
+QImage menuArrow(bool open);
+
 QPainterPath roundedRect(const QRectF& rect, qreal radius);
 
 } // namespace datagen::draw

@@ -83,34 +83,6 @@ QImage repairGlyph()
     return image;
 }
 
-QImage comboFace(int width, int height, bool list)
-{
-    QImage image = PictureFolder::canvas(width, height);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette::kBorder.color(), 1));
-    p.setBrush(list ? palette::kPanel.color() : palette::kRaised.color());
-    p.drawPath(draw::roundedRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0), list ? 2 : 5));
-    return image;
-}
-
-QImage menuArrow(bool open)
-{
-    QImage image = PictureFolder::canvas(12, 8);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath tri;
-    if (open) {
-        tri.moveTo(1, 7), tri.lineTo(6, 1), tri.lineTo(11, 7);
-    } else {
-        tri.moveTo(1, 1), tri.lineTo(6, 7), tri.lineTo(11, 1);
-    }
-    p.setPen(QPen(open ? palette::kAccent.color() : palette::kText.color(), 2, Qt::SolidLine, Qt::RoundCap,
-                  Qt::RoundJoin));
-    p.drawPath(tri);
-    return image;
-}
-
 enum class TileLook { Online, Asleep, Unknown };
 
 // The mouse seen from above: a rounded shell with a split between the two
@@ -259,10 +231,10 @@ TALVO_PICTURES(DialogChange)
     out.save(QStringLiteral("RightClick.png"), arrow(true, true));
     out.save(QStringLiteral("Left.png"), arrow(false, false));
     out.save(QStringLiteral("LeftClick.png"), arrow(false, true));
-    out.save(QStringLiteral("ComboboxBack.png"), comboFace(142, 26, false));
-    out.save(QStringLiteral("ComboboxTextBack.png"), comboFace(142, 130, true));
-    out.save(QStringLiteral("Menu.png"), menuArrow(false));
-    out.save(QStringLiteral("MenuClicked.png"), menuArrow(true));
+    out.save(QStringLiteral("ComboboxBack.png"), draw::comboFace(142, 26, false));
+    out.save(QStringLiteral("ComboboxTextBack.png"), draw::comboFace(142, 130, true));
+    out.save(QStringLiteral("Menu.png"), draw::menuArrow(false));
+    out.save(QStringLiteral("MenuClicked.png"), draw::menuArrow(true));
     // Tile pictures keep the names the page asks for ("DisOnlin" is its spelling).
     out.save(QStringLiteral("OnLine0.png"), tile(TileLook::Online));
     out.save(QStringLiteral("DisOnlin0.png"), tile(TileLook::Asleep));
