@@ -36,31 +36,6 @@ QImage chevron(int size, bool up, const QColor& colour)
     return image;
 }
 
-QImage menuArrow(bool open)
-{
-    QImage image = PictureFolder::canvas(12, 8);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(1, open ? 7 : 1);
-    path.lineTo(6, open ? 1 : 7);
-    path.lineTo(11, open ? 7 : 1);
-    p.setPen(roundPen(open ? palette::kAccent.color() : palette::kText.color(), 2));
-    p.drawPath(path);
-    return image;
-}
-
-QImage comboFace(int width, int height, bool list)
-{
-    QImage image = PictureFolder::canvas(width, height);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette::kBorder.color(), 1));
-    p.setBrush(list ? palette::kPanel.color() : palette::kRaised.color());
-    p.drawPath(draw::roundedRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0), list ? 2 : 5));
-    return image;
-}
-
 QImage checkBox(bool checked)
 {
     QImage image = PictureFolder::canvas(16, 16);
@@ -144,10 +119,10 @@ TALVO_PICTURES(Macro)
     out.save(QStringLiteral("StopHover.png"), recordButton(true, true));
     out.save(QStringLiteral("CheckBox.png"), checkBox(false));
     out.save(QStringLiteral("CheckBoxCheck.png"), checkBox(true));
-    out.save(QStringLiteral("ComboboxBack.png"), comboFace(181, 30, false));
-    out.save(QStringLiteral("ComboboxTextBack.png"), comboFace(181, 125, true));
-    out.save(QStringLiteral("Menu.png"), menuArrow(false));
-    out.save(QStringLiteral("MenuClicked.png"), menuArrow(true));
+    out.save(QStringLiteral("ComboboxBack.png"), draw::comboFace(181, 30, false));
+    out.save(QStringLiteral("ComboboxTextBack.png"), draw::comboFace(181, 125, true));
+    out.save(QStringLiteral("Menu.png"), draw::menuArrow(false));
+    out.save(QStringLiteral("MenuClicked.png"), draw::menuArrow(true));
     out.save(QStringLiteral("Up.png"), chevron(15, true, palette::kMutedText.color()));
     out.save(QStringLiteral("Down.png"), chevron(15, false, palette::kMutedText.color()));
     out.save(QStringLiteral("MacroDown.png"), keyArrow(true));
