@@ -273,8 +273,8 @@ void TestUpDateRepair::autoRepairWritesOrFails()
     listDevices({listed(false)});
     const QString aside = m_binDir + QStringLiteral("-aside");
     const auto restore = qScopeGuard([&] {
-        if (QDir(aside).exists())
-            QDir(m_binDir).removeRecursively(), QDir().rename(aside, m_binDir);
+        if (QDir(aside).exists() && QDir(m_binDir).removeRecursively())
+            QDir().rename(aside, m_binDir);
     });
     if (!images)
         QVERIFY(QDir().rename(m_binDir, aside) && QDir().mkpath(m_binDir));
