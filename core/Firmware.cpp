@@ -2,14 +2,19 @@
 
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
+#include "core/FileIo.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
+#include "core/Registry.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QtEndian>
 
 #include <mutex>
+
+Q_LOGGING_CATEGORY(lcFirmware, "app.core.firmware")
 
 namespace core {
 
@@ -24,6 +29,9 @@ constexpr int kNameSize = 64;
 // Images are a few hundred kilobytes; anything far larger is not one of ours
 // and is not read into memory.
 constexpr qint64 kMaxImageSize = 32 * 1024 * 1024;
+constexpr int kLogLines = 8;
+// The library's texts are NUL-ended; a runaway one is cut here.
+constexpr int kMaxLogText = 4096;
 
 QString withoutV(QString text)
 {
@@ -108,11 +116,13 @@ SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& quer
     const QStringList files =
         folder.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     SearchOutcome outcome = SearchOutcome::NotFound;
+    bool unreadable = false;
     for (const QString& fileName : files) {
         QFile file(folder.filePath(fileName));
         if (!file.open(QIODevice::ReadOnly)) {
-            image->clear();
-            return SearchOutcome::Unreadable;
+            qCWarning(lcFirmware) << "firmware image skipped:" << file.fileName() << file.errorString();
+            unreadable = true;
+            continue;
         }
         if (file.size() < kImageHeaderSize || file.size() > kMaxImageSize)
             continue;
@@ -126,7 +136,7 @@ SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& quer
         *image = content;
         outcome = SearchOutcome::Found;
     }
-    return outcome;
+    return outcome == SearchOutcome::NotFound && unreadable ? SearchOutcome::Unreadable : outcome;
 }
 
 bool findUpdateFile(ImageUse use, quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
@@ -187,6 +197,53 @@ void offerFirmware(const QString& receiverText, int receiverClass, const std::op
             offer = QStringLiteral("true");
     }
     PostMsg::instance()->EmitLabelTextB(receiverText, offer);
+}
+
+QString UpDateLogFile()
+{
+    return ExceptionDir() + QStringLiteral("/UpDateLog.txt");
+}
+
+bool writeUpdateLog(const char* const* texts)
+{
+    // The log is rewritten whole: built here, then written once.
+    QByteArray content;
+    for (int i = 0; i < kLogLines; ++i) {
+        const char* text = texts ? texts[i] : nullptr;
+        if (text)
+            content.append(text, int(qstrnlen(text, kMaxLogText)));
+        content.append('\n');
+    }
+    QString error;
+    if (writeFileAtomically(UpDateLogFile(), content, &error))
+        return true;
+    qCWarning(lcFirmware) << "update log not written:" << UpDateLogFile() << error;
+    return false;
+}
+
+QStringList updateFailFields()
+{
+    const QStringList fields =
+        Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).toString().split(QLatin1Char(','));
+    return fields.size() == 4 ? fields : QStringList();
+}
+
+void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid)
+{
+    const QString value = QStringLiteral("%1,%2,%3,%4").arg(imageKind).arg(receiverClass).arg(cid).arg(mid);
+    if (!Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"), value))
+        qCWarning(lcFirmware) << "failed update not recorded:" << value;
+}
+
+void removeUpdateFailInfo()
+{
+    Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+}
+
+void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version)
+{
+    if (!Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cidText + midText, version))
+        qCWarning(lcFirmware) << "mouse firmware version not recorded:" << version;
 }
 
 } // namespace core

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -56,8 +57,9 @@ enum class SearchOutcome { Found, NotFound, NoFolder, Unreadable };
 // the query's kind, CID, MID and name whose version differs from the current
 // one; the last such file wins and its whole content lands in *image. A file
 // whose version equals a known current version is never taken. Files too
-// short to hold a header, or implausibly large, are skipped; a file that
-// cannot be opened ends the search with Unreadable.
+// short to hold a header, implausibly large or unreadable are skipped (one
+// bad file must not hide the others); Unreadable only when such a file was
+// met and nothing was found.
 SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& query, QByteArray* image);
 
 // Who keeps the image a lookup found: the settings page's update or the
@@ -88,5 +90,22 @@ bool checkUpdateFile(quint8 imageKind, const QString& version, int receiverClass
 // Without a "/bin" folder nothing is looked up and the flags keep their values.
 void offerFirmware(const QString& receiverText, int receiverClass,
                    const std::optional<QString>& mouseVersion = std::nullopt);
+
+// The records a firmware stage leaves behind. Any thread.
+
+// ExceptionDir() + "/UpDateLog.txt".
+QString UpDateLogFile();
+// Rewrites the update log with the device library's eight texts, one per
+// line (a null text gives an empty line). False, with a warning, when the
+// log could not be written; the old log then stays whole.
+bool writeUpdateLog(const char* const* texts);
+
+// The four fields of "UpdateFailInfo" (kind, receiver class, CID, MID), or
+// an empty list when no failed stage is recorded (any other field count).
+QStringList updateFailFields();
+void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid);
+void removeUpdateFailInfo();
+// "MouseVer" + cidText + midText := version, the mouse firmware just written.
+void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 
 } // namespace core

@@ -60,6 +60,17 @@ std::atomic<quint8> MouseUpdateAvailable{0};
 UpDateRepair* UpdateRepairDialog = nullptr;
 QString WiredModeText;
 
+std::atomic<quint8> RepairUpgrading{0};
+std::atomic<quint8> UpgradeProgressSeen{0};
+QStringList UpdateFailFields;
+quint32 RepairStage = 0;
+quint32 RepairStageCount = 1;
+quint32 RepairReceiverClass = 0;
+quint32 RepairCid = 0;
+quint32 RepairMid = 0;
+QString RepairMouseImageName;
+quint32 RepairFailedKindIsMouse = 0;
+
 std::atomic<int> ImportResult{0};
 std::atomic<int> ImportRunning{0};
 std::atomic<int> OffLineNoticeIndex{0};

@@ -115,6 +115,20 @@ extern UpDateRepair* UpdateRepairDialog;
 // Text of "WiredMode" of the settings page's language element; GUI thread.
 extern QString WiredModeText;
 
+// The repair dialog's update. The library's firmware events are carried to
+// the GUI thread before anything changes, so only the GUI thread writes
+// these; the two flags are read by the choice page and the close buttons.
+extern std::atomic<quint8> RepairUpgrading;      // 1 while the dialog writes firmware
+extern std::atomic<quint8> UpgradeProgressSeen;  // from a stage's first progress to its end
+extern QStringList UpdateFailFields;             // the record the last check read
+extern quint32 RepairStage;                      // 0 receiver image, 1 mouse image
+extern quint32 RepairStageCount;                 // 1 at start
+extern quint32 RepairReceiverClass;
+extern quint32 RepairCid;
+extern quint32 RepairMid;
+extern QString RepairMouseImageName;
+extern quint32 RepairFailedKindIsMouse;
+
 // Result of the last settings import (see dialogs::ImportCode); the import
 // failure notice picks its text by it.
 extern std::atomic<int> ImportResult;

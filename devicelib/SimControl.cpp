@@ -107,6 +107,14 @@ void SimControl_FailNextUpgrade(int percent)
 {
     sim().failNextUpgrade(percent);
 }
+void SimControl_StallNextUpgrade(void)
+{
+    sim().stallNextUpgrade();
+}
+bool SimControl_SetBootMode(const char* name, bool on)
+{
+    return sim().setBootMode(name, on);
+}
 bool SimControl_AnswerAfter(const char* name, int calls)
 {
     return sim().answerAfter(name, calls);

@@ -104,6 +104,12 @@ SIMCONTROL_API bool SimControl_SetLongRange(const char* receiver, bool on);
 SIMCONTROL_API bool SimControl_PressReceiverLightButton(const char* receiver);
 /* The next firmware update fails when it reaches percent (0-100). */
 SIMCONTROL_API void SimControl_FailNextUpgrade(int percent);
+/* The next UsbUpgrade_Start answers true and then sends no event at all, as a
+ * device that hangs in its boot loader would. */
+SIMCONTROL_API void SimControl_StallNextUpgrade(void);
+/* Puts the device into its boot loader (as a failed update leaves it) or takes
+ * it out; signals a hot-plug change. False for an unknown name. */
+SIMCONTROL_API bool SimControl_SetBootMode(const char* name, bool on);
 /* The next calls of UsbFinderC_GetDeviceInfo for the device answer zeros. */
 SIMCONTROL_API bool SimControl_AnswerAfter(const char* name, int calls);
 /* Delivers a report as the open device would send it; it costs bus time. */

@@ -131,6 +131,8 @@ public:
     bool receiverLongRange(const char* name, bool on);
     bool pressReceiverLight(const char* name);
     void failNextUpgrade(int percent);
+    void stallNextUpgrade();
+    bool setBootMode(const char* name, bool on);
     bool answerAfter(const char* name, int calls);
     bool sendReport(int type, int command, const unsigned char* data, int dataLen);
     bool readFlash(const char* name, int profile, unsigned char* image, int size);
@@ -251,6 +253,7 @@ private:
     } m_upgrade;
     std::uint64_t m_upgradeJob = 0;
     int m_failNextUpgradeAt = -1;
+    bool m_stallNextUpgrade = false;
     std::atomic<std::uint64_t> m_upgradeGeneration{1};
     // Fixed buffers: a caller may keep the pointers while a later update rewrites the texts.
     std::array<std::array<char, 256>, 8> m_logTexts{};

@@ -195,6 +195,29 @@ void Simulator::failNextUpgrade(int percent)
     m_failNextUpgradeAt = std::clamp(percent, 0, 100);
 }
 
+void Simulator::stallNextUpgrade()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stallNextUpgrade = true;
+}
+
+bool Simulator::setBootMode(const char* name, bool on)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    bool* boot = nullptr;
+    if (Mouse* m = mouseNamed(name))
+        boot = &m->bootMode;
+    else if (Receiver* r = receiverNamed(name))
+        boot = &r->bootMode;
+    if (!boot)
+        return false;
+    if (*boot != on) {
+        *boot = on;
+        noteUsbChange();
+    }
+    return true;
+}
+
 bool Simulator::answerAfter(const char* name, int calls)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

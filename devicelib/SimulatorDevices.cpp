@@ -101,6 +101,9 @@ void Simulator::buildDevices(const Scenario& scenario)
         postUpgradeEvent(2, 0);
     }
     m_upgrade = Upgrade{};
+    // An armed failure or stall belongs to the devices it was armed for.
+    m_failNextUpgradeAt = -1;
+    m_stallNextUpgrade = false;
     // Pairings still polling on a retired receiver must not reach the new devices.
     for (auto& r : m_receivers)
         ++r->pairingToken;

@@ -96,6 +96,11 @@ bool Simulator::upgradeStart(const unsigned char* image, UpgradeEventCallback ca
             u.receiver = r.get();
     if (!u.mouse && !u.receiver)
         return false;
+    if (m_stallNextUpgrade) {
+        // Accepted, then silence: nothing runs, so a later start is not refused.
+        m_stallNextUpgrade = false;
+        return true;
+    }
     u.running = true;
     u.failAt = m_failNextUpgradeAt;
     m_failNextUpgradeAt = -1;

@@ -1,13 +1,349 @@
 #include "settings/UpDateRepair.h"
 
+#include "core/AppPaths.h"
 #include "core/Firmware.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
+#include "core/Skin.h"
+#include "dialogs/DialogFrame.h"
+#include "shell/common/ButtonStyle.h"
+#include "shell/common/LanguageFile.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr QSize kDialogSize(460, 289);
+
+// Children of the language element kept for the messages; "ToolText" goes
+// straight into its label.
+constexpr const char* kTextChildren[] = {
+    "NewHong_2", "UpdateNotMove", "NoDevice", "SameDevice", "UpdateFail", "UpdateSuccess", "Cancel",
+    "Confirm",   "NoRecieve",     "NoUSB",    "Error",      "Error2",     "FileError",     "MultiDongle",
+    "MultiMouse", "ReadyUpdate"};
+
+struct LabelRow {
+    const char* name;
+    QRect rect;
+    const char* text;
+};
+constexpr LabelRow kLabels[] = {
+    {"ToolText", {80, 20, 300, 91}, "请先确保插入接收器和有线鼠标,升级期间请勿关闭程序或者拔插设备。"},
+    {"ToolText_2", {80, 130, 300, 51}, "当前没有发现可以升级的鼠标,请确认鼠标是否处于有线模式"},
+};
+
+struct ButtonRow {
+    const char* name;
+    QRect rect;
+    const char* text;
+};
+constexpr ButtonRow kButtons[] = {
+    {"NewHong_2", {90, 240, 120, 24}, "升级"},
+    {"NewHong", {250, 240, 120, 24}, "取消"},
+};
+
+} // namespace
 
 UpDateRepair::UpDateRepair(QWidget* parent)
     : QDialog(parent)
 {
-    connect(PostMsg::instance(), &PostMsg::SigRepairCheckUpdate, this, &UpDateRepair::SlotRepairCheckUpdate);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    setWindowTitle(QStringLiteral("Dialog"));
+    setObjectName(QStringLiteral("UpDateRepair"));
+    setFixedSize(kDialogSize);
+    buildWidgets();
+    applyStyles();
+
+    m_watchdog = new QTimer(this);
+    m_watchdog->setSingleShot(true);
+    m_watchdog->setInterval(kWatchdogMs);
+    connect(m_watchdog, &QTimer::timeout, this, &UpDateRepair::failStage);
+
+    connect(m_closeButton, &QToolButton::clicked, this, &UpDateRepair::on_CloseButton_clicked);
+    connect(m_newHong, &QToolButton::clicked, this, &UpDateRepair::on_NewHong_clicked);
+    connect(m_newHong2, &QToolButton::clicked, this, &UpDateRepair::on_NewHong_2_clicked);
+    PostMsg* bus = PostMsg::instance();
+    connect(bus, &PostMsg::SigChangeLanguage, this, &UpDateRepair::SlotChangeLanguage);
+    connect(bus, &PostMsg::SigAutoRepair, this, &UpDateRepair::SlotAutoRepair);
+    connect(bus, &PostMsg::SigAutoRepairProgress, this, &UpDateRepair::SlotAutoRepairProgress);
+    connect(bus, &PostMsg::SigProgress, this, &UpDateRepair::SlotProgress);
+    connect(bus, &PostMsg::SigRepairCheckUpdate, this, &UpDateRepair::SlotRepairCheckUpdate);
+
+    m_newHong->hide();
+    m_newHong2->hide();
+    m_toolText2->hide();
+    m_progress->hide();
+    SlotChangeLanguage(shell::LanguageFile::currentIndex());
+}
+
+UpDateRepair::~UpDateRepair()
+{
+    registerUpdating(false);
+}
+
+void UpDateRepair::buildWidgets()
+{
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("AutoRepair"));
+    m_frame->setGeometry(QRect(QPoint(0, 0), kDialogSize));
+    const QFont font = dialogs::DialogFrame::dialogFont();
+
+    m_closeButton = new QToolButton(m_frame);
+    m_closeButton->setObjectName(QStringLiteral("CloseButton"));
+    m_closeButton->setGeometry(430, 5, 20, 20);
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
+
+    QLabel* labels[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        labels[i] = new QLabel(QString::fromUtf8(kLabels[i].text), m_frame);
+        labels[i]->setObjectName(QLatin1String(kLabels[i].name));
+        labels[i]->setGeometry(kLabels[i].rect);
+        labels[i]->setWordWrap(true);
+        labels[i]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        labels[i]->setFont(font);
+    }
+    m_toolText = labels[0];
+    m_toolText2 = labels[1];
+
+    m_progress = new QProgressBar(m_frame);
+    m_progress->setObjectName(QStringLiteral("progressBar_2"));
+    m_progress->setGeometry(85, 200, 290, 26);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QStringLiteral("%p%"));
+
+    QToolButton* buttons[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = new QToolButton(m_frame);
+        buttons[i]->setObjectName(QLatin1String(kButtons[i].name));
+        buttons[i]->setGeometry(kButtons[i].rect);
+        buttons[i]->setText(QString::fromUtf8(kButtons[i].text));
+        buttons[i]->setFont(font);
+        buttons[i]->setFocusPolicy(Qt::NoFocus);
+    }
+    m_newHong2 = buttons[0];
+    m_newHong = buttons[1];
+}
+
+void UpDateRepair::applyStyles()
+{
+    const QString folder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
+    const QString labelColour = core::optionColour("LabelColor", core::kFallbackTextColour);
+    const QString buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
+    m_frame->setStyleSheet(QStringLiteral("#AutoRepair{border:0px;background-position:center;background-repeat:"
+                                          "no-repeat;border-image: url(%1BackGround.png);}")
+                               .arg(folder));
+    m_toolText->setStyleSheet(
+        QStringLiteral("#ToolText{color: rgb(%1);background-color:rgba(0,0,0,0);}").arg(labelColour));
+    m_toolText2->setStyleSheet(QStringLiteral("#ToolText_2{color: rgb(255,0,0);background-color:rgba(0,0,0,0);}"));
+    const QString buttonStyle =
+        QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: "
+                       "rgb(%1);border-image: url(%2ok_nr.png);}QToolButton:hover{border-image: url(%2ok_enter.png); }")
+            .arg(buttonColour, folder);
+    m_newHong->setStyleSheet(buttonStyle);
+    m_newHong2->setStyleSheet(buttonStyle);
+    m_closeButton->setStyleSheet(shell::windowButtonStyle(folder, QStringLiteral("Close")));
+}
+
+QString UpDateRepair::text(const char* child) const
+{
+    return m_texts.value(QLatin1String(child));
+}
+
+void UpDateRepair::SlotChangeLanguage(int index)
+{
+    const shell::LanguageElement texts =
+        shell::LanguageFile::cachedElement(index, QStringLiteral("AutoRepair"));
+    QString toolText;
+    if (texts.find(QStringLiteral("ToolText"), &toolText))
+        m_toolText->setText(toolText);
+    for (const char* child : kTextChildren) {
+        QString value;
+        if (texts.find(QLatin1String(child), &value))
+            m_texts.insert(QLatin1String(child), value);
+    }
+}
+
+void UpDateRepair::setShortcuts()
+{
+    m_newHong2->setShortcut(QKeySequence(Qt::Key_Return));
+    m_newHong->setShortcut(QKeySequence(Qt::Key_Escape));
+}
+
+void UpDateRepair::SetTipText(QString text)
+{
+    m_toolText2->setText(text);
+}
+
+void UpDateRepair::showMessage(const char* child)
+{
+    SetTipText(text(child));
+}
+
+void UpDateRepair::ResetUi()
+{
+    m_newHong2->show();
+    m_newHong2->setText(text("NewHong_2"));
+    m_newHong->show();
+    m_newHong->setText(text("Cancel"));
+    // A dialog reset after an update ended must be closable again.
+    m_newHong->setEnabled(true);
+    m_closeButton->show();
+    m_closeButton->setEnabled(true);
+    m_toolText2->clear();
+    m_toolText2->show();
+    m_progress->setValue(0);
+    m_progress->hide();
+    setShortcuts();
+}
+
+void UpDateRepair::ShowReadyState()
+{
+    m_newHong2->show();
+    m_newHong2->setText(text("NewHong_2"));
+    m_newHong->show();
+    m_newHong->setEnabled(true);
+    m_newHong->setText(text("Cancel"));
+    m_closeButton->show();
+    m_closeButton->setEnabled(true);
+    showMessage("ReadyUpdate");
+    m_toolText2->show();
+    m_progress->hide();
+    setShortcuts();
+}
+
+void UpDateRepair::ShowIdleState()
+{
+    m_newHong2->show();
+    m_newHong2->setText(text("Confirm"));
+    m_newHong->show();
+    m_newHong->setEnabled(true);
+    m_closeButton->show();
+    m_closeButton->setEnabled(true);
+    m_toolText2->show();
+    m_progress->hide();
+    setShortcuts();
+}
+
+void UpDateRepair::ShowUpdatingState()
+{
+    m_newHong2->hide();
+    m_newHong->hide();
+    m_newHong->setEnabled(false);
+    m_closeButton->show();
+    m_closeButton->setEnabled(false);
+    showMessage("UpdateNotMove");
+    m_progress->show();
+    setShortcuts();
+}
+
+void UpDateRepair::SlotAutoRepairProgress(int index)
+{
+    m_progress->setValue(index);
+}
+
+void UpDateRepair::SlotAutoRepair(int index)
+{
+    showMessage(index != 0 ? "UpdateFail" : "UpdateSuccess");
+    m_newHong2->setText(text("Confirm"));
+    setShortcuts();
+    m_newHong->show();
+}
+
+void UpDateRepair::SlotProgress(int schedue, int Discrib)
+{
+    const auto endWith = [this](const char* message) {
+        showMessage(message);
+        m_newHong->show();
+        m_closeButton->setEnabled(true);
+        m_newHong->setEnabled(true);
+    };
+    switch (Discrib) {
+    case 0:
+        m_progress->setValue(schedue);
+        break;
+    case 1:
+    case 2:
+    case 5:
+        m_newHong2->setText(text("Confirm"));
+        m_newHong2->show();
+        endWith(Discrib == 2 ? "UpdateSuccess" : "UpdateFail");
+        if (Discrib != 1)
+            m_progress->setValue(Discrib == 2 ? 100 : 50);
+        break;
+    case 3:
+    case 4:
+        m_newHong->hide();
+        if (Discrib == 4)
+            m_progress->setValue(0);
+        break;
+    case 6:
+        endWith("UpdateFail");
+        break;
+    default:
+        break;
+    }
+    setShortcuts();
+}
+
+void UpDateRepair::closeIfIdle()
+{
+    if (UpgradeProgressSeen)
+        return;
+    if (!m_progress->isHidden()) {
+        if (m_progress->value() == 100) {
+            PostMsg::instance()->EmitSetNewVer();
+        } else if (MainPageIndex == 1) {
+            PostMsg::instance()->EmitChangeMainDialog(0);
+        }
+    }
+    // Not close(): that comes back through reject().
+    QDialog::reject();
+}
+
+void UpDateRepair::on_CloseButton_clicked()
+{
+    closeIfIdle();
+}
+
+void UpDateRepair::on_NewHong_clicked()
+{
+    closeIfIdle();
+}
+
+void UpDateRepair::on_NewHong_2_clicked()
+{
+    if (!UpgradeProgressSeen && !m_progress->isHidden()) {
+        closeIfIdle();
+    } else if (m_newHong2->text() == text("Confirm")) {
+        QDialog::reject();
+    } else if (MainPageIndex == 1) {
+        PostMsg::instance()->EmitUpdateStart();
+    } else {
+        StartUpgrade();
+    }
+}
+
+void UpDateRepair::reject()
+{
+    // Between the start and the end of an update nothing closes the dialog.
+    if (RepairUpgrading || UpgradeProgressSeen)
+        return;
+    closeIfIdle();
+}
+
+bool UpDateRepair::WaitsForCheck() const
+{
+    return isVisible() && UpdateCheckRunning == 0;
+}
+
+void UpDateRepair::setWatchdogInterval(int ms)
+{
+    m_watchdog->setInterval(ms);
 }
 
 bool UpDateRepair::FindFirmwareFile(quint8 imageKind, const QString& version, const QString& imageName, quint8 cid,
@@ -19,23 +355,4 @@ bool UpDateRepair::FindFirmwareFile(quint8 imageKind, const QString& version, co
 QList<QByteArray> UpDateRepair::RepairImageList()
 {
     return core::imageList(core::ImageUse::Repair);
-}
-
-void UpDateRepair::ResetUi()
-{
-    hide();
-}
-
-void UpDateRepair::StartAutoRepair(int index)
-{
-    m_autoRepairIndex = index;
-}
-
-void UpDateRepair::SlotRepairCheckUpdate()
-{
-}
-
-bool UpDateRepair::WaitsForCheck() const
-{
-    return isVisible() && UpdateCheckRunning == 0;
 }

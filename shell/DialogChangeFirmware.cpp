@@ -31,7 +31,9 @@ QString wiredModeText()
 
 bool repairDialogWaitsForCheck()
 {
-    return UpdateRepairDialog && UpdateRepairDialog->isVisible() && FirmwareIdle.load() == 1;
+    // Not while the dialog itself writes firmware: its devices are meant to vanish then.
+    return UpdateRepairDialog && UpdateRepairDialog->isVisible() && FirmwareIdle.load() == 1
+           && RepairUpgrading.load() == 0;
 }
 
 void showRepairDialog(QWidget* page)

@@ -485,6 +485,13 @@ void TestChoice::enterOpensRepairOnlyWhenShown()
     QVERIFY(repair->isVisible());
     QVERIFY(repair->isModal());
     QCOMPARE(check.count(), 1);
+    // A rescan asks again, but not while the dialog writes firmware.
+    rescan();
+    QCOMPARE(check.count(), 2);
+    RepairUpgrading = 1;
+    rescan();
+    RepairUpgrading = 0;
+    QCOMPARE(check.count(), 2);
     repair->hide();
 
     // The notice panel takes Enter first.

@@ -54,4 +54,7 @@ TALVO_PICTURES(WarningDialog)
     // The offline notice spells its button images with a capital F.
     out.save(QStringLiteral("ConFirm.png"), draw::button(90, 24, State::Normal));
     out.save(QStringLiteral("ConFirmClick.png"), draw::button(90, 24, State::Pressed));
+    // The firmware update dialog's wider buttons: normal and under the pointer.
+    out.save(QStringLiteral("ok_nr.png"), draw::button(120, 24, State::Normal));
+    out.save(QStringLiteral("ok_enter.png"), draw::button(120, 24, State::Hover));
 }
