@@ -170,4 +170,51 @@ QImage menuArrow(bool open)
     return image;
 }
 
+// A pill switch, 36 x 18: a grey track with the knob left when off, the
+// accent track with the knob right when on.
+QImage toggle(bool on)
+{
+    QImage image = PictureFolder::canvas(36, 18);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(on ? palette::kAccent.color() : palette::kBorder.color(), 1));
+    p.setBrush(on ? palette::kAccent.color(200) : palette::kRaised.color());
+    p.drawPath(draw::roundedRect(QRectF(0.5, 0.5, 35, 17), 8.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(on ? palette::kText.color() : palette::kMutedText.color());
+    p.drawEllipse(QRectF(on ? 20 : 3, 3, 12, 12));
+    return image;
+}
+
+// The slider handle, a slim rounded bar the style stretches to its height.
+QImage sliderHandle()
+{
+    QImage image = PictureFolder::canvas(5, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(palette::kText.color());
+    p.drawPath(draw::roundedRect(QRectF(0, 0, 5, 16), 2.5));
+    return image;
+}
+
+QImage plus()
+{
+    QImage image = PictureFolder::canvas(14, 14);
+    QPainter p(&image);
+    p.setPen(QPen(palette::kText.color(), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(7, 2), QPointF(7, 12));
+    p.drawLine(QPointF(2, 7), QPointF(12, 7));
+    return image;
+}
+
+QImage minus()
+{
+    QImage image = PictureFolder::canvas(14, 4);
+    QPainter p(&image);
+    p.setPen(QPen(palette::kText.color(), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(2, 2), QPointF(12, 2));
+    return image;
+}
+
 } // namespace datagen::draw

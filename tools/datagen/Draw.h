@@ -44,4 +44,12 @@ QImage menuArrow(bool open);
 
 QPainterPath roundedRect(const QRectF& rect, qreal radius);
 
+// An on/off switch, 36 x 18: knob left when off, on the accent track when on.
+QImage toggle(bool on);
+// The slider handle, a slim rounded bar the style stretches to its height.
+QImage sliderHandle();
+// Plus (14 x 14) and minus (14 x 4) of a number's step buttons.
+QImage plus();
+QImage minus();
+
 } // namespace datagen::draw
