@@ -336,7 +336,7 @@ void FormSetting::applyStyles()
     for (const char* name : kTextEdits)
         scrollAreaWidgetContents->findChild<QTextEdit*>(QString::fromLatin1(name))
             ->setStyleSheet(QStringLiteral("QTextEdit{background:transparent;border:none;color: rgb(%1);}").arg(text));
-    NewLabel->setStyleSheet(QStringLiteral("QTextEdit{background:transparent;border:none;color: rgba(255, 106, 0);}"));
+    NewLabel->setStyleSheet(QStringLiteral("QTextEdit{background:transparent;border:none;color: rgb(255, 106, 0);}"));
     pushButton_2->setStyleSheet(QStringLiteral("QPushButton{border:none;color: rgb(%1);border-image: url(%2PariButton.png);}")
                                     .arg(ButtonColorText, PicturePath));
     sensor::styleCombo(comboBox, PicturePath, true);
