@@ -324,10 +324,10 @@ void FormSetting::applyStyles()
 {
     const QString text = sensor::optionColour("LabelColor");
     const QString labelStyle = QStringLiteral("color: rgb(%1);").arg(text);
-    for (QLabel* caption : scrollAreaWidgetContents->findChildren<QLabel*>()) {
-        if (caption->objectName() != QLatin1String("label_12") && caption->objectName() != QLatin1String("label_13"))
-            caption->setStyleSheet(labelStyle);
-    }
+    // The sleep row's heading and caption too: without a colour of their own
+    // they would be dark on the dark page.
+    for (QLabel* caption : scrollAreaWidgetContents->findChildren<QLabel*>())
+        caption->setStyleSheet(labelStyle);
     pushButton->setStyleSheet(QStringLiteral("text-align:left;border:none;background:transparent;color: rgb(%1);")
                                   .arg(text));
     const QString right = QStringLiteral("text-align:right;border:none;background:transparent;color: rgb(%1);").arg(text);
