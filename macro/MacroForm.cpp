@@ -159,8 +159,7 @@ void MacroForm::setupUi(QWidget* page)
     MacroPage = new QFrame(page);
     MacroPage->setObjectName(QStringLiteral("MacroPage"));
     MacroPage->setFixedSize(883, 630);
-    MacroPage->setFrameShape(QFrame::StyledPanel);
-    MacroPage->setFrameShadow(QFrame::Raised);
+    MacroPage->setFrameShape(QFrame::NoFrame);
     grid->addWidget(MacroPage, 0, 0);
     for (const WidgetRow& row : kWidgets) {
         QWidget* widget = makeWidget(row.kind, MacroPage);

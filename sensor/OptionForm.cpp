@@ -20,8 +20,7 @@ void setupOptionFrame(QFrame* frame, const char* name, QSize size, bool fixedPol
     if (fixedPolicy)
         frame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     frame->setWindowTitle(QStringLiteral("Frame"));
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFrameShadow(QFrame::Raised);
+    frame->setFrameShape(QFrame::NoFrame);
 }
 
 QLabel* makeCaption(QWidget* parent, const char* name, const QRect& rect, const QString& text, Qt::Alignment align)

@@ -27,8 +27,7 @@ T* place(QWidget* parent, const char* name, const QRect& rect)
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(rect);
     if constexpr (std::is_base_of_v<QFrame, T> && !std::is_same_v<T, QLabel>) {
-        widget->setFrameShape(QFrame::StyledPanel);
-        widget->setFrameShadow(QFrame::Raised);
+        widget->setFrameShape(QFrame::NoFrame);
     }
     return widget;
 }
@@ -59,8 +58,7 @@ void Ui_Sensor::setupUi(QWidget* page)
     SenSorPage = new QFrame(page);
     SenSorPage->setObjectName(QStringLiteral("SenSorPage"));
     SenSorPage->setFixedSize(883, 630);
-    SenSorPage->setFrameShape(QFrame::StyledPanel);
-    SenSorPage->setFrameShadow(QFrame::Raised);
+    SenSorPage->setFrameShape(QFrame::NoFrame);
     grid->addWidget(SenSorPage, 0, 0);
 
     QWidget* p = SenSorPage;
