@@ -15,11 +15,11 @@ struct DpiRow {
     std::uint8_t r, g, b;
 };
 constexpr DpiRow kFactoryDpi[8] = {{400, 255, 0, 0},       {800, 0, 255, 0},    {1600, 0, 0, 255},
-                                   {3200, 255, 255, 0},    {6400, 255, 0, 255}, {8000, 0, 255, 255},
-                                   {10000, 255, 255, 255}, {12000, 255, 128, 0}};
+                                   {3200, 255, 255, 0},    {6400, 255, 0, 255}, {12800, 0, 255, 255},
+                                   {16000, 255, 255, 255}, {26000, 255, 128, 0}};
 
-// Button slots in image order: left, right, middle, forward (fifth), back (fourth), DPI cycle.
-constexpr std::uint8_t kFactoryButtons[6][3] = {{1, 1, 0}, {1, 2, 0}, {1, 4, 0}, {1, 16, 0}, {1, 8, 0}, {2, 3, 0}};
+// Button slots in image order, as the shipped Config.ini lists them: left, right, middle, back, forward, DPI cycle.
+constexpr std::uint8_t kFactoryButtons[6][3] = {{1, 1, 0}, {1, 2, 0}, {1, 4, 0}, {1, 8, 0}, {1, 16, 0}, {2, 1, 0}};
 
 std::uint8_t byteSum(const std::uint8_t* data, std::size_t count)
 {

@@ -223,7 +223,7 @@ void TestSensorDpi::stageCountSwapsTheDroppedCurrentStage()
     QCOMPARE(levelBytes(after, 5), levelBytes(before, 2));
     QCOMPARE(int(after.CurrentDpiLevel), 2);
     QCOMPARE(int(after.DpiLevelCount), 3);
-    QCOMPARE(stageButton(m_editor.get(), 2)->text(), QStringLiteral("8000"));
+    QCOMPARE(stageButton(m_editor.get(), 2)->text(), QStringLiteral("12800"));
     QCOMPARE(stageButton(m_editor.get(), 5)->text(), QStringLiteral("1600"));
     QVERIFY(stageButton(m_editor.get(), 2)->isChecked());
     QVERIFY(stageButton(m_editor.get(), 3)->isHidden());
