@@ -103,7 +103,7 @@ VersionTexts composeVersions(const DeviceAllInfo& current, const QList<DeviceAll
 QString autostartEntryPath()
 {
     QString base = QProcessEnvironment::systemEnvironment().value(QStringLiteral("XDG_CONFIG_HOME"));
-    // The base directory specification ignores a relative value.
+    // XDG rules: a relative XDG_CONFIG_HOME is ignored.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/autostart/talvo-r430k.desktop");
