@@ -4,18 +4,22 @@
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
+#include "core/Worker.h"
 #include "devicelib/SimControl.h"
 #include "sensor/DebounceTime.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/MyToolButton.h"
 #include "support/link_helpers.h"
+#include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -46,6 +50,8 @@ private slots:
     void deviceDataAndLabels();
     void configReportAndFormReset();
     void asleepConfigChoiceIsTakenBack();
+    void resetAsksThenRestoresFactory_data();
+    void resetAsksThenRestoresFactory();
 };
 
 void TestButtonPage::cleanup()
@@ -213,6 +219,52 @@ void TestButtonPage::asleepConfigChoiceIsTakenBack()
     QCOMPARE(offline.count(), 1);
     QCOMPARE(page.ConfigIndex(), page.form()->ProjectChoose->indexAtPress());
     QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_SetCurrentConfig")), 0);
+}
+
+void TestButtonPage::resetAsksThenRestoresFactory_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("confirmed") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void TestButtonPage::resetAsksThenRestoresFactory()
+{
+    QFETCH(bool, confirm);
+    auto pages = linktest::openFreshDefaultMouse();
+    QVERIFY(pages);
+    Buttoninterface& page = *pages->buttons;
+    const QByteArray factory = simtest::flash();
+    QVERIFY(!factory.isEmpty());
+    const QVector<int> factoryTypes = page.Types();
+    const bool checking = WorkerInstance->OnlineCheckTimer()->isActive();
+    QVERIFY(SetButtonFunction(1, 10, 15, 0));
+    QVERIFY(linktest::waitSimIdle());
+    const QByteArray changed = simtest::flash();
+    QVERIFY(changed != factory);
+    SimControl_ClearCallLog();
+
+    // The progress notice closes itself when the reload is done; only the
+    // question is answered here.
+    modaltest::ModalDriver driver([confirm](QWidget* modal) {
+        if (modal->objectName() == QLatin1String("ContainReset"))
+            modal->findChild<QAbstractButton*>(QString::fromLatin1(confirm ? "OK" : "Cancel"))->click();
+    });
+    page.on_Reset_clicked();
+
+    const QStringList log = simtest::callLog();
+    if (!confirm) {
+        QCOMPARE(driver.seen(), QStringList({"ContainReset"}));
+        QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetClearSetting")), 0);
+        QCOMPARE(simtest::flash(), changed);
+        return;
+    }
+    QCOMPARE(driver.seen(), QStringList({"ContainReset", "UpDataParam"}));
+    QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetClearSetting")), 1);
+    QVERIFY(linktest::waitSimIdle());
+    QCOMPARE(simtest::flash(), factory);
+    QCOMPARE(page.Types(), factoryTypes);
+    QCOMPARE(WorkerInstance->OnlineCheckTimer()->isActive(), checking);
 }
 
 QTEST_MAIN(TestButtonPage)
