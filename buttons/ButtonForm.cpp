@@ -379,6 +379,16 @@ QToolButton* ButtonForm::button(const char* name) const
     return MainWindow->findChild<QToolButton*>(QString::fromLatin1(name));
 }
 
+QScrollArea* ButtonForm::scrollArea(const char* name) const
+{
+    return MainWindow->findChild<QScrollArea*>(QString::fromLatin1(name));
+}
+
+QWidget* ButtonForm::menuPage(const char* name) const
+{
+    return stackedWidget_2->findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
 void ButtonForm::showMousePicture(const QString& dir)
 {
     widget->setStyleSheet(QStringLiteral("#widget{border:0px;background-position:center;background-repeat:no-repeat;"

@@ -31,6 +31,9 @@ public:
 
     // A tool button of the page by object name; null for an unknown name.
     QToolButton* button(const char* name) const;
+    // A scroll area, and a page of the function menu, by object name.
+    QScrollArea* scrollArea(const char* name) const;
+    QWidget* menuPage(const char* name) const;
 
     QFrame* MainWindow = nullptr;
     QLabel* label = nullptr;

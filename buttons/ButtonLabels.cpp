@@ -33,18 +33,6 @@ constexpr CodeRow kCodes[] = {
     {11, 2, LabelKind::Widget, "VolumeDown_14"},
 };
 
-struct ConsumerRow {
-    int usage;
-    const char* button;
-};
-constexpr ConsumerRow kConsumer[] = {
-    {0x183, "Player"},        {0xCD, "StartPause_2"},   {0xB5, "BackMusic_2"},   {0xB6, "TopMusic_2"},
-    {0xB7, "Mute"},           {0xE2, "VolumeUp"},       {0xE9, "VolumeDown"},    {0xEA, "VolumeDown_4"},
-    {0x18A, "VolumeDown_5"},  {0x192, "VolumeDown_6"},  {0x194, "VolumeDown_3"}, {0x221, "VolumeDown_9"},
-    {0x223, "VolumeDown_8"},  {0x224, "VolumeDown_10"}, {0x225, "VolumeDown_7"}, {0x226, "VolumeDown_12"},
-    {0x227, "VolumeDown_13"}, {0x22A, "VolumeDown_11"},
-};
-
 } // namespace
 
 const char* selectorOfSlot(int slot)
@@ -61,13 +49,19 @@ LabelRule labelRule(int type, int param1)
     return {};
 }
 
+int consumerIndex(int key)
+{
+    for (int i = 0; i < int(std::size(kConsumerKeys)); ++i) {
+        if ((kConsumerKeys[i].usage & 0xFF) == (key & 0xFF))
+            return i;
+    }
+    return -1;
+}
+
 const char* consumerButton(int usageLowByte)
 {
-    for (const ConsumerRow& row : kConsumer) {
-        if ((row.usage & 0xFF) == (usageLowByte & 0xFF))
-            return row.button;
-    }
-    return nullptr;
+    const int index = consumerIndex(usageLowByte);
+    return index < 0 ? nullptr : kConsumerKeys[index].button;
 }
 
 QString comboLabel(const KeyRecord& record)

@@ -139,12 +139,12 @@ int configuredSlots()
     return buttons::slotCount(ConfigIni::GetInstance()->GetValue(driveGroup(), QStringLiteral("KeyNumber")));
 }
 
-bool deviceAnswers()
+} // namespace
+
+bool Buttoninterface::deviceAnswers()
 {
     return UsbFinderC_GetDeviceOnLine(CurrentDevicePath().c_str());
 }
-
-} // namespace
 
 Buttoninterface::Buttoninterface(QWidget* parent)
     : QWidget(parent)
@@ -181,6 +181,8 @@ Buttoninterface::Buttoninterface(QWidget* parent)
     connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
             &Buttoninterface::on_ProjectChoose_activated);
     connect(ui->Reset, &QToolButton::clicked, this, &Buttoninterface::on_Reset_clicked);
+    connectFunctionMenu();
+    connectAssignments();
 
     // The worker belongs to the process, not to the page: it is ended with a
     // bound in the destructor instead of through the parent's deletion.

@@ -32,6 +32,14 @@ public:
     // Sets the selector of `slot` from a function code and an image.
     void UpdateButtonLabel(int slot, int type, int param1, int param2, FlashDataMap image);
     void LoadLanguage(int mode, int index);
+    // Unchecks every choice of the menu pages and every macro button, except
+    // the two vertical-wheel choices.
+    void ClearFunctionChecks();
+    // Give device slot 0..5 a key combination ("Ctrl+A") or the multimedia
+    // key whose consumer usage has the low byte of `key`; other slots and
+    // unknown keys send nothing.
+    void AssignKeyCombo(int slot, const QString& keys);
+    void AssignMultimediaKey(int slot, int key);
 
     // What the page shows now.
     const FlashDataMap& ShownImage() const { return m_image; }
@@ -60,6 +68,20 @@ public slots:
     void on_ProjectChoose_activated(int index);
     void on_Reset_clicked();
 
+    // Assignments that the page also runs for a button it checked itself.
+    void on_LeftKey_3_clicked(bool checked);
+    void on_RightKey_3_clicked(bool checked);
+    void on_MidKey_clicked(bool checked);
+    void on_BackKey_2_clicked(bool checked);
+    void on_ForWardKey_clicked(bool checked);
+    void on_VolumeUp_8_clicked(bool checked);
+    // Fire key: the assignment, and the dialog that runs it on OK.
+    void on_DPI_6_clicked(bool checked);
+    void on_DPI_6_clicked();
+    void on_DPI_8_clicked();
+    void on_DPI_10_clicked();
+    void on_stackedWidget_currentChanged(int index);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -74,6 +96,32 @@ private:
     void closeMenu();
     void deselect();
     QToolButton* button(const char* name) const;
+    static bool deviceAnswers();
+    // Element `slot` of a function vector; -1 (no known function) outside it.
+    static int valueAt(const QVector<int>& values, int slot);
+
+    // Selection and menu navigation (ButtoninterfaceMenu.cpp).
+    void connectFunctionMenu();
+    void selectorClicked(int row);
+    void numberClicked(int row);
+    void openOnKeys(int row, int slot);
+    void checkMacroButtons(const QString& selectorText);
+    int checkDpiChoice(int code);
+    void setListStep(const char* area, int step);
+    int selectedSlot() const;
+    int onlyLeftClickSlot() const;
+    bool refusesLeftTakeover(int slot, int type, int param1);
+
+    // Assignment (ButtoninterfaceAssign.cpp).
+    void connectAssignments();
+    void assignFunction(int type, int param1, int param2, bool clears, const QString& label);
+    void assignRow(int row, bool checked);
+    void assignDpiLock(int row, bool checked);
+    void multimediaClicked(int index, bool checked);
+    bool sendConsumerKey(int slot, int index);
+    bool sendKeyCombo(int slot, const QString& keys);
+    void labelSlot(int slot, const QString& text);
+    void showFunctionList();
 
     std::unique_ptr<ButtonForm> ui;
     QVBoxLayout* MacroLayout = nullptr;
