@@ -7,6 +7,7 @@
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceParam.h"
 #include "core/DpiCodes.h"
+#include "core/MacroCodec.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -177,6 +178,9 @@ Buttoninterface::Buttoninterface(QWidget* parent)
             Qt::BlockingQueuedConnection);
     connect(bus, &PostMsg::SigUpDataButtonUIC, this, &Buttoninterface::SlotUpDataButtonUIB);
     connect(bus, &PostMsg::SigAddMacroButton, this, &Buttoninterface::SlotAddMacroButton);
+    connect(bus, &PostMsg::SigDeleteMacroButton, this, &Buttoninterface::SlotDeleteMacroButton);
+    connect(bus, &PostMsg::SigUpDataMacro, this, &Buttoninterface::SlotUpDataMacro);
+    connect(bus, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
     connect(bus, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, Qt::BlockingQueuedConnection);
     connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
             &Buttoninterface::on_ProjectChoose_activated);
@@ -225,20 +229,6 @@ void Buttoninterface::AddMouseButtonsToGroup()
         NumberGroup->addButton(button(name));
 }
 
-void Buttoninterface::CreateMacroButtons()
-{
-    // The holder of the macro buttons; the buttons themselves follow the
-    // macro files.
-    MacroContainer = new QWidget;
-    MacroContainer->setObjectName(QStringLiteral("MacroContainer"));
-    MacroContainer->setStyleSheet(QStringLiteral("#MacroContainer{background: transparent; border: 0px;}"));
-    MacroLayout = new QVBoxLayout(MacroContainer);
-    MacroLayout->setContentsMargins(7, 0, 0, 0);
-    MacroLayout->addStretch();
-    ui->scrollArea_7->setWidget(MacroContainer);
-    SlotAddMacroButton();
-}
-
 void Buttoninterface::SetButtonTriple(int slot, int type, int param1, int param2)
 {
     if (slot < 0 || slot >= ButtonType.size())
@@ -271,9 +261,18 @@ void Buttoninterface::UpdateButtonLabel(int slot, int type, int param1, int /*pa
         selector->setText(buttons::comboLabel(record));
         return;
     }
-    case buttons::LabelKind::Macro:
-        selector->setText(MacroText + QString::fromLocal8Bit(buttons::macroRecordName(image.MacroRecords[slot])));
+    case buttons::LabelKind::Macro: {
+        const QString name = QString::fromLocal8Bit(buttons::macroRecordName(image.MacroRecords[slot]));
+        selector->setText(MacroText + name);
+        // The macro page stores the macro as a file of that name; a name from
+        // the mouse or an imported image that is no safe file name stays on
+        // the label only.
+        if (core::isSafeMacroName(name))
+            PostMsg::instance()->EmitButtonToMacro(image, slot);
+        else
+            qCWarning(lcButtons) << "macro of button slot" << slot << "not stored: unsafe name" << name;
         return;
+    }
     case buttons::LabelKind::DpiLock: {
         const int dpi = core::SensorCodeToDpi(core::SharedSensorDefines(), m_sensorName, param1);
         selector->setText(button("DPI_4")->text() + QLatin1Char('-') + QString::number(dpi));
@@ -379,14 +378,6 @@ int Buttoninterface::ConfigIndex() const
 bool Buttoninterface::ConfigEnabled() const
 {
     return ui->ProjectChoose->isEnabled();
-}
-
-void Buttoninterface::SlotAddMacroButton()
-{
-    const QDir folder(UserDataDir() + QStringLiteral("/usersetting/MacroPage"));
-    m_macroButtons.clear();
-    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name))
-        m_macroButtons.append(file.completeBaseName());
 }
 
 void Buttoninterface::SlotMouseIndex(int /*index*/)

@@ -40,13 +40,19 @@ public:
     // unknown keys send nothing.
     void AssignKeyCombo(int slot, const QString& keys);
     void AssignMultimediaKey(int slot, int key);
+    // The record a button gets for the macro file `name` (the slot is not
+    // needed); *ok is false, with a zero record, when nothing may be sent.
+    MacroRecord ReadMacroPage(const QString& name, int slot, bool* ok) const;
+    // The repeat code of the macro file `name`; "0" when it cannot be read.
+    QString ReadMacroHeader(const QString& name) const;
 
     // What the page shows now.
     const FlashDataMap& ShownImage() const { return m_image; }
     int RefillCount() const { return m_refills; }
     int ResetCount() const { return m_resets; }
     QString SensorName() const { return m_sensorName; }
-    QStringList MacroButtons() const { return m_macroButtons; }
+    // The names the macro list offers, in list order.
+    QStringList MacroButtons() const;
     int ConfigItems() const { return m_configItems; }
     int ConfigIndex() const;
     bool ConfigEnabled() const;
@@ -64,6 +70,9 @@ public slots:
     void SlotFormResetButton();
     void SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable);
     void SlotAddMacroButton();
+    void SlotDeleteMacroButton(QString MacroName);
+    void SlotMacroRename(QString MacroName, QString NewName);
+    void SlotUpDataMacro(QString MacroName, int index);
 
     void on_ProjectChoose_activated(int index);
     void on_Reset_clicked();
@@ -123,6 +132,14 @@ private:
     void labelSlot(int slot, const QString& text);
     void showFunctionList();
 
+    // Macro buttons (ButtoninterfaceMacro.cpp).
+    void listMacroFolder();
+    void addMacroButton(const QString& text, bool placeholder);
+    void slotButtonClicked(QToolButton* macroButton, bool checked);
+    QString plainMacroName(QString name) const;
+    QList<int> macroCarriers(const QString& name) const;
+    void restoreMouseDefault(int slot, QList<int>* keysToClear);
+
     std::unique_ptr<ButtonForm> ui;
     QVBoxLayout* MacroLayout = nullptr;
     QList<QToolButton*> MacroButtonList;
@@ -147,6 +164,5 @@ private:
     FlashDataMap m_image;
     int m_refills = 0;
     int m_resets = 0;
-    QStringList m_macroButtons;
     int m_configItems = 0;
 };
