@@ -198,6 +198,7 @@ private:
     bool m_mouseTimerRunning = false;
     int UpdateStep = 0;
     bool m_noticeFlag = false;
+    bool m_outcomeShown = false;       // the dialog shows how the update ended
     int m_bootCounts[4] = {};          // receiver classes 1, 2, 4, 8
     int m_recordedMouseRepair = 0;
     QString m_updateGroup;

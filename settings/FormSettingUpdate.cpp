@@ -153,6 +153,7 @@ void FormSetting::on_Receive_2_clicked()
 
 bool FormSetting::refuseUpdate(const QString& text)
 {
+    m_outcomeShown = true;
     if (UpdateRepairDialog) {
         UpdateRepairDialog->SetTipText(text);
         UpdateRepairDialog->ShowIdleState();
@@ -258,6 +259,7 @@ void FormSetting::on_Start()
 {
     for (int& count : m_bootCounts)
         count = 0;
+    m_outcomeShown = false;
     if (UpdateRepairDialog)
         UpdateRepairDialog->ShowUpdatingState();
     const bool receiverImage = FindUpdateFile(core::kReceiverImage, label_5->text(), m_firstReceiverImageName,
@@ -314,6 +316,7 @@ void FormSetting::on_Mouse_clicked()
     if (current.RestrictedKind) {
         const QList<DeviceAllInfo> devices = foundDevices();
         if (devices.isEmpty() || !devices.first().RestrictedKind || devices.first().Mid != current.Mid) {
+            m_outcomeShown = true;
             PostMsg::instance()->EmitProgress(0, 5);
             return;
         }
@@ -405,10 +408,13 @@ void FormSetting::RunUpdate(int step, int imageKind, const QString& versionText)
         if (total != 1) {
             stageOf(imageKind) = 0;
             markStage(imageKind);
+            const QString refusal = total > 1 ? SameDeviceText : (mouse ? WiredModeText : NoDeviceText);
+            // No stage follows a refused one: the dialog says why and can be closed.
+            refuseUpdate(refusal);
             if (m_noticeFlag) {
                 placeOverPage(UpdateWarningDialog);
                 UpdateWarningDialog->setWindowModality(Qt::ApplicationModal);
-                UpdateWarningDialog->SetText(total > 1 ? SameDeviceText : (mouse ? WiredModeText : NoDeviceText));
+                UpdateWarningDialog->SetText(refusal);
                 UpdateWarningDialog->show();
                 m_noticeFlag = false;
             } else {
@@ -513,6 +519,10 @@ void FormSetting::finishStep(int imageKind)
     } else {
         SlotContinue(0);
     }
+    // Every stage ended without writing (the device runs that firmware
+    // already) and none follows: the dialog must not stay busy.
+    if (!DongleCheckTimer->isActive() && !MouseCheckTimer->isActive() && !m_outcomeShown)
+        refuseUpdate(VerNewText);
 }
 
 void FormSetting::MarkDongleUpdate()
@@ -582,13 +592,16 @@ void FormSetting::succeedStage()
     const QString version = imageVersion(m_updateImage);
     if (m_receiverStage == 1) {
         m_receiverStage = 2;
-        if (m_stageCount == 1)
+        if (m_stageCount == 1) {
+            m_outcomeShown = true;
             bus->EmitProgress(0, 2);
+        }
         bus->EmitLabelText(0, version);
     }
     if (m_mouseStage == 1) {
         m_mouseStage = 2;
         core::writeMouseVersion(QString::number(m_pageCid), QString::number(m_pageMid), version);
+        m_outcomeShown = true;
         bus->EmitProgress(0, 2);
         bus->EmitLabelText(1, version);
     }
@@ -606,6 +619,7 @@ void FormSetting::failUpdateStage()
         m_receiverStage = 3;
     if (m_mouseStage == 1)
         m_mouseStage = 3;
+    m_outcomeShown = true;
     PostMsg::instance()->EmitProgress(0, 1);
     core::writeUpdateFailInfo(int(m_kindStarted), int(m_receiverClass), int(m_pageCid), int(m_pageMid));
 }

@@ -66,6 +66,8 @@ void TestSettingsUpdate::initTestCase()
 void TestSettingsUpdate::pageUpdate_data()
 {
     QTest::addColumn<int>("receiverVersion");
+    QTest::addColumn<int>("mouseVersion");
+    QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
     QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
     QTest::addColumn<QString>("fault");    // fail40, refused, stall, nobin or none
     QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
@@ -74,26 +76,32 @@ void TestSettingsUpdate::pageUpdate_data()
 
     const QString none;
     const QString receiverFailed = QStringLiteral("211,4,33,1");
-    QTest::newRow("both newer") << 0x0103 << none << "none" << "UpdateSuccess" << 0x0104 << 0x0107;
-    QTest::newRow("only the mouse newer") << 0x0104 << none << "none" << "UpdateSuccess" << 0x0104 << 0x0107;
-    QTest::newRow("resume the receiver") << 0x0103 << receiverFailed << "none" << "UpdateSuccess" << 0x0104 << 0x0107;
-    QTest::newRow("fails at 40 %") << 0x0103 << none << "fail40" << "UpdateFail" << 0x0103 << 0x0105;
-    QTest::newRow("start refused") << 0x0103 << none << "refused" << "UpdateFail" << 0x0103 << 0x0105;
-    QTest::newRow("accepted, then silent") << 0x0103 << none << "stall" << "UpdateFail" << 0x0103 << 0x0105;
-    QTest::newRow("resume without image") << 0x0103 << receiverFailed << "nobin" << "NoDevice" << 0x0103 << 0x0105;
+    const int r3 = 0x0103, r4 = 0x0104, m5 = 0x0105, m7 = 0x0107;
+    QTest::newRow("both newer") << r3 << m5 << none << none << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("only the mouse newer") << r4 << m5 << none << none << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("resume the receiver") << r3 << m5 << none << receiverFailed << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("fails at 40 %") << r3 << m5 << none << none << "fail40" << "UpdateFail" << r3 << m5;
+    QTest::newRow("start refused") << r3 << m5 << none << none << "refused" << "UpdateFail" << r3 << m5;
+    QTest::newRow("accepted, then silent") << r3 << m5 << none << none << "stall" << "UpdateFail" << r3 << m5;
+    QTest::newRow("resume without image") << r3 << m5 << none << receiverFailed << "nobin" << "NoDevice" << r3 << m5;
+    // The label was stale: the receiver runs the image already and nothing follows.
+    QTest::newRow("nothing to write after all") << r4 << m7 << "v1.3" << none << "none" << "VerNew" << r4 << m7;
 }
 
 void TestSettingsUpdate::pageUpdate()
 {
     QFETCH(int, receiverVersion);
+    QFETCH(int, mouseVersion);
+    QFETCH(QString, receiverLabel);
     QFETCH(QString, record);
     QFETCH(QString, fault);
     QFETCH(QString, message);
     QFETCH(int, receiverAfter);
     QFETCH(int, mouseAfter);
 
-    QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\nVersion=0x0105\n"
-                                                 "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x%1\n")
+    QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\nVersion=0x%1\n"
+                                                 "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x%2\n")
+                                      .arg(mouseVersion, 4, 16, QLatin1Char('0'))
                                       .arg(receiverVersion, 4, 16, QLatin1Char('0'))));
     Registry::Remove(Registry::DriveTestKey(), kFail);
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("MouseVer331"));
@@ -132,6 +140,8 @@ void TestSettingsUpdate::pageUpdate()
     FormSetting* page = pages.settings.get();
     page->show();
     page->SetVer(0);
+    if (!receiverLabel.isEmpty())
+        page->SlotLabelText(0, receiverLabel);
     // Only a silent stage may wait for the watchdog; a refused start fails at once.
     page->setUpdateTimings(10, fault == "stall" ? 300 : 60000);
     MainPageIndex = 1;
@@ -140,23 +150,25 @@ void TestSettingsUpdate::pageUpdate()
 
     page->on_Receive_2_clicked();
     QVERIFY(UpdateRepairDialog->isVisible());
+    const bool pageText = message == "NoDevice" || message == "VerNew";
+    const QString expected =
+        dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
     if (message == "NoDevice") {
-        QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("FormSetting"), message));
-        // Nothing to count boot devices against, nothing written.
-        const QStringList calls = simtest::callLog();
-        QCOMPARE(simtest::countCalls(calls, QStringLiteral("UsbUpgradeC_FindBootDevices")), 0);
-        QCOMPARE(simtest::countCalls(calls, QStringLiteral("UsbUpgrade_Start")), 0);
+        QCOMPARE(tip(), expected);
+        // Nothing to count boot devices against.
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgradeC_FindBootDevices")), 0);
     } else {
-        const auto english = [](const QString& child) {
-            return dialogtest::shippedText(0, QStringLiteral("AutoRepair"), child);
-        };
-        QCOMPARE(tip(), english(QStringLiteral("ReadyUpdate")));
+        QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(tip(), english(message), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
         // The stage is closed on a later tick: the device watch comes back.
         QTRY_COMPARE(int(UpdateCheckRunning), 0);
         QCOMPARE(int(FirmwareIdle), 1);
+        // The dialog can be closed again.
+        QVERIFY(UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->isEnabled());
     }
+    if (pageText)
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
     QCOMPARE(SimControl_FirmwareVersion("Receiver1"), receiverAfter);
     QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
 
