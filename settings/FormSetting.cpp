@@ -587,6 +587,9 @@ void FormSetting::SlotCheckUpdate()
     // is only wanted while the repair dialog shows and is not already busy.
     if (!UpdateRepairDialog || !UpdateRepairDialog->WaitsForCheck())
         return;
+    // The dialog may be repairing for the choice page: its state is not ours to change.
+    if (RepairUpgrading || MainPageIndex != 1)
+        return;
     if (ChechIsUpDate())
         UpdateRepairDialog->ShowReadyState();
 }
