@@ -188,6 +188,7 @@ FormSetting::FormSetting(QWidget* parent)
     DongleCheckTimer->setInterval(1000);
     MouseCheckTimer = new QTimer(this);
     MouseCheckTimer->setInterval(1000);
+    connectUpdate();
 
     const int language = MacroIni::Instance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")).toInt();
     {
@@ -213,6 +214,7 @@ FormSetting::FormSetting(QWidget* parent)
 
 FormSetting::~FormSetting()
 {
+    stopUpdateEvents();
     delete UpdateWarningDialog;
     if (UpdateRepairDialog) {
         delete UpdateRepairDialog;
@@ -511,6 +513,7 @@ void FormSetting::SlotLabelTextB(QString TextA, QString Text)
 {
     label_5->setText(TextA);
     m_receiverOffer = Text == QLatin1String("true");
+    setUpdateButtonStyle(m_receiverOffer);
 }
 
 void FormSetting::setUpdateButtonStyle(bool waiting)
@@ -584,6 +587,11 @@ void FormSetting::SlotCheckUpdate()
     // is only wanted while the repair dialog shows and is not already busy.
     if (!UpdateRepairDialog || !UpdateRepairDialog->WaitsForCheck())
         return;
+    // The dialog may be repairing for the choice page: its state is not ours to change.
+    if (RepairUpgrading || MainPageIndex != 1)
+        return;
+    if (ChechIsUpDate())
+        UpdateRepairDialog->ShowReadyState();
 }
 
 void FormSetting::SlotLightToFrom(int index)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/DeviceAllInfo.h"
 #include "core/DongleRGB.h"
+#include "settings/UpgradeRelay.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class MyButton;
@@ -61,6 +64,30 @@ public:
     // changed or settings imported, 6 back on the choice page.
     void SetVer(int index);
     void SlotCheckUpdate();
+
+    // The firmware update of the open device (FormSettingUpdate.cpp).
+    void on_Receive_2_clicked();
+    // Whether an update can start; a refusal shows its text in the dialog.
+    bool ChechIsUpDate();
+    void on_Start();
+    void on_Receive_clicked();
+    void on_Mouse_clicked();
+    void onDongleCheckTimer();
+    void onMouseCheckTimer();
+    void SlotContinue(int index);
+    void SlotLabelText(int index, QString Text);
+    void SetVerText();
+    // One step (0 prepare .. 4 finish) of the stage of imageKind, a tick of its timer.
+    void RunUpdate(int step, int imageKind, const QString& versionText);
+    void MarkDongleUpdate();
+    void MarkMouseUpdate();
+    // The device library's firmware events for a receiver and a mouse image.
+    static void DongleUpgradeCallback(const unsigned char* event);
+    static void MouseUpgradeCallback(const unsigned char* event);
+    // 0 idle, 1 running, 2 succeeded, 3 failed, 4 ended without update.
+    quint32 UpdateStageOf(int imageKind) const;
+    // The step timers' and the silent-stage watchdog's intervals (tests).
+    void setUpdateTimings(int tickMs, int watchdogMs);
     void SlotLightToFrom(int index);
     void SlotLanguageSameB(int index);
     void SlotChangeLanguage(int index);
@@ -103,6 +130,25 @@ private:
     void setUpdateButtonStyle(bool waiting);
     void showNotice(const QString& text);
     QStringList advancedList() const;
+
+    // The firmware update (FormSettingUpdate.cpp).
+    void connectUpdate();
+    void stopUpdateEvents();
+    QList<DeviceAllInfo> foundDevices() const;
+    int receiverClassOfOpenDevice() const;
+    bool refuseUpdate(const QString& text);
+    void placeOverPage(QWidget* dialog) const;
+    void armReceiverUpdate();
+    void armMouseUpdate();
+    void readPageIds();
+    quint32& stageOf(int imageKind);
+    void markStage(int imageKind);
+    void endWithoutUpdate(int imageKind);
+    void startStage(int imageKind);
+    void finishStep(int imageKind);
+    void handleUpgradeEvent(const settings::UpgradeEvent& event);
+    void succeedStage();
+    void failUpdateStage();
 
     QFrame* FrameSetting = nullptr;
     QScrollArea* scrollArea = nullptr;
@@ -150,6 +196,25 @@ private:
     bool m_mouseRefused = false;
     bool m_receiverTimerRunning = false;
     bool m_mouseTimerRunning = false;
+    int UpdateStep = 0;
+    bool m_noticeFlag = false;
+    bool m_outcomeShown = false;       // the dialog shows how the update ended
+    int m_bootCounts[4] = {};          // receiver classes 1, 2, 4, 8
+    int m_recordedMouseRepair = 0;
+    QString m_updateGroup;
+    QString m_mouseImageName;
+    QString m_firstReceiverImageName;  // of the recorded class
+    QString m_secondReceiverImageName; // of the attached receiver's class
+    QStringList m_receiverPaths;
+    quint32 m_receiverStage = 0;
+    quint32 m_mouseStage = 0;
+    int m_stageCount = 1;
+    quint32 m_pageCid = 0;
+    quint32 m_pageMid = 0;
+    quint32 m_kindStarted = 0;
+    quint32 m_receiverClass = 0;
+    QByteArray m_updateImage;           // the image the library is writing
+    QTimer* m_updateWatchdog = nullptr;
 
     // Told when no desktop mouse settings tool could be started.
     QString NoMouseSettingsText;

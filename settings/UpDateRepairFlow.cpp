@@ -7,29 +7,18 @@
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "devicelib/HIDUsb.h"
+#include "settings/UpgradeRelay.h"
 
-#include <QMetaObject>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
 
-constexpr int kUpgradeTimeoutMs = 10000;
-
-// The dialog whose update runs; the library's callback thread reads it.
-QMutex& updatingLock()
+// The dialog whose update runs.
+settings::UpgradeRelay& relay()
 {
-    static QMutex lock;
-    return lock;
-}
-UpDateRepair* s_updating = nullptr;
-
-bool isUpdating(const UpDateRepair* dialog)
-{
-    QMutexLocker guard(&updatingLock());
-    return s_updating == dialog;
+    static settings::UpgradeRelay relay;
+    return relay;
 }
 
 quint8 stageKind()
@@ -57,24 +46,15 @@ const QStringList* receiverPidsOfClass(int receiverClass)
 
 void UpDateRepair::registerUpdating(bool on)
 {
-    QMutexLocker guard(&updatingLock());
     if (on)
-        s_updating = this;
-    else if (s_updating == this)
-        s_updating = nullptr;
+        relay().attach(this, [this](const settings::UpgradeEvent& event) { handleUpgradeEvent(event); });
+    else
+        relay().detach(this);
 }
 
 void UpDateRepair::UpgradeCallback(const quint8* event)
 {
-    if (!event || LinkClosing)
-        return;
-    const UpgradeEvent copy = {event[0], event[1], event[2]};
-    // Posted under the lock: the dialog cannot unregister (and go) in
-    // between, and its destructor drops what is still queued for it.
-    QMutexLocker guard(&updatingLock());
-    UpDateRepair* dialog = s_updating;
-    if (dialog)
-        QMetaObject::invokeMethod(dialog, [dialog, copy] { dialog->handleUpgradeEvent(copy); }, Qt::QueuedConnection);
+    relay().post(event);
 }
 
 void UpDateRepair::SlotRepairCheckUpdate()
@@ -272,7 +252,7 @@ bool UpDateRepair::startStage()
     m_image = images.first();
     registerUpdating(true);
     if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_image.constData()), &UpDateRepair::UpgradeCallback,
-                          kUpgradeTimeoutMs)) {
+                          settings::kUpgradeTimeoutMs)) {
         failStage();
         return false;
     }
@@ -282,7 +262,7 @@ bool UpDateRepair::startStage()
 
 void UpDateRepair::handleUpgradeEvent(const UpgradeEvent& event)
 {
-    if (event[0] != 7 || !isUpdating(this))
+    if (event[0] != 7)
         return;
     if (event[1] == 1) {
         m_watchdog->start();

@@ -1,0 +1,207 @@
+// The settings page's firmware update on the simulated mouse on its cable and
+// its receiver: every update ends visibly, with its record and log when it
+// failed, and no image means no write at all.
+#include "core/AppPaths.h"
+#include "core/DeviceScan.h"
+#include "core/FileIo.h"
+#include "core/Firmware.h"
+#include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Registry.h"
+#include "core/Worker.h"
+#include "devicelib/SimControl.h"
+#include "settings/FormSetting.h"
+#include "settings/UpDateRepair.h"
+#include "support/choice_helpers.h"
+#include "support/dialogs_helpers.h"
+#include "support/link_helpers.h"
+#include "support/sim_helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kFail = QStringLiteral("UpdateFailInfo");
+
+QString recorded()
+{
+    return Registry::Value(Registry::DriveTestKey(), kFail).toString();
+}
+
+QString tip()
+{
+    return UpdateRepairDialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text();
+}
+
+} // namespace
+
+class TestSettingsUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pageUpdate_data();
+    void pageUpdate();
+
+private:
+    QString m_binDir;
+};
+
+void TestSettingsUpdate::initTestCase()
+{
+    RegisterBusTypes();
+    m_binDir = choicetest::prepareAppDir() + QStringLiteral("/bin");
+    const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/bin"));
+    for (const QString& file : shipped.entryList({QStringLiteral("*.bin")}, QDir::Files))
+        QVERIFY(QFile::copy(shipped.filePath(file), m_binDir + QLatin1Char('/') + file));
+}
+
+void TestSettingsUpdate::pageUpdate_data()
+{
+    QTest::addColumn<int>("receiverVersion");
+    QTest::addColumn<int>("mouseVersion");
+    QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
+    QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
+    QTest::addColumn<QString>("fault");    // fail40, refused, stall, nobin or none
+    QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
+    QTest::addColumn<int>("receiverAfter");
+    QTest::addColumn<int>("mouseAfter");
+
+    const QString none;
+    const QString receiverFailed = QStringLiteral("211,4,33,1");
+    const int r3 = 0x0103, r4 = 0x0104, m5 = 0x0105, m7 = 0x0107;
+    QTest::newRow("both newer") << r3 << m5 << none << none << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("only the mouse newer") << r4 << m5 << none << none << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("resume the receiver") << r3 << m5 << none << receiverFailed << "none" << "UpdateSuccess" << r4 << m7;
+    QTest::newRow("fails at 40 %") << r3 << m5 << none << none << "fail40" << "UpdateFail" << r3 << m5;
+    QTest::newRow("start refused") << r3 << m5 << none << none << "refused" << "UpdateFail" << r3 << m5;
+    QTest::newRow("accepted, then silent") << r3 << m5 << none << none << "stall" << "UpdateFail" << r3 << m5;
+    QTest::newRow("resume without image") << r3 << m5 << none << receiverFailed << "nobin" << "NoDevice" << r3 << m5;
+    // The label was stale: the receiver runs the image already and nothing follows.
+    QTest::newRow("nothing to write after all") << r4 << m7 << "v1.3" << none << "none" << "VerNew" << r4 << m7;
+}
+
+void TestSettingsUpdate::pageUpdate()
+{
+    QFETCH(int, receiverVersion);
+    QFETCH(int, mouseVersion);
+    QFETCH(QString, receiverLabel);
+    QFETCH(QString, record);
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QFETCH(int, receiverAfter);
+    QFETCH(int, mouseAfter);
+
+    QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\nVersion=0x%1\n"
+                                                 "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x%2\n")
+                                      .arg(mouseVersion, 4, 16, QLatin1Char('0'))
+                                      .arg(receiverVersion, 4, 16, QLatin1Char('0'))));
+    Registry::Remove(Registry::DriveTestKey(), kFail);
+    Registry::Remove(Registry::DriveTestKey(), QStringLiteral("MouseVer331"));
+    QFile::remove(core::UpDateLogFile());
+    if (!record.isEmpty()) {
+        QVERIFY(SimControl_SetBootMode("Receiver1", true));
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, record));
+    }
+    const QString imagePath = m_binDir + QStringLiteral("/R430K_D4K.bin");
+    QFile image(imagePath);
+    QVERIFY(image.open(QIODevice::ReadOnly));
+    const QByteArray original = image.readAll();
+    image.close();
+    const QString aside = m_binDir + QStringLiteral("-aside");
+    const auto restore = qScopeGuard([&] {
+        if (QDir(aside).exists() && QDir(m_binDir).removeRecursively())
+            QDir().rename(aside, m_binDir);
+        core::writeFileAtomically(imagePath, original);
+    });
+    if (fault == "refused") {
+        QByteArray damaged = original;
+        damaged[damaged.size() - 1] = char(damaged.back() ^ 0x5A);
+        QVERIFY(core::writeFileAtomically(imagePath, damaged));
+    } else if (fault == "nobin") {
+        QVERIFY(QDir().rename(m_binDir, aside) && QDir().mkpath(m_binDir));
+    } else if (fault == "fail40") {
+        SimControl_FailNextUpgrade(40);
+    } else if (fault == "stall") {
+        SimControl_StallNextUpgrade();
+    }
+
+    linktest::LinkPages pages;
+    QVERIFY(pages.open("Mouse1"));
+    WorkerInstance->FindDevices(core::vendorId(), core::ProductIds::read().searchOrder());
+    QCOMPARE(WorkerInstance->DeviceList().size(), record.isEmpty() ? 2 : 1);
+    FormSetting* page = pages.settings.get();
+    page->show();
+    page->SetVer(0);
+    if (!receiverLabel.isEmpty())
+        page->SlotLabelText(0, receiverLabel);
+    // Only a silent stage may wait for the watchdog; a refused start fails at once.
+    page->setUpdateTimings(10, fault == "stall" ? 300 : 60000);
+    MainPageIndex = 1;
+    SimControl_ClearCallLog();
+    QSignalSpy progress(PostMsg::instance(), &PostMsg::SigProgress);
+
+    page->on_Receive_2_clicked();
+    QVERIFY(UpdateRepairDialog->isVisible());
+    const bool pageText = message == "NoDevice" || message == "VerNew";
+    const QString expected =
+        dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
+    if (message == "NoDevice") {
+        QCOMPARE(tip(), expected);
+        // Nothing to count boot devices against.
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgradeC_FindBootDevices")), 0);
+    } else {
+        QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
+        UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
+        // The stage is closed on a later tick: the device watch comes back.
+        QTRY_COMPARE(int(UpdateCheckRunning), 0);
+        QCOMPARE(int(FirmwareIdle), 1);
+        // The dialog can be closed again.
+        QVERIFY(UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->isEnabled());
+    }
+    if (pageText)
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), receiverAfter);
+    QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
+
+    const bool success = message == "UpdateSuccess";
+    QList<int> percents;
+    for (const QList<QVariant>& row : progress)
+        if (row.at(1).toInt() == 0)
+            percents.append(row.at(0).toInt());
+    QFile log(core::UpDateLogFile());
+    if (success) {
+        QVERIFY(recorded().isEmpty());
+        QCOMPARE(page->findChild<QLabel*>(QStringLiteral("label_7"))->text(), QStringLiteral("v1.7"));
+        QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")).toString(),
+                 QStringLiteral("v1.7"));
+        // Two images share the bar: receiver 0..50, mouse 50..100.
+        QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+        QCOMPARE(percents.first(), 0);
+        QVERIFY(percents.contains(50));
+        QCOMPARE(percents.last(), 100);
+        QVERIFY(!log.exists());
+        // A receiver already on the image ends its stage without a write.
+        QCOMPARE(page->UpdateStageOf(core::kReceiverImage), receiverVersion == 0x0104 ? 4u : 2u);
+    } else if (message == "UpdateFail") {
+        QCOMPARE(recorded(), QStringLiteral("211,4,33,1"));
+        QCOMPARE(page->UpdateStageOf(core::kReceiverImage), 3u);
+        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 9);  // eight lines, each ended
+    } else {
+        QCOMPARE(recorded(), record);
+    }
+    UpdateRepairDialog->hide();
+}
+
+QTEST_MAIN(TestSettingsUpdate)
+#include "tst_settingsupdate.moc"
