@@ -131,7 +131,8 @@ private slots:
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<int>("expected");
         QTest::newRow("ascii") << "TV3395" << QByteArray("545633333935000000000000") << 0;
-        QTest::newRow("latin letter") << QString::fromUtf8("\xc3\x84" "3395") << QByteArray("c38433333935000000000000") << 0;
+        QTest::newRow("latin letter") << QString::fromUtf8("\xc3\x84" "3395") << QByteArray("c38433333935000000000000")
+                                      << 0;
         QTest::newRow("chinese") << QString::fromUtf8("\xe4\xbc\xa0\xe6\x84\x9f" "3395")
                                  << QByteArray("e4bca0e6849f333339350000") << 0;
         // Eleven bytes would split the fourth character; the name cannot match then.

@@ -63,7 +63,9 @@ QByteArray exportHead(const QByteArray& tag, const QByteArray& name, qint32 rows
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    for (const QByteArray& block : {tag.leftJustified(12, '\0'), name.leftJustified(48, '\0'), QByteArray("3").leftJustified(12, '\0')})
+    const QByteArray repeat("3");
+    for (const QByteArray& block :
+         {tag.leftJustified(12, '\0'), name.leftJustified(48, '\0'), repeat.leftJustified(12, '\0')})
         out.writeBytes(block.constData(), uint(block.size()));
     out << rows;
     return bytes;
@@ -145,7 +147,6 @@ void TestMacroLink::refillStoresTheMacroAndSparesTheEditor_data()
     QTest::addColumn<QString>("before");  // "", "edit" or "record"
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("rowsAfter");
-    const QByteArray file = "5\n0x02 0 0\n15ms\n0x04 1 0\n30ms\n0x04 1 1\n";
     QTest::newRow("another macro shown") << "m1" << "" << QByteArray("xy") << "vA 50ms ^A";
     QTest::newRow("the macro shown is rebuilt") << "xy" << "" << QByteArray("xy") << "vLShift 15ms vA 30ms ^A";
     QTest::newRow("unsaved rows stay") << "xy" << "edit" << QByteArray("xy") << "";
@@ -159,7 +160,8 @@ void TestMacroLink::refillStoresTheMacroAndSparesTheEditor()
     QFETCH(QString, before);
     QFETCH(QByteArray, name);
     QFETCH(QString, rowsAfter);
-    writeFile(pathOf("xy.ini"), "1\n0x05 1 0\n10ms\n0x05 1 1\n");
+    const QByteArray onDisk = "1\n0x05 1 0\n10ms\n0x05 1 1\n";
+    writeFile(pathOf("xy.ini"), onDisk);
     page()->SlotChangeLanguage(0);
     const int listed = macros()->count();
     if (shown == QLatin1String("xy"))
@@ -182,8 +184,7 @@ void TestMacroLink::refillStoresTheMacroAndSparesTheEditor()
     PostMsg::instance()->EmitButtonToMacro(image, 1);
 
     const bool safe = name == "xy";
-    QCOMPARE(readFile(pathOf("xy.ini")),
-             safe ? QByteArray("5\n0x02 0 0\n15ms\n0x04 1 0\n30ms\n0x04 1 1\n") : QByteArray("1\n0x05 1 0\n10ms\n0x05 1 1\n"));
+    QCOMPARE(readFile(pathOf("xy.ini")), safe ? QByteArray("5\n0x02 0 0\n15ms\n0x04 1 0\n30ms\n0x04 1 1\n") : onDisk);
     QCOMPARE(readFile(pathOf("../../Macro.ini")), settings);
     QCOMPARE(added.count(), safe ? 1 : 0);
     QCOMPARE(macros()->count(), listed + (safe ? 1 : 0));
