@@ -43,6 +43,8 @@ const dialogs::FrameLayout kLayout = {"UpDataParam",
 
 QString s_nextImportFile;
 bool s_nextImportFileSet = false;
+QString s_nextExportFile;
+bool s_nextExportFileSet = false;
 
 QString driveGroup()
 {
@@ -61,6 +63,16 @@ QString askImportFile(QWidget* page)
         return s_nextImportFile;
     }
     return QFileDialog::getOpenFileName(page, QStringLiteral("SelectFile"), QDir::homePath(),
+                                        QStringLiteral("File(*.bin)"));
+}
+
+QString askExportFile(QWidget* page)
+{
+    if (s_nextExportFileSet) {
+        s_nextExportFileSet = false;
+        return s_nextExportFile;
+    }
+    return QFileDialog::getSaveFileName(page, QStringLiteral("FileSave"), QDir::homePath(),
                                         QStringLiteral("File(*.bin)"));
 }
 
@@ -254,6 +266,27 @@ int UpDataParam::RunImport(QWidget* page)
     }
     ParamProgressSuppressed = 0;
     return result;
+}
+
+bool UpDataParam::RunExport(QWidget* page)
+{
+    const QString path = askExportFile(page);
+    if (path.isEmpty())
+        return false;
+    // No device needed: the image in memory is what the file keeps.
+    const QString sensor = ConfigIni::GetInstance()->GetValue(driveGroup(), QStringLiteral("Sensor"));
+    QString error;
+    if (!dialogs::writeSettingsFile(path, sensor, CurrentFlashDataCopy(), &error)) {
+        qCWarning(lcParam) << "settings not exported to" << path << ":" << error;
+        return false;
+    }
+    return true;
+}
+
+void UpDataParam::setNextExportFileForTesting(const QString& path)
+{
+    s_nextExportFile = path;
+    s_nextExportFileSet = true;
 }
 
 void UpDataParam::setNextImportFileForTesting(const QString& path)

@@ -43,6 +43,12 @@ public:
     // Test seam: the next file question answers `path` without showing a dialog.
     static void setNextImportFileForTesting(const QString& path);
 
+    // The button page's export: asks for a file (starting in the home folder) and writes the
+    // image in memory with the open device's sensor name, atomically. False when cancelled or
+    // not written (logged).
+    static bool RunExport(QWidget* page);
+    static void setNextExportFileForTesting(const QString& path);
+
 public slots:
     void onTimeupDestroy();
 

@@ -32,9 +32,14 @@ QByteArray textUpToNul(const QByteArray& block)
     return nul < 0 ? block : block.left(nul);
 }
 
+// The text, cut to leave room for its zero byte without splitting a UTF-8 character.
 QByteArray paddedText(const QByteArray& text)
 {
     QByteArray block = text.left(kSettingsTextBlock - 1);
+    if (block.size() < text.size()) {
+        while (!block.isEmpty() && (quint8(text.at(block.size())) & 0xC0) == 0x80)
+            block.chop(1);
+    }
     block.append(QByteArray(kSettingsTextBlock - block.size(), '\0'));
     return block;
 }
@@ -51,9 +56,9 @@ ImportCode parseSettingsFile(const QByteArray& bytes, const QString& sensor, int
         qCWarning(lcImport) << "settings file refused: blocks of the wrong size";
         return ImportNotSettingsFile;
     }
-    if (QString::fromLatin1(textUpToNul(tag)) != QLatin1String(kSettingsTag))
+    if (textUpToNul(tag) != QByteArray(kSettingsTag))
         return ImportNotSettingsFile;
-    if (QString::fromLatin1(textUpToNul(name)) != sensor)
+    if (QString::fromUtf8(textUpToNul(name)) != sensor)
         return ImportOtherDevice;
     FlashDataMap parsed;
     std::memcpy(&parsed, image.constData(), sizeof(FlashDataMap));
@@ -79,11 +84,16 @@ QByteArray settingsFileBytes(const QString& sensor, const FlashDataMap& image)
     QByteArray bytes;
     QDataStream outStream(&bytes, QIODevice::WriteOnly);
     const QByteArray tag = paddedText(kSettingsTag);
-    const QByteArray name = paddedText(sensor.toLatin1());
+    const QByteArray name = paddedText(sensor.toUtf8());
     outStream.writeBytes(tag.constData(), uint(tag.size()));
     outStream.writeBytes(name.constData(), uint(name.size()));
     outStream.writeBytes(reinterpret_cast<const char*>(&image), uint(sizeof(FlashDataMap)));
     return bytes;
+}
+
+bool writeSettingsFile(const QString& path, const QString& sensor, const FlashDataMap& image, QString* error)
+{
+    return core::writeFileAtomically(path, settingsFileBytes(sensor, image), error);
 }
 
 } // namespace dialogs

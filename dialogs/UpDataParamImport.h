@@ -29,6 +29,11 @@ ImportCode parseSettingsFile(const QByteArray& bytes, const QString& sensor, int
 ImportCode readSettingsFile(const QString& path, const QString& sensor, int dpiMaxGrade, FlashDataMap* out);
 
 // The bytes of a settings file for `image` (the format the reader accepts; tests and the export).
+// The sensor name is UTF-8, cut at a character boundary to 11 bytes so its zero byte fits.
 QByteArray settingsFileBytes(const QString& sensor, const FlashDataMap& image);
+
+// Writes those bytes to `path` in one atomic replace; false and *error when nothing was written.
+bool writeSettingsFile(const QString& path, const QString& sensor, const FlashDataMap& image,
+                       QString* error = nullptr);
 
 } // namespace dialogs

@@ -136,10 +136,16 @@ void Macro::setupConnections()
     PostMsg* bus = PostMsg::instance();
     connect(bus, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
     connect(bus, &PostMsg::SigSetMacroPage, this, &Macro::SlotSetMacroPage);
+    connect(bus, &PostMsg::SigMacroDownLoadData, this, &Macro::SlotMacroDownLoadData);
+    connect(bus, &PostMsg::SigButtonToMacro, this, &Macro::SlotButtonToMacro);
 }
 
 void Macro::setSaveEnabled(bool enabled)
 {
+    // Save is armed by every change; it is disarmed also for unsaved rows
+    // (a recording ended by leaving the device), which still count as edited.
+    if (enabled)
+        m_shown.edited = true;
     m_ui->setSaveEnabled(enabled);
 }
 
@@ -256,6 +262,7 @@ void Macro::on_StartRecord_clicked()
     m_ui->StopRecord->show();
     MacroRecording = true;
     showMacroRows(m_shown.name, {});
+    m_shown.edited = true;
     m_ui->DelayTime->hide();
     m_ui->NumberEdit->hide();
     m_ui->listWidgetHong->setEnabled(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FlashDataMap.h"
 #include "core/MacroCodec.h"
 #include "core/ProcessState.h"
 #include "macro/MacroEventList.h"
@@ -35,6 +36,10 @@ public:
     explicit Macro(QWidget* parent = nullptr);
     ~Macro() override;
 
+    // Test seam: the next file question (export or import) answers `path`
+    // without showing a dialog; "" answers as a cancelled dialog.
+    static void setNextFileForTesting(const QString& path);
+
 public slots:
     // Leaving the device ends a recording.
     void SlotSetMacroPage();
@@ -58,6 +63,13 @@ public slots:
     void on_listWidgetKey_itemChanged(QListWidgetItem* item);
     void on_Save_clicked();
 
+    // The button page's requests: send the named macro's file to a button
+    // slot, and store the macro a slot of the device image carries as a file.
+    void SlotMacroDownLoadData(QString MacroName, int index);
+    void SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer);
+    void ExPortMacro();
+    void InPortMacro();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -66,9 +78,11 @@ protected:
 private:
     // What the event list shows; a macro shown again (or another one) gets a
     // new generation, so an edit that waited on a dialog can tell.
+    // `edited` marks rows or repeat changed since they were shown or saved.
     struct Shown {
         QString name;
         int generation = 0;
+        bool edited = false;
     };
 
     void setupGroups();
@@ -101,6 +115,14 @@ private:
     void ReadMacroFile();
     QListWidgetItem* findMacroEntry(const QString& name) const;
     bool nameTaken(const QString& name) const;
+
+    // Device records and export files.
+    void insertMacroEntry(const QString& name);
+    void reshowFromDevice(const QString& name, const core::MacroFileContent& content);
+    QString askFile(bool save);
+    const QIcon& rowIcon(const core::MacroRow& row) const;
+    bool exportRows(const QString& name, int* repeat, QVector<core::MacroExportRow>* rows) const;
+    bool storeImport(const core::MacroExport& imported);
 
     // Recording.
     void endRecordingLayout();

@@ -55,10 +55,14 @@ constexpr int kKeyDialogDy = -70;
 
 } // namespace
 
+const QIcon& Macro::rowIcon(const core::MacroRow& row) const
+{
+    return row.isDelay ? m_delayIcon : (row.release ? m_releaseIcon : m_pressIcon);
+}
+
 QListWidgetItem* Macro::makeItem(const core::MacroRow& row) const
 {
-    const QIcon& icon = row.isDelay ? m_delayIcon : (row.release ? m_releaseIcon : m_pressIcon);
-    auto* item = new QListWidgetItem(icon, row.text, nullptr, row.release ? kReleaseItemType : kPressItemType);
+    auto* item = new QListWidgetItem(rowIcon(row), row.text, nullptr, row.release ? kReleaseItemType : kPressItemType);
     item->setData(kCodeRole, row.code);
     item->setData(kTypeRole, row.eventType);
     if (row.isDelay)
@@ -102,6 +106,7 @@ void Macro::showMacroRows(const QString& name, const QVector<core::MacroRow>& ro
 {
     m_shown.name = name;
     ++m_shown.generation;
+    m_shown.edited = false;
     showEventList({rows, -1});
 }
 
@@ -298,6 +303,7 @@ void Macro::on_Save_clicked()
     }
     MacroFilePath = core::macroFilePath(name);
     setSaveEnabled(false);
+    m_shown.edited = false;
     if (EventsChanged) {
         EventsChanged = false;
         PostMsg::instance()->EmitUpDataMacro(name, 0);

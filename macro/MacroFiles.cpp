@@ -181,6 +181,8 @@ void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint& pos)
     };
     const Action actions[] = {
         {false, &NewActionText, &Macro::CreateMewMacro},
+        {false, &ImportActionText, &Macro::InPortMacro},
+        {true, &ExportActionText, &Macro::ExPortMacro},
         {true, &RenameActionText, &Macro::RenameMacro},
         {true, &DeleteActionText, &Macro::DeleteMacro},
     };

@@ -125,6 +125,32 @@ private slots:
         QCOMPARE(bytes.mid(32, 4).toHex(), QByteArray("000028bc"));
     }
 
+    void sensorBlockIsUtf8_data()
+    {
+        QTest::addColumn<QString>("sensor");
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("ascii") << "TV3395" << QByteArray("545633333935000000000000") << 0;
+        QTest::newRow("latin letter") << QString::fromUtf8("\xc3\x84" "3395") << QByteArray("c38433333935000000000000")
+                                      << 0;
+        QTest::newRow("chinese") << QString::fromUtf8("\xe4\xbc\xa0\xe6\x84\x9f" "3395")
+                                 << QByteArray("e4bca0e6849f333339350000") << 0;
+        // Eleven bytes would split the fourth character; the name cannot match then.
+        QTest::newRow("cut at a character") << QString::fromUtf8("\xe4\xbc\xa0\xe6\x84\x9f\xe5\x99\xa8\xe4\xbc\xa0")
+                                            << QByteArray("e4bca0e6849fe599a8000000") << 2;
+    }
+
+    void sensorBlockIsUtf8()
+    {
+        QFETCH(QString, sensor);
+        QFETCH(QByteArray, block);
+        QFETCH(int, expected);
+        const QByteArray bytes = settingsFileBytes(sensor, sampleImage(4));
+        QCOMPARE(bytes.mid(20, 12).toHex(), block);
+        FlashDataMap out = EmptyFlashDataMap();
+        QCOMPARE(int(parseSettingsFile(bytes, sensor, 8, &out)), expected);
+    }
+
     void parseDecidesByTagSensorAndLevels_data()
     {
         QTest::addColumn<QByteArray>("file");

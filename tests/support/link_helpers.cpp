@@ -6,6 +6,7 @@
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "devicelib/SimControl.h"
+#include "macro/Macro.h"
 #include "sensor/Sensor.h"
 #include "settings/FormSetting.h"
 #include "support/sim_helpers.h"
@@ -81,6 +82,7 @@ LinkPages::LinkPages()
     StoreCurrentFlashData(EmptyFlashDataMap());
     StoreCurrentDeviceInfo(DeviceAllInfo());
     buttons = std::make_unique<Buttoninterface>();
+    macro = std::make_unique<Macro>();
     sensor = std::make_unique<Sensor>();
     settings = std::make_unique<FormSetting>();
 }
@@ -89,6 +91,7 @@ LinkPages::~LinkPages()
 {
     UsbServer_Exit();
     buttons.reset();
+    macro.reset();
     sensor.reset();
     settings.reset();
 }

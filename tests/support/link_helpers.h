@@ -10,6 +10,7 @@
 
 class Buttoninterface;
 class FormSetting;
+class Macro;
 class Sensor;
 
 namespace linktest {
@@ -35,6 +36,7 @@ struct LinkPages {
     LinkPages();
     ~LinkPages();
     std::unique_ptr<Buttoninterface> buttons;
+    std::unique_ptr<Macro> macro;
     std::unique_ptr<Sensor> sensor;
     std::unique_ptr<FormSetting> settings;
 
