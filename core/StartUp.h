@@ -40,3 +40,15 @@ private:
     int m_fd = -1;
     bool m_owner = false;
 };
+
+namespace core {
+
+// Heap policy of the program, set first thing in main: large blocks (decoded pictures, style
+// buffers) are mapped on their own and go back to the system when freed, instead of raising
+// the allocator's threshold and staying in the heap for good.
+void TuneHeapForLargeBlocks();
+
+// Hands freed heap pages back to the system (after a burst of short-lived allocations).
+void releaseFreeHeap();
+
+} // namespace core
