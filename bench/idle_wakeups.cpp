@@ -126,7 +126,9 @@ void closeModals()
 
 int main(int argc, char* argv[])
 {
+    // As the program's main does.
     core::TuneHeapForLargeBlocks();
+    core::UseRasterWindowsOnly();
     PrepareUserFolders();
     QApplication app(argc, argv);
     RegisterBusTypes();

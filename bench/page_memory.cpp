@@ -75,7 +75,9 @@ void report(const char* what)
 
 int main(int argc, char* argv[])
 {
+    // As the program's main does.
     core::TuneHeapForLargeBlocks();
+    core::UseRasterWindowsOnly();
     PrepareUserFolders();
     QApplication app(argc, argv);
     RegisterBusTypes();

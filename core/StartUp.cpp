@@ -131,6 +131,12 @@ void TuneHeapForLargeBlocks()
 #endif
 }
 
+void UseRasterWindowsOnly()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+}
+
 void releaseFreeHeap()
 {
 #if defined(__GLIBC__)

@@ -53,6 +53,7 @@ int main(int argc, char* argv[])
     DeleteOldFiles(LogDir());
     DeleteOldFiles(ExceptionDir());
 
+    core::UseRasterWindowsOnly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(ProductName));
     RegisterBusTypes();
