@@ -46,6 +46,7 @@ Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
 namespace {
 
 constexpr int kWidth = 1020;
+const QEvent::Type kBuildFrameEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr int kHeight = 700;
 constexpr int kLibraryGoneMs = 100;
 constexpr int kQuitWaitMs = 200;
@@ -133,9 +134,19 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
-        QTimer::singleShot(0, this, &DialogMain::ensureFrame);
+        // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
+        QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool DialogMain::event(QEvent* event)
+{
+    if (event->type() == kBuildFrameEvent) {
+        ensureFrame();
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void DialogMain::setupForm()

@@ -50,6 +50,7 @@ protected:
     // sequence as the close buttons instead of only hiding the window.
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void setupForm();
