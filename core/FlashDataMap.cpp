@@ -22,6 +22,12 @@ FlashDataMap CurrentFlashDataCopy()
     return CurrentFlashData;
 }
 
+DpiLevelEntry CurrentDpiLevelEntry(int stage)
+{
+    QMutexLocker locker(&FlashDataMutex());
+    return CurrentFlashData.DpiLevel[stage];
+}
+
 void StoreCurrentFlashData(const FlashDataMap& image)
 {
     QMutexLocker locker(&FlashDataMutex());

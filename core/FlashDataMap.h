@@ -163,6 +163,9 @@ int SlotOfPhysicalButton(int button);
 // copy-in/copy-out helpers take the lock themselves.
 QMutex& FlashDataMutex();
 FlashDataMap CurrentFlashDataCopy();
+// One DPI stage of it (0 .. kDpiLevels - 1), without copying the whole image: a DPI edit reads
+// its stage's flags on every slider step.
+DpiLevelEntry CurrentDpiLevelEntry(int stage);
 void StoreCurrentFlashData(const FlashDataMap& image);
 
 Q_DECLARE_METATYPE(FlashDataMap)

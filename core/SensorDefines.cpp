@@ -54,16 +54,14 @@ void parseLine(const QString& line, SensorDefines& out)
         // The value must end the line: "name TAB value TAB comment" is not a
         // definition of this form.
         if (tokens.at(0) == QLatin1String("#define") && parts.size() == 2) {
-            out.names.append(parts.at(0));
-            out.values.append(readValue(parts.at(1)));
+            out.append(parts.at(0), readValue(parts.at(1)));
         }
         return;
     }
     if (tokens.size() == 3 && tokens.at(2).contains(QLatin1String("//"))) {
         const QStringList parts = tabParts(tokens.at(1));
         if (parts.size() == 2) {
-            out.names.append(parts.at(0));
-            out.values.append(readValue(parts.at(1)));
+            out.append(parts.at(0), readValue(parts.at(1)));
         }
     }
 }
@@ -87,8 +85,26 @@ bool SensorDefines::hasFeature(SensorFeature feature, const QString& model) cons
     return false;
 }
 
+void SensorDefines::append(const QString& name, int value)
+{
+    if (!firstIndex.contains(name))
+        firstIndex.insert(name, names.size());
+    names.append(name);
+    values.append(value);
+    // Each "SENSOR_" followed, anywhere later, by "_DPI" names one model X for which the name
+    // contains "SENSOR_" + X + "_DPI": exactly the models the full search would find.
+    const QLatin1String head("SENSOR_"), tail("_DPI");
+    for (int at = name.indexOf(head); at >= 0; at = name.indexOf(head, at + 1)) {
+        const int from = at + head.size();
+        for (int end = name.indexOf(tail, from); end >= 0; end = name.indexOf(tail, end + 1))
+            dpiTableModels.insert(name.mid(from, end - from));
+    }
+}
+
 bool SensorDefines::hasDpiTable(const QString& model) const
 {
+    if (firstIndex.size() > 0)
+        return dpiTableModels.contains(model);
     const QString prefix = DpiFamilyPrefix(model);
     for (const QString& name : names) {
         if (name.contains(prefix))
@@ -99,7 +115,7 @@ bool SensorDefines::hasDpiTable(const QString& model) const
 
 std::optional<int> SensorDefines::valueOf(const QString& name) const
 {
-    const int index = names.indexOf(name);
+    const int index = firstIndex.size() > 0 ? firstIndex.value(name, -1) : names.indexOf(name);
     if (index < 0)
         return std::nullopt;
     return values.at(index);

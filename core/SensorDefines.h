@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -30,6 +32,13 @@ struct SensorDefines {
     QVector<QString> names;  // file order, duplicates kept
     QVector<int> values;     // index-aligned with names
     std::array<QString, kSensorFeatureCount> features;  // model lists as written
+    // Kept by the parser beside names/values, so that a DPI edit looks a code up without walking
+    // the whole file: the first index of each name, and every model X that some name holds as
+    // "SENSOR_" + X + "_DPI". A table filled by hand leaves them empty and is searched in full.
+    QHash<QString, int> firstIndex;
+    QSet<QString> dpiTableModels;
+
+    void append(const QString& name, int value);
 
     bool isEmpty() const { return names.isEmpty(); }
 

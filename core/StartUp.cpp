@@ -11,6 +11,9 @@
 #include <cstring>
 
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -108,3 +111,37 @@ QString SingleInstance::DefaultLockPath()
 {
     return UserDataDir() + QStringLiteral("/Instance.lock");
 }
+
+namespace core {
+
+namespace {
+// Pictures of a few hundred kilobytes are decoded, converted and dropped in start-up; below this
+// size the heap's own reuse serves better than a mapping per block.
+constexpr int kMapThresholdBytes = 128 * 1024;
+constexpr int kTrimThresholdBytes = 256 * 1024;
+} // namespace
+
+void TuneHeapForLargeBlocks()
+{
+#if defined(__GLIBC__)
+    // Setting them fixes them: the allocator no longer raises the threshold after each freed
+    // mapping, which would leave every later picture in the heap.
+    mallopt(M_MMAP_THRESHOLD, kMapThresholdBytes);
+    mallopt(M_TRIM_THRESHOLD, kTrimThresholdBytes);
+#endif
+}
+
+void UseRasterWindowsOnly()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+}
+
+void releaseFreeHeap()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace core

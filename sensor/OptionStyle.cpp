@@ -74,6 +74,10 @@ void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
         sheet += QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}");
     box->setStyleSheet(sheet);
     auto* list = new QListView(box);
+    // Every entry is 25 px high: measuring the first is enough. Measuring each would shape every
+    // entry's text (each language's own name) long before the list opens, loading a fallback font
+    // per script, megabytes.
+    list->setUniformItemSizes(true);
     list->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(") + select
                         + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
                         + QStringLiteral(");}"));

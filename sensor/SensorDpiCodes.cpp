@@ -137,7 +137,10 @@ int stepDpi(const DpiRangeSet& ranges, int value, DpiStep direction)
 
 bool isSensorModel(const QString& model, const char* bare)
 {
-    return model == QLatin1String(bare) || model == QStringLiteral("TV") + QLatin1String(bare);
+    // Compared in place: this runs on every DPI edit and must not build strings.
+    const QLatin1String name(bare);
+    return model == name || (model.size() == name.size() + 2 && model.startsWith(QLatin1String("TV"))
+                             && model.midRef(2) == name);
 }
 
 bool isTenBitSensor(const QString& model)
@@ -209,7 +212,7 @@ void DPIToSensorCode(int stage, int dpi)
 {
     if (stage < 0 || stage >= kDpiLevels)
         return;
-    const quint8 current = CurrentFlashDataCopy().DpiLevel[stage].DpiValue[2];
+    const quint8 current = CurrentDpiLevelEntry(stage).DpiValue[2];
     const StageCode code = dpiToStageCode(core::SharedSensorDefines(), s_sensorModel, s_deviceRanges, current, dpi);
     SetDPILevelValue(stage, code.b0, code.b1, code.b2);
 }

@@ -95,7 +95,6 @@ void Dialog::setupStyles()
 {
     m_ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(%1;);}")
                                      .arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
-    m_ui->frame_2->setStyleSheet(shell::borderImageStyle(QStringLiteral("frame_2"), m_skinDir + "BackGround.png"));
     m_ui->BatteryButtonC->setStyleSheet(
         QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"
                        "background-repeat:no-repeat;}")
@@ -256,6 +255,15 @@ void Dialog::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12)
         return;
     QWidget::keyPressEvent(event);
+}
+
+void Dialog::showEvent(QShowEvent* event)
+{
+    // The full-window background (2.8 MB decoded) is taken up when the frame first shows, not
+    // when it is built behind the choice page.
+    if (m_ui->frame_2->styleSheet().isEmpty())
+        m_ui->frame_2->setStyleSheet(shell::borderImageStyle(QStringLiteral("frame_2"), m_skinDir + "BackGround.png"));
+    QWidget::showEvent(event);
 }
 
 void Dialog::changeEvent(QEvent* event)

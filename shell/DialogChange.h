@@ -46,6 +46,11 @@ public:
 
     int CurrentTilePage() const;
 
+signals:
+    // Just before a chosen device is announced on the bus: the owner makes sure that the pages
+    // and the device link that take the announcement are in place.
+    void deviceOpening();
+
 public slots:
     void on_LeftButton_clicked();
     void on_RightButton_clicked();

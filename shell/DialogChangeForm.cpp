@@ -159,6 +159,9 @@ void DialogChange::setupStyles()
         + text + QStringLiteral("); border-image: url(") + skin
         + QStringLiteral("ComboboxTextBack.png);selection-background-color: rgb(") + select + QStringLiteral("); }"));
     auto* popup = new QListView(m_comboBox);
+    // One line of 25 px each: the first entry's size serves for all, and the other languages'
+    // names are not shaped (nor their scripts' fallback fonts loaded) before the list opens.
+    popup->setUniformItemSizes(true);
     popup->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(") + select
                          + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
                          + QStringLiteral(");}"));

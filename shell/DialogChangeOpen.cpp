@@ -137,6 +137,7 @@ void DialogChange::openPairing(const DeviceAllInfo& device)
 
 void DialogChange::openDevice(const DeviceAllInfo& device)
 {
+    emit deviceOpening();
     PostMsg* bus = PostMsg::instance();
     bus->EmitSelectMouseInfo(device);
     core::offerFirmware(device.UsbVersionText, core::receiverClassOfKind(device.DeviceKind));

@@ -11,6 +11,7 @@
 #include "core/ProcessState.h"
 #include "core/Product.h"
 #include "core/Registry.h"
+#include "core/StartUp.h"
 #include "core/Worker.h"
 #include "dialogs/ContainReset.h"
 #include "dialogs/MouseOffLine.h"
@@ -45,6 +46,7 @@ Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
 namespace {
 
 constexpr int kWidth = 1020;
+const QEvent::Type kBuildFrameEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr int kHeight = 700;
 constexpr int kLibraryGoneMs = 100;
 constexpr int kQuitWaitMs = 200;
@@ -80,11 +82,13 @@ DialogMain::DialogMain(QWidget* parent)
     connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
     takeOverInstallerLanguage();
     m_skinDir = AppDir() + QStringLiteral("/Picture/Dialog/");
-    m_frame = new Dialog(this);
+    // The frame and its four pages are not on the first screen: they are built right after the
+    // window's first paint (or as soon as something needs them), which halves the time to it.
     m_choicePage = new DialogChange(this);
     m_stack->addWidget(m_choicePage);
-    m_stack->addWidget(m_frame);
     m_stack->setCurrentWidget(m_choicePage);
+    connect(m_choicePage, &DialogChange::deviceOpening, this, &DialogMain::ensureFrame);
+    qApp->installEventFilter(this);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(size());
 
@@ -106,6 +110,43 @@ DialogMain::~DialogMain() = default;
 void DialogMain::setTrayAvailableForTesting(int available)
 {
     s_trayAvailable = available;
+}
+
+Dialog* DialogMain::frame()
+{
+    ensureFrame();
+    return m_frame;
+}
+
+void DialogMain::ensureFrame()
+{
+    if (m_frame)
+        return;
+    qApp->removeEventFilter(this);
+    m_frame = new Dialog(this);
+    m_stack->addWidget(m_frame);
+    // Building the pages leaves freed image and style buffers on the heap: give them back.
+    core::releaseFreeHeap();
+}
+
+bool DialogMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // The first paint of this window: the frame is built once that paint has reached the screen.
+    if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        qApp->removeEventFilter(this);
+        // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
+        QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool DialogMain::event(QEvent* event)
+{
+    if (event->type() == kBuildFrameEvent) {
+        ensureFrame();
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void DialogMain::setupForm()
@@ -177,7 +218,7 @@ void DialogMain::SlotUpPageLight() {}
 
 bool DialogMain::frameShowing() const
 {
-    return m_stack->currentWidget() == m_frame;
+    return m_frame && m_stack->currentWidget() == m_frame;
 }
 
 void DialogMain::SlotChangeMainDialog(int index)
@@ -192,6 +233,7 @@ void DialogMain::SlotChangeMainDialog(int index)
         m_stack->setCurrentWidget(m_choicePage);
         core::handHotPlugTo(core::HotPlugOwner::ChoicePage);
     } else if (index == 1) {
+        ensureFrame();
         m_stack->setCurrentWidget(m_frame);
         core::handHotPlugTo(core::HotPlugOwner::Worker);
     }

@@ -22,7 +22,8 @@ public:
     explicit DialogMain(QWidget* parent = nullptr);
     ~DialogMain() override;
 
-    Dialog* frame() const { return m_frame; }
+    // The configuration frame, built here if the first paint has not yet led to it.
+    Dialog* frame();
     DialogChange* choicePage() const { return m_choicePage; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_trayMenu; }
@@ -48,9 +49,12 @@ protected:
     // A close from outside (the window system's close, a session ending) runs the same quit
     // sequence as the close buttons instead of only hiding the window.
     void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void setupForm();
+    void ensureFrame();
     void takeOverInstallerLanguage();
     void setupTray();
     bool frameShowing() const;

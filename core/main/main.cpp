@@ -48,10 +48,12 @@ int main(int argc, char* argv[])
 {
     // First of all, so that a crash anywhere in start-up leaves its dump too.
     CrashDump::Install();
+    core::TuneHeapForLargeBlocks();
     PrepareUserFolders();
     DeleteOldFiles(LogDir());
     DeleteOldFiles(ExceptionDir());
 
+    core::UseRasterWindowsOnly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(ProductName));
     RegisterBusTypes();

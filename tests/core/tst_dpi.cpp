@@ -37,6 +37,8 @@ private slots:
     void lookupsWithFamilyMissingTheEntry();
     void dpiIsReadAfterTheFamilyPrefix();
     void shippedFileMatchesTheDeviceTable();
+    void indexedLookupsAgreeWithTheFullSearch_data();
+    void indexedLookupsAgreeWithTheFullSearch();
 };
 
 void TestDpi::definitionLines_data()
@@ -215,3 +217,27 @@ void TestDpi::shippedFileMatchesTheDeviceTable()
 
 QTEST_GUILESS_MAIN(TestDpi)
 #include "tst_dpi.moc"
+
+void TestDpi::indexedLookupsAgreeWithTheFullSearch_data()
+{
+    QTest::addColumn<QString>("query");  // a model for the table test, a name for the value test
+    // A parsed table answers from its own index; the same names filled in by hand are searched in
+    // full. Both must give the same answers, odd names included.
+    for (const char* model : {"3395", "X", "TV3950", "3950", "39", "", "DPI", "A_B", "Y_DPI_Z", "SENSOR_X", "Q"})
+        QTest::newRow(qPrintable(QStringLiteral("model ") + QLatin1String(model))) << QString::fromLatin1(model);
+    for (const char* name : {"SENSOR_X_DPI_400", "SENSOR_X_DPI_1600", "DUP", "SENSOR_3395_MIN_DPI", "NONE", ""})
+        QTest::newRow(qPrintable(QStringLiteral("name ") + QLatin1String(name))) << QString::fromLatin1(name);
+}
+
+void TestDpi::indexedLookupsAgreeWithTheFullSearch()
+{
+    QFETCH(QString, query);
+    const SensorDefines parsed = ParseSensorDefinitions(
+        "#define SENSOR_X_DPI_400\t1\n#define SENSOR_X_DPI_1600\t4\n#define DUP\t1\n#define DUP\t2\n"
+        "#define SENSOR_3395_MIN_DPI\t50\n#define SENSOR_SENSOR_X_DPI_Y_DPI_Z_DPI\t9\n#define SENSOR__DPI\t3\n"
+        "#define PRE_SENSOR_A_B_DPI_7\t7\n#define SENSOR_TV3950\t5\n");
+    QVERIFY(!parsed.firstIndex.isEmpty());
+    const SensorDefines byHand = tableOf(parsed.names, parsed.values);
+    QCOMPARE(parsed.hasDpiTable(query), byHand.hasDpiTable(query));
+    QCOMPARE(parsed.valueOf(query), byHand.valueOf(query));
+}

@@ -77,6 +77,16 @@ private slots:
         PostMsg::instance()->EmitChangeLanguage(0);
     }
 
+    void theFrameFollowsTheFirstPaintUnasked()
+    {
+        // Only the choice page is built before the first paint; the frame, its pages and the
+        // device link come right after it, with the choice page still in front.
+        QTRY_COMPARE(stack()->count(), 2);
+        QVERIFY(qobject_cast<Dialog*>(stack()->widget(1)));
+        QCOMPARE(stack()->currentIndex(), 0);
+        QVERIFY(WorkerInstance);
+    }
+
     void startsOnTheChoicePageWithTheMouse()
     {
         QCOMPARE(m_window->size(), QSize(1020, 700));
