@@ -185,6 +185,8 @@ Buttoninterface::Buttoninterface(QWidget* parent)
     connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
             &Buttoninterface::on_ProjectChoose_activated);
     connect(ui->Reset, &QToolButton::clicked, this, &Buttoninterface::on_Reset_clicked);
+    connect(ui->OutputData, &QToolButton::clicked, this, &Buttoninterface::on_OutputData_clicked);
+    connect(ui->ImportData, &QToolButton::clicked, this, &Buttoninterface::on_ImportData_clicked);
     connectFunctionMenu();
     connectAssignments();
 
@@ -394,6 +396,17 @@ void Buttoninterface::on_ProjectChoose_activated(int index)
         return;
     }
     UsbServer_SetCurrentConfig(quint8(index & 0xFF));
+}
+
+void Buttoninterface::on_OutputData_clicked()
+{
+    UpDataParam::RunExport(this);
+}
+
+void Buttoninterface::on_ImportData_clicked()
+{
+    // The dialog applies the file and refills the pages through the bus.
+    UpDataParam::RunImport(this);
 }
 
 void Buttoninterface::on_Reset_clicked()

@@ -76,6 +76,8 @@ public slots:
 
     void on_ProjectChoose_activated(int index);
     void on_Reset_clicked();
+    void on_OutputData_clicked();
+    void on_ImportData_clicked();
 
     // Assignments that the page also runs for a button it checked itself.
     void on_LeftKey_3_clicked(bool checked);

@@ -2,6 +2,8 @@
 // as files without disturbing the editor, macro files sent to a button,
 // macro export files, and the settings export. Rows are written as "vA"
 // (press of A), "^A" (release) and "50ms".
+#include "buttons/ButtonForm.h"
+#include "buttons/Buttoninterface.h"
 #include "core/FlashDataMap.h"
 #include "core/MacroCodec.h"
 #include "core/PostMsg.h"
@@ -16,6 +18,7 @@
 #include "support/sim_helpers.h"
 
 #include <QAbstractButton>
+#include <QToolButton>
 #include <QDataStream>
 #include <QDir>
 #include <QListWidget>
@@ -287,10 +290,11 @@ private slots:
     {
         const QString first = QDir::homePath() + QStringLiteral("/a.bin");
         const QString second = QDir::homePath() + QStringLiteral("/b.bin");
-        for (const QString& path : {first, second}) {
-            UpDataParam::setNextExportFileForTesting(path);
-            QVERIFY(UpDataParam::RunExport(m_pages->settings.get()));
-        }
+        // The first through the button page's own button.
+        UpDataParam::setNextExportFileForTesting(first);
+        m_pages->buttons->form()->OutputData->click();
+        UpDataParam::setNextExportFileForTesting(second);
+        QVERIFY(UpDataParam::RunExport(m_pages->settings.get()));
         const QByteArray bytes = readFile(first);
         QCOMPARE(bytes.left(36).toHex(),
                  QByteArray("0000000c4b76656c7400000000000000" "0000000c545633333935000000000000" "000028bc"));
