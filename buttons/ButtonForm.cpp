@@ -202,8 +202,8 @@ void ButtonForm::setupUi(QWidget* p)
     MainWindow = new QFrame(p);
     MainWindow->setObjectName(QStringLiteral("MainWindow"));
     MainWindow->setMaximumSize(883, 630);
-    MainWindow->setFrameShape(QFrame::StyledPanel);
-    MainWindow->setFrameShadow(QFrame::Raised);
+    // The frame's background picture draws the panel; a platform outline would cut across it.
+    MainWindow->setFrameShape(QFrame::NoFrame);
     MainWindow->setStyleSheet(QString::fromLatin1(kScrollBarSheet));
 
     label = new QLabel(MainWindow);
@@ -317,8 +317,7 @@ void ButtonForm::setupUi(QWidget* p)
             DebunceButton = new DebounceTime(groupBox_2);
             DebunceButton->setObjectName(QStringLiteral("DebunceButton"));
             DebunceButton->setGeometry(35, 50, 165, 37);
-            DebunceButton->setFrameShape(QFrame::StyledPanel);
-            DebunceButton->setFrameShadow(QFrame::Raised);
+            DebunceButton->setFrameShape(QFrame::NoFrame);
         }
         stackedWidget_2->addWidget(menuPage);
     }

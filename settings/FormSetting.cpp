@@ -227,7 +227,10 @@ void FormSetting::buildForm()
     setObjectName(QStringLiteral("FormSetting"));
     resize(883, 630);
     FrameSetting = place<QFrame>(this, "FrameSetting", QRect(0, 0, 883, 630));
-    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", QRect(0, 0, 880, 630));
+    // The frame shows the top 605 px of a page, reaching 30 px over the top
+    // bar, and its panel spans 30 to 600: an area beyond the panel would hide
+    // the bar's lower arrow and scroll rows over the top bar and the panel's edges.
+    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", QRect(0, 30, 880, 570));
     scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setFrameShape(QFrame::NoFrame);
