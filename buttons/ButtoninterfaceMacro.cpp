@@ -236,7 +236,10 @@ void Buttoninterface::restoreMouseDefault(int slot, QList<int>* keysToClear)
     } else if (keyDefault && keys.size() == 4) {
         AssignKeyCombo(slot, keys[3]);
     } else {
-        (this->*kMouseDefaults[slot].assign)(true);
+        // Through a local: GCC's bounds check reads a stale index when the
+        // array element is named inside a member-pointer call.
+        const auto assign = kMouseDefaults[slot].assign;
+        (this->*assign)(true);
         keysToClear->append(slot);
     }
 }
