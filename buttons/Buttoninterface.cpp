@@ -5,6 +5,7 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/DeviceAllInfo.h"
+#include "core/DeviceInfoFile.h"
 #include "core/DeviceParam.h"
 #include "core/DpiCodes.h"
 #include "core/MacroCodec.h"
@@ -469,14 +470,27 @@ void Buttoninterface::LoadLanguage(int mode, int index)
         if (k == kDebounceTextChildren)
             ui->DebunceButton->SetItemTexts(k, text);
     }
-    // Labels follow the language whenever the page holds device data; the
-    // image in memory is the one the device sent, so no cache file is needed.
-    if (mode == 0 && !ButtonType.isEmpty()) {
-        const FlashDataMap image = CurrentFlashDataCopy();
+    FlashDataMap image = EmptyFlashDataMap();
+    if (mode == 0 && !ButtonType.isEmpty() && filledImage(&image)) {
         fillVectors(image, qMin(configuredSlots(), int(ButtonType.size())));
         rebuildLabels(image);
     }
     rebuildConfigItems();
+}
+
+// The labels follow a language change only from an image that holds the
+// device's buttons: the open mouse's own configuration once it has arrived,
+// else the device's cache file, which is what the page shows of a mouse that
+// sleeps. With neither (a sleeping mouse never read, after a reset) the image
+// in memory was never filled, and relabelling from it would make every button
+// "no function" and leave the mouse without a left click.
+bool Buttoninterface::filledImage(FlashDataMap* image) const
+{
+    if (core::imageFromOpenDevice()) {
+        *image = CurrentFlashDataCopy();
+        return true;
+    }
+    return ReadDeviceInfoFile(CacheFileName(), image);
 }
 
 void Buttoninterface::rebuildConfigItems()

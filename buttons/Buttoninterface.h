@@ -104,6 +104,7 @@ private:
     void fillVectors(const FlashDataMap& image, int count);
     void rebuildLabels(const FlashDataMap& image);
     void rebuildConfigItems();
+    bool filledImage(FlashDataMap* image) const;
     void closeMenu();
     void deselect();
     QToolButton* button(const char* name) const;

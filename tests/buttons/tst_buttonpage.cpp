@@ -1,5 +1,6 @@
 #include "buttons/ButtonForm.h"
 #include "buttons/Buttoninterface.h"
+#include "core/DeviceInfoFile.h"
 #include "core/DeviceParam.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -48,6 +50,8 @@ private slots:
     void languageFontsAndTips();
     void languageKeepsConfigurations();
     void deviceDataAndLabels();
+    void languageRelabelsOnlyFromAFilledImage_data();
+    void languageRelabelsOnlyFromAFilledImage();
     void configReportAndFormReset();
     void asleepConfigChoiceIsTakenBack();
     void resetAsksThenRestoresFactory_data();
@@ -179,6 +183,44 @@ void TestButtonPage::deviceDataAndLabels()
     page.SlotChangeLanguage(1);
     QVERIFY(textOf(page, "RightKey").startsWith(QStringLiteral("DPI锁定-")));
     QCOMPARE(textOf(page, "FireKey"), QStringLiteral("左键"));
+}
+
+void TestButtonPage::languageRelabelsOnlyFromAFilledImage_data()
+{
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("sleeping mouse, no cache file") << false;
+    QTest::newRow("sleeping mouse, cache file") << true;
+}
+
+void TestButtonPage::languageRelabelsOnlyFromAFilledImage()
+{
+    QFETCH(bool, cached);
+    QVERIFY(simtest::loadScenario());
+    linktest::LinkPages pages;
+    Buttoninterface& page = *pages.buttons;
+    const DeviceAllInfo rec = linktest::recordOf("Receiver1");
+    const QString cacheName = DeviceCacheFileName(rec.Cid, rec.Mid);
+    QFile::remove(DeviceCachePath(cacheName));
+    FlashDataMap image = linktest::imageOf(simtest::flash());
+    image.ButtonFunction[1] = {10, 15, 0};
+    if (cached)
+        QVERIFY(WriteDeviceInfoFile(cacheName, image));
+    QVERIFY(SimControl_SetAwake("Mouse1", false));
+    PostMsg::instance()->EmitSelectMouseInfo(rec);
+    WorkerInstance->StartChosenDevice();
+    QVERIFY(QTest::qWaitFor([&page] {
+        return WorkerBusy == 0 && !WorkerInstance->isRunning() && page.RefillCount() + page.ResetCount() == 1;
+    }));
+    QVERIFY(!core::imageFromOpenDevice());
+
+    setLanguage(1);
+    page.SlotChangeLanguage(1);
+    QCOMPARE(page.Types().mid(0, 2), QVector<int>({1, cached ? 10 : 1}));
+    QCOMPARE(textOf(page, "FireKey"), QStringLiteral("左键"));
+    if (cached)
+        QVERIFY(textOf(page, "RightKey").startsWith(QStringLiteral("DPI锁定-")));
+    else
+        QCOMPARE(textOf(page, "RightKey"), QStringLiteral("右键"));
 }
 
 void TestButtonPage::configReportAndFormReset()
