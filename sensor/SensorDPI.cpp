@@ -246,10 +246,19 @@ void SensorDPI::SetSliderMaximum(int value)
     ui->horizontalSliderC->setMaximum(value);
 }
 
+// A value the page sets is never sent back to the mouse. Unless the page has
+// blocked the slider (its fills write every stage's own text), the checked
+// stage shows the value, as it does after a move of the user's, so that
+// slider, number and stage never disagree.
 void SensorDPI::SetSliderValue(int value)
 {
-    const QSignalBlocker blocker(ui->horizontalSliderC);
-    ui->horizontalSliderC->setValue(value);
+    const bool shown = !ui->horizontalSliderC->signalsBlocked();
+    {
+        const QSignalBlocker blocker(ui->horizontalSliderC);
+        ui->horizontalSliderC->setValue(value);
+    }
+    if (shown)
+        showDpi(ui->horizontalSliderC->value());
 }
 
 void SensorDPI::SetSpinValue(int value)

@@ -61,6 +61,8 @@ private slots:
     void shownValues();
     void stagesOfTheImage();
     void readingNeverWrites();
+    void resetShowsOneValue_data();
+    void resetShowsOneValue();
     void storedModeOutsideTheChoice();
     void userChoicesReachTheMouse();
 
@@ -186,6 +188,32 @@ void TestSensorPage::readingNeverWrites()
     QVERIFY(linktest::waitSimIdle());
     QCOMPARE(imagesSent(), 0);
     QCOMPARE(simtest::flash(), before);
+}
+
+void TestSensorPage::resetShowsOneValue_data()
+{
+    QTest::addColumn<int>("stageBefore");
+    QTest::newRow("stage 2 checked before") << 1;
+    QTest::newRow("stage 4 checked before") << 3;
+}
+
+void TestSensorPage::resetShowsOneValue()
+{
+    QFETCH(int, stageBefore);
+    FlashDataMap image = CurrentFlashDataCopy();
+    image.DpiLevelCount = 6;
+    image.CurrentDpiLevel = quint8(stageBefore);
+    fill(image);
+    SimControl_ClearCallLog();
+    m_pages->sensor->SlotFormReset();
+    QWidget* page = m_pages->sensor.get();
+    auto* stage = child<QAbstractButton>(page, "BrightRedButton");
+    QVERIFY(stage->isChecked());
+    QCOMPARE(stage->text(), QStringLiteral("1200"));
+    QCOMPARE(child<QSlider>(page, "horizontalSliderC")->value(), 1200);
+    QCOMPARE(child<QSpinBox>(page, "spinBoxA")->value(), 1200);
+    QVERIFY(linktest::waitSimIdle());
+    QCOMPARE(simtest::callsStartingWith(simtest::callLog(), {"ProtocolDataUpdate", "UsbServer_Set"}), QStringList());
 }
 
 void TestSensorPage::storedModeOutsideTheChoice()
