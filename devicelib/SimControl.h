@@ -35,6 +35,8 @@
  *   Plugged=true
  *   Version=0x0103
  *   Address=0x12,0x34,0x56   receiver address (default derived from the name)
+ *                            a class-4 receiver carries a light: mode 1 until the
+ *                            program or its light button changes it
  *
  *   [Events]                 timed events, measured from loading the scenario
  *   E1=5000 unplug Receiver1       plug | unplug (a mouse: its cable)

@@ -456,8 +456,10 @@ void FormSetting::SlotRGBValue(DongleRGB* Rgb)
 {
     m_dongleLightMode = Rgb ? Rgb->Mode : 0;
     const DeviceAllInfo info = CurrentDeviceInfoCopy();
-    if (!Rgb || settings::advancedFeatureMissing(advancedList(), 1) || info.RestrictedKind || info.DeviceKind != 1)
+    if (!Rgb || !settings::receiverLightOffered(advancedList(), info.DeviceKind, info.RestrictedKind))
         return;
+    m_lightReported = true;
+    m_lightReportedOn = core::linkGeneration();
     showLightRows(true);
     const int mode = Rgb->Mode;
     if (mode >= 1 && mode <= 3) {
@@ -478,30 +480,43 @@ void FormSetting::SlotLongRangeMode(bool Select)
     checkBox_2->setChecked(Select);
 }
 
+// The receiver reports its light while the mouse is being read, before the
+// whole configuration reaches the pages; the layout that follows keeps the
+// light rows of the receiver that reported, or they could never be reached.
+bool FormSetting::lightReportedForOpenDevice() const
+{
+    const DeviceAllInfo info = CurrentDeviceInfoCopy();
+    return m_lightReported && m_lightReportedOn == core::linkGeneration()
+           && settings::receiverLightOffered(advancedList(), info.DeviceKind, info.RestrictedKind);
+}
+
 void FormSetting::SlotForm()
 {
     ++m_formCount;
     const QStringList advanced = advancedList();
-    showLightRows(false);
+    const bool light = lightReportedForOpenDevice();
+    showLightRows(light);
     showLongRangeRows(!settings::advancedFeatureMissing(advanced, 0));
     if (CurrentDeviceInfoCopy().RestrictedKind)
         showLongRangeRows(false);
-    applyLayout(false);
+    applyLayout(light);
 }
 
 void FormSetting::SlotFormB()
 {
     if (settings::advancedFeatureMissing(advancedList(), 0))
         showLongRangeRows(false);
-    showLightRows(false);
+    const bool light = lightReportedForOpenDevice();
+    showLightRows(light);
     if (CurrentDeviceInfoCopy().RestrictedKind)
         showLongRangeRows(false);
-    applyLayout(false);
+    applyLayout(light);
 }
 
 void FormSetting::SlotFormResetForm()
 {
     ++m_formResetCount;
+    m_lightReported = false;
     showLongRangeRows(false);
     showLightRows(false);
     {

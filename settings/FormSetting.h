@@ -127,6 +127,7 @@ private:
     void showLongRangeRows(bool visible);
     void showLightRows(bool visible);
     void applyLayout(bool lightRows);
+    bool lightReportedForOpenDevice() const;
     void setUpdateButtonStyle(bool waiting);
     void showNotice(const QString& text);
     QStringList advancedList() const;
@@ -220,6 +221,10 @@ private:
     QString NoMouseSettingsText;
 
     int m_dongleLightMode = 0;
+    // The connection (link generation) on which the receiver last reported
+    // its light; the light rows stay shown while it is the open one.
+    bool m_lightReported = false;
+    quint64 m_lightReportedOn = 0;
     bool m_longRange = false;
     int m_formCount = 0;
     int m_formResetCount = 0;

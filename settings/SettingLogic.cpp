@@ -50,6 +50,11 @@ bool advancedFeatureMissing(const QStringList& advanced, int item)
     return item >= advanced.size() || advanced.at(item) == QLatin1String("-1");
 }
 
+bool receiverLightOffered(const QStringList& advanced, quint8 kind, quint8 restrictedKind)
+{
+    return !advancedFeatureMissing(advanced, 1) && restrictedKind == 0 && kind == 1;
+}
+
 int receiverClassOfKind(quint8 kind)
 {
     switch (kind) {

@@ -44,6 +44,9 @@ LanguagePlacement languagePlacement(int index);
 // receiver's light. "-1" means the device lacks the feature; so does a
 // missing item, as nothing then says the device has it.
 bool advancedFeatureMissing(const QStringList& advanced, int item);
+// Whether the page offers the receiver's light for a device: a receiver of
+// kind 1 (not a mouse on its cable) whose list does not lack the light.
+bool receiverLightOffered(const QStringList& advanced, quint8 kind, quint8 restrictedKind);
 
 // Receiver class (1, 2, 4, 8) of a receiver kind; 0 for any other kind.
 int receiverClassOfKind(quint8 kind);

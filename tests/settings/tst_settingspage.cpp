@@ -71,6 +71,8 @@ private slots:
     void cleanup() { m_pages.reset(); }
 
     void rowsFollowTheDevice();
+    void receiverLightStaysOffered_data();
+    void receiverLightStaysOffered();
     void deviceDataNeverWrite();
     void userTogglesWrite();
     void textsAndPlacement_data();
@@ -91,7 +93,11 @@ void TestSettingsPage::rowsFollowTheDevice()
     auto* lightBox = child<QCheckBox>(page(), "ReUntil_2");
     auto* web = child<QPushButton>(page(), "pushButton_3");
     auto* company = child<QPushButton>(page(), "pushButton_4");
-    QVERIFY(linktest::runOffGuiThread([] { PostMsg::instance()->EmitForm(); }));
+    // From a reset on: the receiver has not reported its light since.
+    QVERIFY(linktest::runOffGuiThread([] {
+        PostMsg::instance()->EmitFormReset();
+        PostMsg::instance()->EmitForm();
+    }));
     QVERIFY(longRange->isVisible());
     QVERIFY(!lightBox->isVisible());
     QCOMPARE(page()->ContentHeight(), 710);
@@ -128,6 +134,45 @@ void TestSettingsPage::rowsFollowTheDevice()
     QCOMPARE(page()->SleepSeconds(), 600);
     PostMsg::instance()->EmitLightToFrom(120);
     QCOMPARE(page()->SleepSeconds(), 600);
+}
+
+void TestSettingsPage::receiverLightStaysOffered_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("read") << "" << true;
+    QTest::newRow("import") << "import" << true;
+    QTest::newRow("reset") << "reset" << false;
+    QTest::newRow("another connection") << "reconnect" << false;
+    QTest::newRow("receiver of another kind") << "kind 4" << false;
+}
+
+void TestSettingsPage::receiverLightStaysOffered()
+{
+    QFETCH(QString, then);
+    QFETCH(bool, shown);
+    // Reading the mouse, the receiver reported its light (mode 1) before the
+    // layout for the device came.
+    QCOMPARE(page()->FormCount(), 1);
+    QVERIFY(child<QCheckBox>(page(), "ReUntil")->isChecked());
+    if (then == QLatin1String("import")) {
+        PostMsg::instance()->EmitFormB();
+    } else if (!then.isEmpty()) {
+        if (then == QLatin1String("reconnect"))
+            core::beginLinkGeneration();
+        if (then == QLatin1String("kind 4"))
+            setKind(4);
+        QVERIFY(linktest::runOffGuiThread([then] {
+            if (then == QLatin1String("reset"))
+                PostMsg::instance()->EmitFormReset();
+            PostMsg::instance()->EmitForm();
+        }));
+    }
+    QCOMPARE(child<QCheckBox>(page(), "ReUntil_3")->isVisible(), shown);
+    QCOMPARE(child<QLabel>(page(), "label_14")->isVisible(), shown);
+    QCOMPARE(page()->ContentHeight(), shown ? 860 : 710);
+    QCOMPARE(child<QPushButton>(page(), "pushButton_4")->y(), shown ? 810 : 640);
+    QCOMPARE(calls("UsbFinderC_Set4KDongleRGB"), 0);
 }
 
 void TestSettingsPage::deviceDataNeverWrite()
