@@ -445,6 +445,10 @@ void FormSetting::applyLayout(bool lightRows)
     scrollAreaWidgetContents->setMaximumSize(880, layout.contentHeight);
     pushButton_3->move(layout.webLink);
     pushButton_4->move(layout.companyLine);
+    // Left where the short page ends, the closing rule would cut through the
+    // receiver's light rows.
+    if (QWidget* rule = scrollAreaWidgetContents->findChild<QWidget*>(QStringLiteral("line_5")))
+        rule->move(rule->x(), layout.closingRuleY);
 }
 
 int FormSetting::ContentHeight() const

@@ -17,8 +17,10 @@ namespace settings {
 PageLayout pageLayout(bool receiverLightRows)
 {
     if (receiverLightRows)
-        return {kSleepRowOffset + 780, QPoint(610, kSleepRowOffset + 710), QPoint(490, kSleepRowOffset + 730)};
-    return {kSleepRowOffset + 630, QPoint(610, kSleepRowOffset + 540), QPoint(490, kSleepRowOffset + 560)};
+        return {kSleepRowOffset + 780, QPoint(610, kSleepRowOffset + 710), QPoint(490, kSleepRowOffset + 730),
+                kSleepRowOffset + 775};
+    return {kSleepRowOffset + 630, QPoint(610, kSleepRowOffset + 540), QPoint(490, kSleepRowOffset + 560),
+            kSleepRowOffset + 625};
 }
 
 int sleepIndexForSeconds(int seconds)

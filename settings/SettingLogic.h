@@ -23,6 +23,7 @@ struct PageLayout
     int contentHeight;
     QPoint webLink;
     QPoint companyLine;
+    int closingRuleY;  // the last row separator closes the page
 };
 PageLayout pageLayout(bool receiverLightRows);
 

@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -172,6 +173,7 @@ void TestSettingsPage::receiverLightStaysOffered()
     QCOMPARE(child<QLabel>(page(), "label_14")->isVisible(), shown);
     QCOMPARE(page()->ContentHeight(), shown ? 860 : 710);
     QCOMPARE(child<QPushButton>(page(), "pushButton_4")->y(), shown ? 810 : 640);
+    QCOMPARE(child<QFrame>(page(), "line_5")->y(), shown ? 855 : 705);
     QCOMPARE(calls("UsbFinderC_Set4KDongleRGB"), 0);
 }
 
