@@ -368,6 +368,10 @@ void TestUpDateRepair::resumedRepairRunsBothStages()
     button("NewHong_2")->click();
     QTRY_COMPARE_WITH_TIMEOUT(tip(), english(message.toLatin1().constData()), 20000);
     QCOMPARE(m_dialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value(), percent);
+    // Either way the dialog can be closed.
+    QVERIFY(button("NewHong_2")->isVisible());
+    QCOMPARE(button("NewHong_2")->text(), english("Confirm"));
+    QVERIFY(button("CloseButton")->isEnabled());
     QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
     QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
     // The stage that had failed was written: nothing is left to resume.
