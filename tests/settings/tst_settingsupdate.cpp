@@ -257,7 +257,7 @@ void TestSettingsUpdate::checkRefusals()
         QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, record));
     linktest::LinkPages pages;
     QVERIFY(pages.open(open.toLatin1().constData()));
-    for (const QString& name : unplug.split(QLatin1Char(','), QString::SkipEmptyParts))
+    for (const QString& name : unplug.split(QLatin1Char(','), Qt::SkipEmptyParts))
         QVERIFY(SimControl_Plug(name.toLatin1().constData(), false));
     WorkerInstance->FindDevices(core::vendorId(), core::ProductIds::read().searchOrder());
     FormSetting* page = pages.settings.get();
