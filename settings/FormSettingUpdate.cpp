@@ -408,6 +408,9 @@ void FormSetting::RunUpdate(int step, int imageKind, const QString& versionText)
         if (total != 1) {
             stageOf(imageKind) = 0;
             markStage(imageKind);
+            // Not due any more: the chain at the end of the step would start
+            // this stage again on every tick, and the update would never end.
+            (mouse ? MouseUpdateAvailable : ReceiverUpdateAvailable) = 0;
             const QString refusal = total > 1 ? SameDeviceText : (mouse ? WiredModeText : NoDeviceText);
             // No stage follows a refused one: the dialog says why and can be closed.
             refuseUpdate(refusal);

@@ -53,7 +53,8 @@ private slots:
     void languageRelabelsOnlyFromAFilledImage_data();
     void languageRelabelsOnlyFromAFilledImage();
     void configReportAndFormReset();
-    void asleepConfigChoiceIsTakenBack();
+    void configChoiceGoesOutOrIsTakenBack_data();
+    void configChoiceGoesOutOrIsTakenBack();
     void resetAsksThenRestoresFactory_data();
     void resetAsksThenRestoresFactory();
 };
@@ -248,19 +249,29 @@ void TestButtonPage::configReportAndFormReset()
     QCOMPARE(list->currentIndex(), 8);
 }
 
-void TestButtonPage::asleepConfigChoiceIsTakenBack()
+void TestButtonPage::configChoiceGoesOutOrIsTakenBack_data()
 {
+    QTest::addColumn<bool>("awake");
+    QTest::newRow("mouse online") << true;
+    QTest::newRow("mouse asleep") << false;
+}
+
+void TestButtonPage::configChoiceGoesOutOrIsTakenBack()
+{
+    QFETCH(bool, awake);
     auto pages = linktest::openFreshDefaultMouse();
     QVERIFY(pages);
     Buttoninterface& page = *pages->buttons;
     page.SlotUpDataConfigUI(4, 1, true);
-    QVERIFY(SimControl_SetAwake("Mouse1", false));
+    QVERIFY(SimControl_SetAwake("Mouse1", awake));
     QSignalSpy offline(PostMsg::instance(), &PostMsg::SigMouseOffLineo);
     page.form()->ProjectChoose->setCurrentIndex(3);
     page.on_ProjectChoose_activated(3);
-    QCOMPARE(offline.count(), 1);
-    QCOMPARE(page.ConfigIndex(), page.form()->ProjectChoose->indexAtPress());
-    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_SetCurrentConfig")), 0);
+    QCOMPARE(offline.count(), awake ? 0 : 1);
+    QCOMPARE(page.ConfigIndex(), awake ? 3 : page.form()->ProjectChoose->indexAtPress());
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_SetCurrentConfig")), awake ? 1 : 0);
+    if (awake)
+        QTRY_COMPARE(SimControl_ActiveProfile("Mouse1"), 3);
 }
 
 void TestButtonPage::resetAsksThenRestoresFactory_data()
@@ -303,6 +314,13 @@ void TestButtonPage::resetAsksThenRestoresFactory()
     }
     QCOMPARE(driver.seen(), QStringList({"ContainReset", "UpDataParam"}));
     QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetClearSetting")), 1);
+    // The image goes out, then the factory reset, then the worker reads the result back.
+    const QStringList order = simtest::callsStartingWith(
+        log, {"ProtocolDataUpdate", "UsbServer_SetClearSetting", "UsbServer_ReadAllFlashData"});
+    QVERIFY2(order.size() >= 3, qPrintable(order.join(", ")));
+    QVERIFY2(order.at(0).startsWith("ProtocolDataUpdate") && order.at(1).startsWith("UsbServer_SetClearSetting")
+                 && order.at(2).startsWith("UsbServer_ReadAllFlashData"),
+             qPrintable(order.join(", ")));
     QVERIFY(linktest::waitSimIdle());
     QCOMPARE(simtest::flash(), factory);
     QCOMPARE(page.Types(), factoryTypes);

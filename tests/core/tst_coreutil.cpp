@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class TestCoreUtil : public QObject
 {
     Q_OBJECT
@@ -18,6 +21,7 @@ class TestCoreUtil : public QObject
 private slots:
     void waitProcessesEventsUntilTimeIsUp();
     void atomicWriteReplacesWholeFile();
+    void atomicWriteFailureKeepsOldContent_data();
     void atomicWriteFailureKeepsOldContent();
     void boundedReadRefusesLargerFiles();
     void busHasItsFiftySixSignalsAndEmitters();
@@ -55,23 +59,52 @@ void TestCoreUtil::atomicWriteReplacesWholeFile()
     QCOMPARE(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList({"file.bin"}));
 }
 
+void TestCoreUtil::atomicWriteFailureKeepsOldContent_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("target is a folder") << "folder";      // nothing can be committed over it
+    QTest::newRow("parent is a plain file") << "parent";  // the new file cannot be made
+    QTest::newRow("file size limit mid-write") << "limit"; // opened, then the write fails
+}
+
 void TestCoreUtil::atomicWriteFailureKeepsOldContent()
 {
-    // The target is a folder: nothing can be committed over it.
-    const QString path = m_dir.filePath("occupied");
-    QVERIFY(QDir().mkpath(path + "/inside"));
-    QString error;
-    QVERIFY(!core::writeFileAtomically(path, "new", &error));
-    QVERIFY(error.contains(path));
-    QVERIFY(QFileInfo(path + "/inside").isDir());
+    QFETCH(QString, fault);
+    const QString path = m_dir.filePath(fault);
+    const QString target = fault == "parent" ? path + "/child" : path;
+    const QByteArray old = "old";
+    if (fault == "folder")
+        QVERIFY(QDir().mkpath(path + "/inside"));
+    else
+        QVERIFY(core::writeFileAtomically(path, old));
 
-    // A parent that is a plain file cannot hold the new file; the file stays as it was.
-    const QString blocker = m_dir.filePath("plain");
-    QVERIFY(core::writeFileAtomically(blocker, "old"));
-    QVERIFY(!core::writeFileAtomically(blocker + "/child", "new", &error));
-    QFile file(blocker);
+    QString error;
+    bool written = true;
+    if (fault == "limit") {
+        // A write past the limit fails with EFBIG once the file is open and
+        // partly written; the signal would end the process.
+        rlimit before {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit low = before;
+        low.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
+        written = core::writeFileAtomically(target, QByteArray(64 * 1024, 'n'), &error);
+        setrlimit(RLIMIT_FSIZE, &before);
+        signal(SIGXFSZ, oldHandler);
+    } else {
+        written = core::writeFileAtomically(target, "new", &error);
+    }
+    QVERIFY(!written);
+    QVERIFY(error.contains(target));
+    if (fault == "folder") {
+        QVERIFY(QFileInfo(path + "/inside").isDir());
+        return;
+    }
+    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("old"));
+    QCOMPARE(file.readAll(), old);
+    QCOMPARE(QDir(m_dir.path()).entryList({fault + "*"}, QDir::Files), QStringList{fault});
 }
 
 void TestCoreUtil::boundedReadRefusesLargerFiles()

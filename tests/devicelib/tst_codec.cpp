@@ -128,20 +128,32 @@ private slots:
 
     void lightReportsCarryTheFlash()
     {
+        // Distinct values in every light field, so a swapped pair shows.
+        QVERIFY(!readDump().isEmpty());
+        QByteArray sent = simtest::flash("Mouse1");
+        QCOMPARE(sent.size(), kImageSize);
+        const QByteArray bar = QByteArray("\x02\x10\x20\x30\x05\x06\x01", 7); // mode, red, green, blue, speed, brightness, on
+        const QByteArray dpi = QByteArray("\x03\x04\x07\x01", 4);              // mode, brightness, speed, on
+        sent.replace(0x43, bar.size(), bar);
+        sent.replace(0x3F, dpi.size(), dpi);
+        QVERIFY(ProtocolDataUpdate(sent.constData()));
+        QVERIFY(SimControl_WaitIdle(5000));
+        ReportSink::instance().clear();
+
         QVERIFY(UsbServer_ReadLedBar());
         QVERIFY(UsbServer_ReadDPILed());
-        Report bar, dpi;
+        Report barReport, dpiReport;
         QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 8 && r.command == 0xA0; }, 5000,
-                                               &bar));
+                                               &barReport));
         QVERIFY(ReportSink::instance().waitFor([](const Report& r) { return r.type == 8 && r.command == 0x4C; }, 5000,
-                                               &dpi));
-        QCOMPARE(bar.data.size(), 9);
-        QCOMPARE(dpi.data.size(), 8);
+                                               &dpiReport));
+        // On the wire: mode, speed, brightness, red, green, blue, on, 0, sum; the DPI light as stored.
+        QCOMPARE(barReport.data, QByteArray("\x02\x05\x06\x10\x20\x30\x01\x00\x6E", 9));
+        QCOMPARE(dpiReport.data, QByteArray("\x03\x04\x07\x01\x00\x00\x00\x0F", 8));
         QByteArray image(kImageSize, '\0');
-        QVERIFY(BufferToLedBar(bytes(bar.data), bytes(image) + 0x43));
-        QVERIFY(BufferToDPILed(bytes(dpi.data), bytes(image) + 0x3F));
-        const QByteArray flash = simtest::flash("Mouse1");
-        QCOMPARE(image.mid(0x3F, 11), flash.mid(0x3F, 11));
+        QVERIFY(BufferToLedBar(bytes(barReport.data), bytes(image) + 0x43));
+        QVERIFY(BufferToDPILed(bytes(dpiReport.data), bytes(image) + 0x3F));
+        QCOMPARE(image.mid(0x3F, 11), simtest::flash("Mouse1").mid(0x3F, 11));
     }
 
     void statusAndBatteryDecode()

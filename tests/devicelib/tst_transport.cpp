@@ -99,7 +99,7 @@ private slots:
         QVERIFY(UsbServer_ReadConfig());
         QTRY_VERIFY_WITH_TIMEOUT(inside.load(), 5000);
         QVERIFY(UsbServer_ReadVersion()); // answered, but queued behind the held callback
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        QTRY_COMPARE(SimControl_BusReportsDelivered(), SimControl_BusReports());
 
         QElapsedTimer t;
         t.start();

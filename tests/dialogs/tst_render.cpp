@@ -112,6 +112,11 @@ const std::vector<Scene>& scenes()
                  d->SetText(wired);
              return std::unique_ptr<DialogFrame>(std::move(d));
          }},
+        {"UpDateWarning-several", [] {
+             auto d = std::make_unique<UpDateWarning>();
+             d->SetText(dialogtest::shippedText(shell::LanguageFile::currentIndex(), "FormSetting", "SameDevice"));
+             return std::unique_ptr<DialogFrame>(std::move(d));
+         }},
         {"GroupKey", [] {
              auto d = std::make_unique<GroupKey>();
              d->UpdateCapslockTip(65, true, false);

@@ -27,9 +27,30 @@ QByteArray bytesOf(const FlashDataMap& image)
 
 constexpr quint8 kRates[] = {8, 4, 2, 1, 16, 32, 64};
 
-// One random edit through its setter, also applied to the test's own picture
-// of what the mouse should end up holding.
-bool randomEdit(QRandomGenerator& rng, FlashDataMap& model)
+// Writes bytes into the test's picture of the flash at an offset of the
+// flash layout, written out rather than taken from the program's struct.
+void put(QByteArray& model, int offset, std::initializer_list<int> bytes)
+{
+    for (int b : bytes)
+        model[offset++] = char(b);
+}
+
+// A whole record (key or macro) at an offset, the bytes after `bytes` zero.
+void putRecord(QByteArray& model, int offset, int size, const QByteArray& bytes)
+{
+    model.replace(offset, size, bytes.leftJustified(size, '\0'));
+}
+
+// 8-byte key event: release flag, kind, code (little-endian), delay in ms (little-endian).
+QByteArray event(int release, int code, int delay)
+{
+    const char bytes[8] = {char(release), 1, char(code), char(code >> 8), char(delay), 0, 0, 0};
+    return QByteArray(bytes, 8);
+}
+
+// One random edit through its setter, also written into the test's own
+// picture of what the mouse should end up holding.
+bool randomEdit(QRandomGenerator& rng, QByteArray& model)
 {
     const quint8 v = quint8(rng.bounded(256));
     const int slot = int(rng.bounded(kButtonSlots));
@@ -37,41 +58,59 @@ bool randomEdit(QRandomGenerator& rng, FlashDataMap& model)
     switch (rng.bounded(12)) {
     case 0: {
         const quint8 rate = kRates[rng.bounded(int(std::size(kRates)))];
-        model.ReportRate = rate;
+        put(model, 0, {rate});
         return SetReportRate(rate);
     }
-    case 1: model.SleepTime = v; return SetSleepTime(v);
-    case 2: model.DebounceTime = v; return SetDebounceTime(v);
+    case 1: put(model, 8, {v}); return SetSleepTime(v);
+    case 2: put(model, 6, {v}); return SetDebounceTime(v);
     case 3:
-        core::applyDpiLevelValue(model, level, v, v, quint8(v & 0x22));
+        put(model, 15 + 6 * level, {v, v, v & 0x22});
         return SetDPILevelValue(level, v, v, quint8(v & 0x22));
     case 4:
-        core::applyDpiLevelColor(model, level, v, quint8(~v), quint8(v ^ 0x5A));
+        put(model, 15 + 6 * level + 3, {v, quint8(~v), v ^ 0x5A});
         return SetDPILevelColor(level, v, quint8(~v), quint8(v ^ 0x5A));
-    case 5: core::applyDpiLightMode(model, v % 4); return SetDPILightMode(v % 4);
-    case 6: core::applyLightMode(model, v % 6); return SetLightMode(v % 6);
+    case 5:
+        // Mode 0 turns the light off and keeps the effect.
+        put(model, 66, {v % 4 != 0});
+        if (v % 4 != 0)
+            put(model, 63, {v % 4});
+        return SetDPILightMode(v % 4);
+    case 6:
+        put(model, 73, {v % 6 != 0});
+        if (v % 6 != 0)
+            put(model, 67, {v % 6});
+        return SetLightMode(v % 6);
     case 7:
-        core::applyLightColor(model, v, quint8(v + 1), quint8(v + 2));
+        put(model, 68, {v, quint8(v + 1), quint8(v + 2)});
         return SetLightColor(v, quint8(v + 1), quint8(v + 2));
     case 8:
-        core::applyButtonFunction(model, slot, ButtonFunctionCode{quint8(v % 12), v, quint8(v / 2)});
+        put(model, 74 + 3 * slot, {v % 12, v, v / 2});
         return SetButtonFunction(slot, quint8(v % 12), v, quint8(v / 2));
     case 9: {
         KeyRecord keys{};
         AppendKeyEvent(keys, MakeKeyEvent(0, 1, quint16(4 + v % 30), 10));
         AppendKeyEvent(keys, MakeKeyEvent(1, 1, quint16(4 + v % 30), 10));
-        core::applyButtonKeys(model, slot, ButtonFunctionCode{5, 0, 0}, keys);
+        put(model, 74 + 3 * slot, {5, 0, 0});
+        putRecord(model, 124 + 52 * slot, 52,
+                  QByteArray("\x02\0\0\0", 4) + event(0, 4 + v % 30, 10) + event(1, 4 + v % 30, 10));
         return SetButtonKeys(slot, ButtonFunctionCode{5, 0, 0}, keys);
     }
     case 10: {
+        const int macroSlot = slot % core::kDeviceMacroSlots;
+        const QByteArray name = QByteArray("m") + QByteArray::number(v);
         MacroRecord macro{};
-        SetMacroRecordName(macro, QByteArray("m") + QByteArray::number(v));
-        for (int i = 0; i < 1 + v % 20; ++i)
+        SetMacroRecordName(macro, name);
+        // Name length, 30 name bytes, event count, then the events.
+        QByteArray record = (char(name.size()) + name).leftJustified(31, '\0') + char(1 + v % 20);
+        for (int i = 0; i < 1 + v % 20; ++i) {
             AppendMacroEvent(macro, MakeKeyEvent(quint8(i % 2), 1, quint16(4 + i), 5));
-        core::applyButtonMacro(model, slot % core::kDeviceMacroSlots, ButtonFunctionCode{6, 1, 0}, macro);
-        return SetButtonMacro(slot % core::kDeviceMacroSlots, ButtonFunctionCode{6, 1, 0}, macro);
+            record += event(i % 2, 4 + i, 5);
+        }
+        put(model, 74 + 3 * macroSlot, {6, 1, 0});
+        putRecord(model, 956 + 592 * macroSlot, 592, record);
+        return SetButtonMacro(macroSlot, ButtonFunctionCode{6, 1, 0}, macro);
     }
-    default: model.CurrentDpiLevel = quint8(level % 4); return SetCurrentDPILevel(quint8(level % 4));
+    default: put(model, 2, {level % 4}); return SetCurrentDPILevel(quint8(level % 4));
     }
 }
 
@@ -137,7 +176,7 @@ void TestLinkStress::randomWritesWhileTheMouseReportsAgreeByteForByte()
     QVERIFY(linktest::waitSimIdle());
     core::expireReloadThrottle();
     const FlashDataMap first = linktest::imageOf(simtest::flash());
-    FlashDataMap model = CurrentFlashDataCopy();
+    QByteArray model = bytesOf(CurrentFlashDataCopy());
 
     QSignalSpy stages(PostMsg::instance(), &PostMsg::SigUpDataDPI);
     std::atomic<int> stageReports{0};
@@ -193,9 +232,9 @@ void TestLinkStress::randomWritesWhileTheMouseReportsAgreeByteForByte()
 
     // Every last edit reached the flash; the stage and the rate are the
     // user's as much as the program's, so they are the mouse's to say.
-    model.CurrentDpiLevel = last.CurrentDpiLevel;
-    model.ReportRate = last.ReportRate;
-    QCOMPARE(bytesOf(last), bytesOf(model));
+    put(model, 2, {last.CurrentDpiLevel});
+    put(model, 0, {last.ReportRate});
+    QCOMPARE(bytesOf(last), model);
     QVERIFY(bytesOf(last) != bytesOf(first));
 
     // Shutting down while the mouse keeps reporting does not hang.

@@ -6,19 +6,23 @@
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
+#include "devicelib/HIDUsb.h"
 #include "dialogs/UpDateWarning.h"
 #include "settings/FindNewVer.h"
 #include "settings/FormSetting.h"
 #include "settings/SettingLogic.h"
 #include "support/link_helpers.h"
+#include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -81,6 +85,8 @@ private slots:
     void autoStartReflectsTheEntry();
     void missingMouseSettingsToolIsTold();
     void newFirmwareNotice();
+    void languageListStoresAndAnnounces();
+    void pairingGivesHotPlugBackToTheWorker();
 
 private:
     FormSetting* page() const { return m_pages->settings.get(); }
@@ -302,6 +308,37 @@ void TestSettingsPage::newFirmwareNotice()
     notice.okButton()->click();
     QTRY_VERIFY(!notice.isVisible());
     QVERIFY(MacroIni::Instance()->GetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow")).isEmpty());
+}
+
+void TestSettingsPage::languageListStoresAndAnnounces()
+{
+    const auto english = qScopeGuard([] {
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
+    });
+    auto* list = child<QComboBox>(page(), "comboBox");
+    list->setCurrentIndex(0);
+    QSignalSpy changed(PostMsg::instance(), &PostMsg::SigChangeLanguage);
+    QSignalSpy others(PostMsg::instance(), &PostMsg::SigLanguageSameA);
+    QTest::keyClick(list, Qt::Key_Down);  // the user picks the next language
+    QCOMPARE(list->currentIndex(), 1);
+    QCOMPARE(MacroIni::Instance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")), QStringLiteral("1"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toInt(), 1);
+    QCOMPARE(others.count(), 1);
+    QCOMPARE(others.at(0).at(0).toInt(), 1);
+}
+
+void TestSettingsPage::pairingGivesHotPlugBackToTheWorker()
+{
+    StopUsbChanged();
+    QSignalSpy rescans(PostMsg::instance(), &PostMsg::SigSetver);
+    modaltest::ModalDriver driver;  // the pairing dialog is closed at once
+    child<QPushButton>(page(), "pushButton_2")->click();
+    QCOMPARE(driver.seen(), QStringList{"Match"});
+    // The worker's own rescan announces itself once its hot-plug call comes.
+    QTRY_VERIFY_WITH_TIMEOUT(!rescans.isEmpty(), 5000);
+    QCOMPARE(rescans.first().at(0).toInt(), 4);
+    StopUsbChanged();
 }
 
 QTEST_MAIN(TestSettingsPage)

@@ -10,6 +10,7 @@
 #include "core/Registry.h"
 #include "core/Worker.h"
 #include "devicelib/SimControl.h"
+#include "dialogs/UpDateWarning.h"
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
 #include "support/choice_helpers.h"
@@ -49,6 +50,8 @@ private slots:
     void initTestCase();
     void pageUpdate_data();
     void pageUpdate();
+    void checkRefusals_data();
+    void checkRefusals();
 
 private:
     QString m_binDir;
@@ -69,7 +72,7 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::addColumn<int>("mouseVersion");
     QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
     QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
-    QTest::addColumn<QString>("fault");    // fail40, refused, stall, nobin or none
+    QTest::addColumn<QString>("fault");    // fail40, refused, stall, nobin, bootReceiver2, unplugCable or none
     QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
     QTest::addColumn<int>("receiverAfter");
     QTest::addColumn<int>("mouseAfter");
@@ -86,6 +89,10 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::newRow("resume without image") << r3 << m5 << none << receiverFailed << "nobin" << "NoDevice" << r3 << m5;
     // The label was stale: the receiver runs the image already and nothing follows.
     QTest::newRow("nothing to write after all") << r4 << m7 << "v1.3" << none << "none" << "VerNew" << r4 << m7;
+    // A stage finds two devices to write, or none: the mouse's cable was
+    // pulled while the receiver was written.
+    QTest::newRow("second receiver in boot loader") << r3 << m5 << none << none << "bootReceiver2" << "SameDevice" << r3 << m5;
+    QTest::newRow("cable pulled during the update") << r3 << m5 << none << none << "unplugCable" << "WiredMode" << r4 << m5;
 }
 
 void TestSettingsUpdate::pageUpdate()
@@ -100,9 +107,12 @@ void TestSettingsUpdate::pageUpdate()
     QFETCH(int, mouseAfter);
 
     QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\nVersion=0x%1\n"
-                                                 "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x%2\n")
+                                                 "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x%2\n%3")
                                       .arg(mouseVersion, 4, 16, QLatin1Char('0'))
-                                      .arg(receiverVersion, 4, 16, QLatin1Char('0'))));
+                                      .arg(receiverVersion, 4, 16, QLatin1Char('0'))
+                                      .arg(fault == "bootReceiver2" ? "[Receiver2]\nClass=4\nMouse=\nModel=1\n" : "")));
+    if (fault == "bootReceiver2")
+        QVERIFY(SimControl_SetBootMode("Receiver2", true));
     Registry::Remove(Registry::DriveTestKey(), kFail);
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("MouseVer331"));
     QFile::remove(core::UpDateLogFile());
@@ -134,7 +144,8 @@ void TestSettingsUpdate::pageUpdate()
     }
 
     linktest::LinkPages pages;
-    QVERIFY(pages.open("Mouse1"));
+    // The mouse of a pulled cable stays reachable through its receiver.
+    QVERIFY(pages.open(fault == "unplugCable" ? "Receiver1" : "Mouse1"));
     WorkerInstance->FindDevices(core::vendorId(), core::ProductIds::read().searchOrder());
     QCOMPARE(WorkerInstance->DeviceList().size(), record.isEmpty() ? 2 : 1);
     FormSetting* page = pages.settings.get();
@@ -150,7 +161,7 @@ void TestSettingsUpdate::pageUpdate()
 
     page->on_Receive_2_clicked();
     QVERIFY(UpdateRepairDialog->isVisible());
-    const bool pageText = message == "NoDevice" || message == "VerNew";
+    const bool pageText = QStringList{"NoDevice", "VerNew", "SameDevice", "WiredMode"}.contains(message);
     const QString expected =
         dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
     if (message == "NoDevice") {
@@ -159,6 +170,14 @@ void TestSettingsUpdate::pageUpdate()
         QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgradeC_FindBootDevices")), 0);
     } else {
         QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
+        if (fault == "unplugCable") {
+            connect(PostMsg::instance(), &PostMsg::SigProgress, page, [pulled = false](int, int kind) mutable {
+                if (kind != 0 || pulled)
+                    return;
+                pulled = SimControl_Plug("Mouse1", false);
+                Worker::OnUsbChanged();  // the library's hot-plug call
+            });
+        }
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
         // The stage is closed on a later tick: the device watch comes back.
@@ -167,8 +186,9 @@ void TestSettingsUpdate::pageUpdate()
         // The dialog can be closed again.
         QVERIFY(UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->isEnabled());
     }
-    if (pageText)
-        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    if (pageText) // only what was written was started
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")),
+                 int(receiverAfter != receiverVersion) + int(mouseAfter != mouseVersion));
     QCOMPARE(SimControl_FirmwareVersion("Receiver1"), receiverAfter);
     QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
 
@@ -200,6 +220,56 @@ void TestSettingsUpdate::pageUpdate()
     } else {
         QCOMPARE(recorded(), record);
     }
+    UpdateRepairDialog->hide();
+    page->WarningDialog()->hide();
+}
+
+void TestSettingsUpdate::checkRefusals_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("unplug");  // after opening
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("message"); // FormSetting text
+
+    const QString pair = QStringLiteral("[Mouse1]\nCable=true\n[Receiver1]\nClass=4\nMouse=Mouse1\n");
+    const QString secondPair = QStringLiteral("[Mouse2]\n[Receiver2]\nClass=4\nMouse=Mouse2\n");
+    QTest::newRow("nothing listed") << pair << "Mouse1" << "Mouse1,Receiver1" << QString() << "Error";
+    QTest::newRow("no mouse on its cable") << QStringLiteral("[Mouse1]\n[Receiver1]\nClass=4\nMouse=Mouse1\n") + secondPair
+                                           << "Receiver1" << QString() << QString() << "NoUSB";
+    QTest::newRow("no receiver, nothing to resume") << pair << "Mouse1" << "Receiver1" << QString() << "NoRecieve";
+    QTest::newRow("resume for another CID") << pair << "Mouse1" << "Receiver1" << "211,4,34,1" << "Error";
+    QTest::newRow("two receivers") << pair + secondPair << "Mouse1" << QString() << QString() << "MultiDongle";
+    QTest::newRow("two mice on their cable")
+        << pair + QStringLiteral("[Mouse2]\nCable=true\n") << "Mouse1" << QString() << QString() << "MultiMouse";
+}
+
+void TestSettingsUpdate::checkRefusals()
+{
+    QFETCH(QString, scenario);
+    QFETCH(QString, open);
+    QFETCH(QString, unplug);
+    QFETCH(QString, record);
+    QFETCH(QString, message);
+    QVERIFY(simtest::loadScenario(scenario));
+    Registry::Remove(Registry::DriveTestKey(), kFail);
+    if (!record.isEmpty())
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, record));
+    linktest::LinkPages pages;
+    QVERIFY(pages.open(open.toLatin1().constData()));
+    for (const QString& name : unplug.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        QVERIFY(SimControl_Plug(name.toLatin1().constData(), false));
+    WorkerInstance->FindDevices(core::vendorId(), core::ProductIds::read().searchOrder());
+    FormSetting* page = pages.settings.get();
+    page->show();
+    page->SetVer(0);
+    SimControl_ClearCallLog();
+
+    page->on_Receive_2_clicked();
+    QVERIFY(UpdateRepairDialog->isVisible());
+    QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("FormSetting"), message));
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    QCOMPARE(recorded(), record);
     UpdateRepairDialog->hide();
 }
 

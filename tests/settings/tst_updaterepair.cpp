@@ -72,6 +72,10 @@ private slots:
     void startRefusedOrStalledFails();
     void autoRepairWritesOrFails_data();
     void autoRepairWritesOrFails();
+    void failedRepairRecordsItsStage_data();
+    void failedRepairRecordsItsStage();
+    void resumedRepairRunsBothStages_data();
+    void resumedRepairRunsBothStages();
 
 private:
     QString tip() const { return m_dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text(); }
@@ -295,6 +299,83 @@ void TestUpDateRepair::autoRepairWritesOrFails()
         }
         QCOMPARE(buttonShown.last().first().toBool(), images);
     }
+    QCOMPARE(int(FirmwareIdle), 1);
+}
+
+void TestUpDateRepair::failedRepairRecordsItsStage_data()
+{
+    QTest::addColumn<bool>("cableMouse");  // the device to repair
+    QTest::addColumn<QString>("record");
+    QTest::newRow("receiver stage") << false << QStringLiteral("211,4,33,1");
+    QTest::newRow("mouse stage") << true << QStringLiteral("210,0,33,1");
+}
+
+void TestUpDateRepair::failedRepairRecordsItsStage()
+{
+    QFETCH(bool, cableMouse);
+    QFETCH(QString, record);
+    // No record before: the automatic repair starts without a check.
+    m_dialog.reset();
+    listDevices({listed(cableMouse)});
+    SimControl_FailNextUpgrade(40);
+    {
+        UpDateRepair repair;
+        repair.show();
+        repair.StartAutoRepair(0);
+        const auto* text = repair.findChild<QLabel*>(QStringLiteral("ToolText_2"));
+        QTRY_COMPARE(text->text(), english("UpdateFail"));
+    }
+    QCOMPARE(recorded(), record);
+    QVERIFY(QFile::exists(core::UpDateLogFile()));
+}
+
+void TestUpDateRepair::resumedRepairRunsBothStages_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("fault");  // what keeps the second stage from running
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("mouseAfter");
+
+    QTest::newRow("mouse failed: receiver, then mouse")
+        << QStringLiteral("210,4,33,1") << QString() << QStringLiteral("UpdateSuccess") << 100 << 0x0107;
+    QTest::newRow("receiver failed, mouse then unplugged")
+        << QStringLiteral("211,4,33,1") << QStringLiteral("unplugged") << QStringLiteral("UpdateFail") << 50 << 0x0105;
+    QTest::newRow("receiver failed, mouse image gone")
+        << QStringLiteral("211,4,33,1") << QStringLiteral("no image") << QStringLiteral("UpdateFail") << 50 << 0x0105;
+}
+
+void TestUpDateRepair::resumedRepairRunsBothStages()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QFETCH(int, percent);
+    QFETCH(int, mouseAfter);
+    const bool mouseFailed = record.startsWith(QLatin1String("210"));
+    // The device of the failed stage waits in its boot loader; the other one is listed.
+    QVERIFY(SimControl_SetBootMode(mouseFailed ? "Mouse1" : "Receiver1", true));
+    listDevices({listed(!mouseFailed)});
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, record));
+    QVERIFY(m_dialog->CheckUpdateDevices());
+
+    const QString mouseImage = m_binDir + QStringLiteral("/R430K_M.bin");
+    const auto restore = qScopeGuard([&] { QFile::rename(mouseImage + ".aside", mouseImage); });
+    if (fault == "unplugged")
+        listDevices({});
+    else if (fault == "no image")
+        QVERIFY(QFile::rename(mouseImage, mouseImage + ".aside"));
+    button("NewHong_2")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tip(), english(message.toLatin1().constData()), 20000);
+    QCOMPARE(m_dialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value(), percent);
+    // Either way the dialog can be closed.
+    QVERIFY(button("NewHong_2")->isVisible());
+    QCOMPARE(button("NewHong_2")->text(), english("Confirm"));
+    QVERIFY(button("CloseButton")->isEnabled());
+    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
+    QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
+    // The stage that had failed was written: nothing is left to resume.
+    QVERIFY(recorded().isEmpty());
     QCOMPARE(int(FirmwareIdle), 1);
 }
 

@@ -2,13 +2,27 @@
 
 #include "devicelib/SimControl.h"
 
+#include "devicelib/HIDUsb.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QtGlobal>
+
+#include <atomic>
 
 namespace simtest {
 
 namespace {
 
 constexpr int kImageSize = 10428;
+
+std::atomic<int> g_markerCalls{0};
+
+void marker()
+{
+    ++g_markerCalls;
+}
 
 } // namespace
 
@@ -60,6 +74,24 @@ QStringList callsStartingWith(const QStringList& log, const QStringList& prefixe
                 break;
             }
     return out;
+}
+
+bool hotPlugBarrier(int settleMs, int timeoutMs)
+{
+    const int before = g_markerCalls.load();
+    StartUsbChanged(&marker, settleMs);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (g_markerCalls.load() == before) {
+        if (deadline.hasExpired()) {
+            StopUsbChanged();
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(1);
+    }
+    StopUsbChanged();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return true;
 }
 
 } // namespace simtest

@@ -24,4 +24,12 @@ int countCalls(const QStringList& log, const QString& prefix);
 // Entries of `log` that start with one of `prefixes`, in order (the calls a test cares about).
 QStringList callsStartingWith(const QStringList& log, const QStringList& prefixes);
 
+// Registers a marker as the hot-plug callback with settleMs and waits, while
+// the calling thread processes its events, until the marker's first call has
+// come; then stops hot-plug calls. The simulator runs its timed events in time
+// order and makes its hot-plug calls one after the other, so afterwards every
+// timed event due within settleMs has run, every earlier hot-plug call has
+// returned and what it queued on this thread has run. False on timeout.
+bool hotPlugBarrier(int settleMs, int timeoutMs = 5000);
+
 } // namespace simtest
