@@ -18,9 +18,16 @@ class QWidget;
 // the function list and the eight pages of the function menu. Every widget
 // carries its object name; the tool buttons are reached by name through
 // button(). Nothing is connected here.
+class QVBoxLayout;
+
 class ButtonForm
 {
 public:
+    // The function list and the menu pages reach 11 px above and up to 14 px below the panel
+    // that clips them: a column keeps those bands clear (plus a little air), so its first and
+    // last entries can be scrolled fully into view.
+    static void keepClearOfPanelEdges(QVBoxLayout* column, int left);
+
     void setupUi(QWidget* page);
     // The built-in texts, which stand until a language file replaces them.
     void retranslateUi();
