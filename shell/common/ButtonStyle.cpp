@@ -36,7 +36,10 @@ QString applicationStyleSheet()
                           "QMenu::item:disabled{color: rgb(138,144,160);}"
                           "QMenu::separator{height: 1px; background: rgb(52,57,68); margin: 4px 8px;}"
                           "QToolTip{background-color: rgb(39,43,52); color: rgb(%1); border: 1px solid rgb(52,57,68);"
-                          "padding: 3px;}")
+                          "padding: 3px;}"
+                          // A list below the box, as long as the box allows and kept on the screen, instead of
+                          // a menu of every entry laid over the box, which runs off a screen's edge.
+                          "QComboBox{combobox-popup: 0;}")
         .arg(text, select);
 }
 

@@ -116,13 +116,14 @@ void TestSettingsPage::rowsFollowTheDevice()
     // A reset hides the rows; a receiver of another kind shows no light rows.
     QVERIFY(linktest::runOffGuiThread([] { PostMsg::instance()->EmitFormReset(); }));
     QVERIFY(!longRange->isVisible());
-    QCOMPARE(page()->ContentHeight(), 710);
+    QCOMPARE(page()->ContentHeight(), 630);
+    QCOMPARE(web->pos(), QPoint(610, 540));
     setKind(4);
     rgb.Mode = 3;
     QVERIFY(linktest::runOffGuiThread([&rgb] { PostMsg::instance()->EmitRGBValue(&rgb); }));
     QVERIFY(!lightBox->isVisible());
     QVERIFY(!child<QCheckBox>(page(), "ReUntil_3")->isChecked());
-    QCOMPARE(page()->ContentHeight(), 710);
+    QCOMPARE(page()->ContentHeight(), 630);
 
     PostMsg::instance()->EmitLightToFrom(600);
     QCOMPARE(page()->SleepSeconds(), 600);
