@@ -39,7 +39,9 @@ QString applicationStyleSheet()
                           "padding: 3px;}"
                           // A list below the box, as long as the box allows and kept on the screen, instead of
                           // a menu of every entry laid over the box, which runs off a screen's edge.
-                          "QComboBox{combobox-popup: 0;}")
+                          "QComboBox{combobox-popup: 0;}"
+                          // Selected text in an entry field: white on the selection colour.
+                          "QLineEdit, QAbstractSpinBox{selection-background-color: rgb(%2); selection-color: white;}")
         .arg(text, select);
 }
 

@@ -59,9 +59,9 @@ double contrast(const QColor& a, const QColor& b)
 
 QColor faceUnderLightText(QColor fill)
 {
-    // The skin's light button text must stay readable (4.5:1) on every filled face; the
-    // darkest face still keeps the black text of a disabled button at 3:1.
-    while (contrast(fill, palette::kText.color()) < 4.6 && luminance(fill) > 0.11)
+    // The skin's light button text must stay readable (4.5:1) on every filled face, up to the
+    // sheen at its top; the face stays light enough for the black text of a disabled button (3:1).
+    while (contrast(fill.lighter(104), palette::kText.color()) < 4.6 && luminance(fill) > 0.1)
         fill = fill.darker(103);
     return fill;
 }
@@ -80,9 +80,9 @@ QImage button(int width, int height, State state, palette::Rgb fill)
         base = palette::kRaised.color();
     // A faint sheen only: the text sits on the middle, which keeps the face's own colour.
     QLinearGradient g(0, 0, 0, height);
-    g.setColorAt(0, base.lighter(108));
-    g.setColorAt(0.45, base);
-    g.setColorAt(1, base.darker(108));
+    g.setColorAt(0, base.lighter(104));
+    g.setColorAt(0.5, base);
+    g.setColorAt(1, base.darker(104));
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     const qreal radius = height / 2.0 - 1;
