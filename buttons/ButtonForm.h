@@ -11,6 +11,7 @@ class QLabel;
 class QScrollArea;
 class QStackedWidget;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 // The widgets of the button page, built in code from row tables: the mouse
@@ -18,8 +19,6 @@ class QWidget;
 // the function list and the eight pages of the function menu. Every widget
 // carries its object name; the tool buttons are reached by name through
 // button(). Nothing is connected here.
-class QVBoxLayout;
-
 class ButtonForm
 {
 public:
