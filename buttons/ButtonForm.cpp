@@ -157,8 +157,11 @@ QVBoxLayout* makeColumn(QWidget* contents, const char* name)
 {
     auto* column = new QVBoxLayout(contents);
     column->setObjectName(QString::fromLatin1(name));
-    const QMargins m = column->contentsMargins();
-    column->setContentsMargins(7, m.top(), m.right(), m.bottom());
+    ButtonForm::keepClearOfPanelEdges(column, 7);
+    // The content widget takes the column's own height: the form's height is too small for the
+    // longer columns, and a column laid out while the page still held the buttons that the page
+    // hides later kept their room, pushing its last buttons past the content's end.
+    column->setSizeConstraint(QLayout::SetFixedSize);
     return column;
 }
 
@@ -186,6 +189,12 @@ const char* const kMenuScrollAreas[] = {"scrollArea_4", "scrollArea_3", "scrollA
                                         "scrollArea_10", "scrollArea_6", "scrollArea_9", "scrollArea_12"};
 
 } // namespace
+
+void ButtonForm::keepClearOfPanelEdges(QVBoxLayout* column, int left)
+{
+    constexpr int kAbovePanel = 11, kBelowPanel = 14, kAir = 4;
+    column->setContentsMargins(left, kAbovePanel + kAir, column->contentsMargins().right(), kBelowPanel + kAir);
+}
 
 void ButtonForm::setupUi(QWidget* p)
 {

@@ -11,6 +11,7 @@ class QLabel;
 class QScrollArea;
 class QStackedWidget;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 // The widgets of the button page, built in code from row tables: the mouse
@@ -21,6 +22,11 @@ class QWidget;
 class ButtonForm
 {
 public:
+    // The function list and the menu pages reach 11 px above and up to 14 px below the panel
+    // that clips them: a column keeps those bands clear (plus a little air), so its first and
+    // last entries can be scrolled fully into view.
+    static void keepClearOfPanelEdges(QVBoxLayout* column, int left);
+
     void setupUi(QWidget* page);
     // The built-in texts, which stand until a language file replaces them.
     void retranslateUi();

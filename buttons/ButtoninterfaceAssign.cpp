@@ -209,12 +209,13 @@ void Buttoninterface::on_DPI_8_clicked()
 {
     if (refusesLeftTakeover(selectedSlot(), kKeysType, 0))
         return;
+    // A sub-list opened before (wheel, tilt, ...) closes first: it belongs to another function.
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     GroupKey dialog;
     dialog.placeOver(this, -50, -70);
     dialog.exec();
     if (!dialog.Result)
         return;
-    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     ClearFunctionChecks();
     const int slot = selectedSlot();
     if (slot >= 0)

@@ -66,7 +66,7 @@ void Buttoninterface::CreateMacroButtons()
     MacroLayout = new QVBoxLayout(MacroContainer);
     // The list grows with its buttons, so the scroll area scrolls a long one.
     MacroLayout->setSizeConstraint(QLayout::SetFixedSize);
-    MacroLayout->setContentsMargins(7, 0, 0, 0);
+    ButtonForm::keepClearOfPanelEdges(MacroLayout, 7);
     ui->scrollArea_7->setWidget(MacroContainer);
     listMacroFolder();
 }

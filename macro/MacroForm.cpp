@@ -91,9 +91,10 @@ QString optionColour(const char* key)
 
 QString listStyle(const QString& name, const QString& p)
 {
+    // The selection takes the skin's selection colour, as every other list of the program does.
     return QStringLiteral("#%1{background: transparent; color: rgb(255, 255, 255); outline: 0px;}"
                           "#%1::item:selected:active, #%1::item:selected:!active{background: qlineargradient("
-                          "x1:0, y1:0, x2:1, y2:0, stop:0 #ff6a00, stop:1 #ff6a00); color: rgb(255, 255, 255);}"
+                          "x1:0, y1:0, x2:1, y2:0, stop:0 rgb(%3), stop:1 rgb(%3)); color: rgb(255, 255, 255);}"
                           "#%1::item:hover{background: transparent;}"
                           "QScrollBar:vertical{width: 20px; background: rgb(30,30,30); margin: 22px 0px 22px 0px;}"
                           "QScrollBar::handle:vertical{background: rgb(117, 117, 117); border-radius: 3px;"
@@ -106,7 +107,7 @@ QString listStyle(const QString& name, const QString& p)
                           " margin: 1px 2px 1px 4px;}"
                           "QScrollBar::down-arrow:vertical{border-image: url(%2Down.png); width: 15px; height: 15px;"
                           " margin: 1px 2px 1px 4px;}")
-        .arg(name, p);
+        .arg(name, p, optionColour("ComboxSelectColor"));
 }
 
 QString comboStyle(const QString& p)

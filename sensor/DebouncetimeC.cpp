@@ -23,8 +23,8 @@ DebouncetimeC::DebouncetimeC(QWidget* parent)
     m_number = sensor::makeNumberBox(this, "spinBoxA", QRect(40, 5, 91, 31), 10, 0, sensor::kDebounceMax);
 
     m_number->setStyleSheet(sensor::numberBoxStyle("LinEditColorSecond", true));
-    m_reduce->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("ReduceLevelA"), m_folder, "Reduce.png"));
-    m_add->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("AddLevelA"), m_folder, "Add.png"));
+    m_reduce->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("ReduceLevelA"), m_folder, "Reduce.png", "ReduceHover.png"));
+    m_add->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("AddLevelA"), m_folder, "Add.png", "AddHover.png"));
     connect(m_add, &QToolButton::clicked, this, &DebouncetimeC::on_AddLevelA_clicked);
     connect(m_reduce, &QToolButton::clicked, this, &DebouncetimeC::on_ReduceLevelA_clicked);
 }

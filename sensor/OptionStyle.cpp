@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/Skin.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -23,8 +24,8 @@ constexpr ColourFallback kFallbacks[] = {
     {"LabelColor", core::kFallbackTextColour},
     {"ButtonColor", core::kFallbackTextColour},
     {"SliderColor", "0,194,255"},
-    {"ComboxTextColor", core::kFallbackTextColour},
-    {"ComboxSelectColor", "0,194,255"},
+    {"ComboxTextColor", "255,255,255"},
+    {"ComboxSelectColor", "0,104,148"},
     {"ComboxBackGroundColor", "39,43,52"},
     {"LinEditColorSecond", "0,194,255"},
 };
@@ -120,10 +121,14 @@ QString choiceBoxStyle(const QString& folder)
            + QStringLiteral("LOD.png);}");
 }
 
-QString pictureButtonStyle(const QString& name, const QString& folder, const char* picture)
+QString pictureButtonStyle(const QString& name, const QString& folder, const char* picture, const char* hoverPicture)
 {
-    return QLatin1Char('#') + name + QStringLiteral("{background-image: url(") + folder + QString::fromLatin1(picture)
-           + QStringLiteral(");border:0px;background-position:center;background-repeat:no-repeat;}");
+    const QString sheet = QLatin1Char('#') + name + QStringLiteral("{background-image: url(") + folder
+                          + QString::fromLatin1(picture)
+                          + QStringLiteral(");border:0px;background-position:center;background-repeat:no-repeat;}");
+    if (!hoverPicture)
+        return sheet;
+    return sheet + shell::hoverFaceRule(QLatin1Char('#') + name, folder + QString::fromLatin1(hoverPicture));
 }
 
 } // namespace sensor

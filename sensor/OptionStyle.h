@@ -42,6 +42,7 @@ QString switchStyle(const QString& name, const QString& folder);
 QString choiceBoxStyle(const QString& folder);
 
 // A borderless button named `name` showing `picture` centred.
-QString pictureButtonStyle(const QString& name, const QString& folder, const char* picture);
+QString pictureButtonStyle(const QString& name, const QString& folder, const char* picture,
+                           const char* hoverPicture = nullptr);
 
 } // namespace sensor

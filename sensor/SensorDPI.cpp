@@ -8,6 +8,7 @@
 #include "dialogs/DialogFrame.h"
 #include "sensor/OptionStyle.h"
 #include "sensor/SensorDpiCodes.h"
+#include "shell/common/ButtonStyle.h"
 #include "ui_SensorDPI.h"
 
 #include <QButtonGroup>
@@ -140,8 +141,9 @@ void SensorDPI::setupStyles()
     ui->ChooseEvent->setMaxVisibleItems(5);
     ui->horizontalSliderC->setStyleSheet(sensor::sliderStyle(PictureDir));
     ui->spinBoxA->setStyleSheet(sensor::numberBoxStyle("LinEditColorSecond", true));
-    ui->ReduceLevelA->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("ReduceLevelA"), PictureDir, "Reduce.png"));
-    ui->AddLevelA->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("AddLevelA"), PictureDir, "Add.png"));
+    ui->ReduceLevelA->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("ReduceLevelA"), PictureDir, "Reduce.png",
+                                                                            "ReduceHover.png"));
+    ui->AddLevelA->setStyleSheet(sensor::pictureButtonStyle(QStringLiteral("AddLevelA"), PictureDir, "Add.png", "AddHover.png"));
     for (int k = 0; k < kStages; ++k) {
         stageButton(k)->setFont(dialogs::DialogFrame::dialogFont(10));
         stageButton(k)->setStyleSheet(stageStyle("MinA.png"));
@@ -378,10 +380,14 @@ QList<QWidget*> SensorDPI::valueWidgets() const
 
 QString SensorDPI::stageStyle(const char* image) const
 {
-    return QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
-                          "background-repeat:no-repeat;color: rgb(")
-           + ButtonColorText + QStringLiteral(";);background-image: url(") + PictureDir + QLatin1String(image)
-           + QStringLiteral(");}");
+    const QString sheet = QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
+                                         "background-repeat:no-repeat;color: rgb(")
+                          + ButtonColorText + QStringLiteral(";);background-image: url(") + PictureDir
+                          + QLatin1String(image) + QStringLiteral(");}");
+    // Only a stage in its small look can be picked; it lights under the pointer.
+    if (qstrcmp(image, "MinA.png") != 0)
+        return sheet;
+    return sheet + shell::hoverFaceRule(QStringLiteral("QToolButton"), PictureDir + QStringLiteral("MinAHover.png"));
 }
 
 QString SensorDPI::barStyle(int stage, const char* image) const

@@ -3,6 +3,7 @@
 #include "dialogs/DialogFrame.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QToolButton>
 
@@ -23,7 +24,8 @@ QString rateButtonStyle(const QString& folder)
     return QStringLiteral("QToolButton{border:0px;color: rgb(") + sensor::optionColour("ButtonColor")
            + QStringLiteral(";);background-position:center;background-repeat:no-repeat;background-image: url(")
            + folder + QStringLiteral("ReportRate.png);}QToolButton:checked{background-image: url(") + folder
-           + QStringLiteral("ReportRateClick.png);}");
+           + QStringLiteral("ReportRateClick.png);}")
+           + shell::hoverFaceRule(QStringLiteral("QToolButton"), folder + QStringLiteral("ReportRateHover.png"));
 }
 
 const sensor::RateStripForm kForm = {"SensorRate", QSize(725, 82), QRect(0, 0, 161, 31), &makeRateButton,

@@ -1,5 +1,7 @@
 #include "settings/FindNewVer.h"
 
+#include "core/Skin.h"
+
 #include <QCheckBox>
 #include <QFrame>
 
@@ -22,6 +24,12 @@ FindNewVer::FindNewVer(QWidget* parent)
     m_noAppear->setObjectName(QStringLiteral("NoApear"));
     m_noAppear->setGeometry(0, 120, 291, 18);
     m_noAppear->setFocusPolicy(Qt::NoFocus);
+    // The card is dark: the box takes the skin's label colour and its own indicator pictures.
+    m_noAppear->setStyleSheet(QStringLiteral("QCheckBox{color: rgb(")
+                              + core::optionColour("LabelColor", core::kFallbackTextColour)
+                              + QStringLiteral(");}QCheckBox::indicator:checked{image: url(") + skinFolder()
+                              + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked{image: url(")
+                              + skinFolder() + QStringLiteral("CheckBox.png);}"));
     loadCurrentLanguage();
 }
 

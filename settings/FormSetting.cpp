@@ -93,7 +93,7 @@ const struct { const char* name; int y; } kMarkers[] = {
 };
 
 const struct { const char* name; int y; } kLines[] = {
-    {"line", 95}, {"line_2", 250}, {"line_3", 325}, {"line_4", 455}, {"line_5", 705},
+    {"line", 95}, {"line_2", 250}, {"line_3", 325}, {"line_4", 413}, {"line_5", 543},
 };
 
 const char kDescription[] =
@@ -118,7 +118,7 @@ const struct { const char* name; QPoint base; } kBelowSleep[] = {
     {"textEdit_2", {90, 580}},    {"textEdit_3", {90, 620}}, {"textEdit_4", {90, 660}},
 };
 
-const char* const kLongRangeRows[] = {"TitleButton_6", "label_11", "checkBox_2", "textEdit"};
+const char* const kLongRangeRows[] = {"TitleButton_6", "label_11", "checkBox_2", "textEdit", "line_5"};
 const char* const kLightRows[] = {"TitleButton_7", "label_14", "ReUntil",   "ReUntil_2",
                                   "ReUntil_3",     "textEdit_2", "textEdit_3", "textEdit_4"};
 const char* const kLightBoxes[] = {"ReUntil", "ReUntil_2", "ReUntil_3"};
@@ -205,7 +205,7 @@ FormSetting::FormSetting(QWidget* parent)
 
     showLongRangeRows(false);
     showLightRows(false);
-    applyLayout(false);
+    applyLayout();
     for (QCheckBox* box : ReUntil)
         LightModeGroup->addButton(box);
 
@@ -228,9 +228,10 @@ void FormSetting::buildForm()
     resize(883, 630);
     FrameSetting = place<QFrame>(this, "FrameSetting", QRect(0, 0, 883, 630));
     // The frame shows the top 605 px of a page, reaching 30 px over the top
-    // bar, and its panel spans 30 to 600: an area beyond the panel would hide
-    // the bar's lower arrow and scroll rows over the top bar and the panel's edges.
-    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", QRect(0, 30, 880, 570));
+    // bar, and its panel spans 30 to 600 and 6 to 870: the area keeps 8 px inside
+    // the panel's top and bottom edges and its scroll bar 4 px inside the right
+    // one, so rows scroll out of view before they reach the panel's border.
+    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", QRect(0, 38, 866, 554));
     scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setFrameShape(QFrame::NoFrame);
@@ -259,7 +260,12 @@ void FormSetting::buildForm()
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_5 = page->findChild<QLabel*>(QStringLiteral("label_5"));
     label_7 = page->findChild<QLabel*>(QStringLiteral("label_7"));
-    page->findChild<QLabel*>(QStringLiteral("label_13"))->setWordWrap(true);
+    // The caption's box reaches far below the sleep-time choice beside it: its text starts at the
+    // top, so a one-line caption sits level with the choice's middle.
+    auto* sleepCaption = page->findChild<QLabel*>(QStringLiteral("label_13"));
+    sleepCaption->setWordWrap(true);
+    sleepCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    sleepCaption->setContentsMargins(0, 2, 0, 0);
 
     comboBox = place<MyConmboBox>(page, "comboBox", QRect(40, 50, 142, 30));
     comboBox->setFont(pageFont(10));
@@ -335,7 +341,10 @@ void FormSetting::applyStyles()
         caption->setStyleSheet(labelStyle);
     pushButton->setStyleSheet(QStringLiteral("text-align:left;border:none;background:transparent;color: rgb(%1);")
                                   .arg(text));
-    const QString right = QStringLiteral("text-align:right;border:none;background:transparent;color: rgb(%1);").arg(text);
+    // The view ends 27 px short of the page's width: the right-aligned links keep their text inside it.
+    const QString right =
+        QStringLiteral("text-align:right;border:none;background:transparent;padding-right:16px;color: rgb(%1);")
+            .arg(text);
     pushButton_3->setStyleSheet(right);
     pushButton_4->setStyleSheet(right);
     for (const char* name : kTextEdits)
@@ -438,17 +447,17 @@ void FormSetting::showLightRows(bool visible)
     setGroupVisible(kLightRows, int(std::size(kLightRows)), visible);
 }
 
-void FormSetting::applyLayout(bool lightRows)
+void FormSetting::applyLayout()
 {
-    const settings::PageLayout layout = settings::pageLayout(lightRows);
+    QWidget* page = scrollAreaWidgetContents;
+    const auto shown = [page](const char* name) {
+        return page->findChild<QWidget*>(QString::fromLatin1(name))->isVisibleTo(page);
+    };
+    const settings::PageLayout layout = settings::pageLayout(shown("label_14"), shown("label_11"));
     scrollAreaWidgetContents->setMinimumSize(880, layout.contentHeight);
     scrollAreaWidgetContents->setMaximumSize(880, layout.contentHeight);
     pushButton_3->move(layout.webLink);
     pushButton_4->move(layout.companyLine);
-    // Left where the short page ends, the closing rule would cut through the
-    // receiver's light rows.
-    if (QWidget* rule = scrollAreaWidgetContents->findChild<QWidget*>(QStringLiteral("line_5")))
-        rule->move(rule->x(), layout.closingRuleY);
 }
 
 int FormSetting::ContentHeight() const
@@ -471,7 +480,7 @@ void FormSetting::SlotRGBValue(DongleRGB* Rgb)
         const QSignalBlocker quiet(ReUntil[mode - 1]);
         ReUntil[mode - 1]->setChecked(true);
     }
-    applyLayout(true);
+    applyLayout();
 }
 
 void FormSetting::SlotLongRangeMode(bool Select)
@@ -480,6 +489,7 @@ void FormSetting::SlotLongRangeMode(bool Select)
     if (settings::advancedFeatureMissing(advancedList(), 0))
         return;
     showLongRangeRows(true);
+    applyLayout();
     const QSignalBlocker quiet(checkBox_2);
     checkBox_2->setChecked(Select);
 }
@@ -503,7 +513,7 @@ void FormSetting::SlotForm()
     showLongRangeRows(!settings::advancedFeatureMissing(advanced, 0));
     if (CurrentDeviceInfoCopy().RestrictedKind)
         showLongRangeRows(false);
-    applyLayout(light);
+    applyLayout();
 }
 
 void FormSetting::SlotFormB()
@@ -514,7 +524,7 @@ void FormSetting::SlotFormB()
     showLightRows(light);
     if (CurrentDeviceInfoCopy().RestrictedKind)
         showLongRangeRows(false);
-    applyLayout(light);
+    applyLayout();
 }
 
 void FormSetting::SlotFormResetForm()
@@ -528,7 +538,7 @@ void FormSetting::SlotFormResetForm()
         const QSignalBlocker quiet(checkBox_2);
         checkBox_2->setChecked(false);
     }
-    applyLayout(false);
+    applyLayout();
 }
 
 void FormSetting::SlotLabelTextB(QString TextA, QString Text)

@@ -126,7 +126,8 @@ private:
     void setGroupVisible(const char* const* names, int count, bool visible);
     void showLongRangeRows(bool visible);
     void showLightRows(bool visible);
-    void applyLayout(bool lightRows);
+    // Places the links and sizes the page after the advanced rows shown.
+    void applyLayout();
     bool lightReportedForOpenDevice() const;
     void setUpdateButtonStyle(bool waiting);
     void showNotice(const QString& text);

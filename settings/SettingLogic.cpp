@@ -14,13 +14,14 @@
 
 namespace settings {
 
-PageLayout pageLayout(bool receiverLightRows)
+PageLayout pageLayout(bool receiverLightRows, bool longRangeRows)
 {
     if (receiverLightRows)
-        return {kSleepRowOffset + 780, QPoint(610, kSleepRowOffset + 710), QPoint(490, kSleepRowOffset + 730),
-                kSleepRowOffset + 775};
-    return {kSleepRowOffset + 630, QPoint(610, kSleepRowOffset + 540), QPoint(490, kSleepRowOffset + 560),
-            kSleepRowOffset + 625};
+        return {kSleepRowOffset + 780, QPoint(610, kSleepRowOffset + 710), QPoint(490, kSleepRowOffset + 730)};
+    if (longRangeRows)
+        return {kSleepRowOffset + 630, QPoint(610, kSleepRowOffset + 540), QPoint(490, kSleepRowOffset + 560)};
+    // The long-range rows take 80 px from their heading to the links.
+    return {kSleepRowOffset + 550, QPoint(610, kSleepRowOffset + 460), QPoint(490, kSleepRowOffset + 480)};
 }
 
 int sleepIndexForSeconds(int seconds)

@@ -17,15 +17,16 @@ namespace settings {
 // Height kept for the sleep-time row; the rows below it sit this much lower.
 inline constexpr int kSleepRowOffset = 80;
 
-// Where the bottom rows go, with or without the receiver-light rows.
+// Where the bottom rows go, with or without the receiver-light rows. Without any advanced row
+// (a mouse on its cable, a device without the features) the links move up into the rows' place,
+// so the page ends below its last row instead of after an empty band.
 struct PageLayout
 {
     int contentHeight;
     QPoint webLink;
     QPoint companyLine;
-    int closingRuleY;  // the last row separator closes the page
 };
-PageLayout pageLayout(bool receiverLightRows);
+PageLayout pageLayout(bool receiverLightRows, bool longRangeRows = true);
 
 // Entry 0..10 of the sleep-time list for a time in seconds; -1 for a time
 // the list does not offer.

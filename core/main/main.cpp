@@ -5,6 +5,7 @@
 #include "core/StartUp.h"
 #include "dialogs/ExeIsRun.h"
 #include "shell/DialogMain.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -66,6 +67,7 @@ int main(int argc, char* argv[])
         return showAlreadyRunning();
 
     PostMsg::instance();
+    app.setStyleSheet(shell::applicationStyleSheet());
     auto* window = new DialogMain;  // lives until the process ends
     window->show();
     qCInfo(lcEntry) << "main window shown";

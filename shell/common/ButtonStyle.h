@@ -12,4 +12,12 @@ QString threeStateButtonStyle(const QString& normal, const QString& hover, const
 // <name>.png, <name>Hover.png and <name>Click.png.
 QString windowButtonStyle(const QString& folder, const QString& name);
 
+// The hover rule for a picture button whose sheet names its other faces: under the pointer an
+// unchecked button shows `picture`; a checked one keeps its checked face.
+QString hoverFaceRule(const QString& selector, const QString& picture);
+
+// The one application-wide sheet for what no page styles itself: menus (the tray's, the
+// macro list's) and tool tips, in the skin's dark look with its selection colour.
+QString applicationStyleSheet();
+
 } // namespace shell

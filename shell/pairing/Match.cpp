@@ -12,6 +12,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPainterPath>
+#include <QRegion>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +47,9 @@ const dialogs::FrameLayout kLayout = {"Match",
                                       QSize(420, 330),
                                       "Setting"};
 
+// The corner radius of the card picture ("BackGround.png" of the "Setting" skin).
+constexpr qreal kCardRadius = 12;
+
 } // namespace
 
 Match::Match(QWidget* parent)
@@ -77,8 +82,12 @@ Match::~Match() = default;
 
 void Match::setupForm()
 {
-    // The card's rounded corners show what lies behind the dialog.
+    // The card's rounded corners show what lies behind the dialog: translucent where a compositor
+    // blends it, and cut to the card's outline where none does (else the corners show black).
     setAttribute(Qt::WA_TranslucentBackground);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(kLayout.size)), kCardRadius, kCardRadius);
+    setMask(QRegion(card.toFillPolygon().toPolygon()));
     m_textEdit = new QTextEdit(frame());
     m_textEdit->setObjectName(QStringLiteral("textEdit"));
     m_textEdit->setGeometry(30, 74, 360, 166);

@@ -37,6 +37,11 @@ void TestSettingLogic::layoutsAndSleepEntries()
     QCOMPARE(light.contentHeight, 860);
     QCOMPARE(light.webLink, QPoint(610, 790));
     QCOMPARE(light.companyLine, QPoint(490, 810));
+    // Without any advanced row the links close up under the last row of the page.
+    const settings::PageLayout bare = settings::pageLayout(false, false);
+    QCOMPARE(bare.contentHeight, 630);
+    QCOMPARE(bare.webLink, QPoint(610, 540));
+    QCOMPARE(bare.companyLine, QPoint(490, 560));
 
     QCOMPARE(settings::sleepIndexForSeconds(10), 0);
     QCOMPARE(settings::sleepIndexForSeconds(600), 4);

@@ -5,6 +5,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace datagen::draw {
 
 QFont uiFont(qreal pixelSize, int weight)
@@ -42,21 +45,44 @@ QImage panel(int width, int height, qreal radius, palette::Rgb fill, palette::Rg
     return image;
 }
 
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor faceUnderLightText(QColor fill)
+{
+    // The skin's light button text must stay readable (4.5:1) on every filled face, up to the
+    // sheen at its top; the face stays light enough for the black text of a disabled button (3:1).
+    while (contrast(fill.lighter(104), palette::kText.color()) < 4.6 && luminance(fill) > 0.1)
+        fill = fill.darker(103);
+    return fill;
+}
+
 QImage button(int width, int height, State state, palette::Rgb fill)
 {
     QImage image = PictureFolder::canvas(width, height);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QColor base = fill.color();
+    QColor base = faceUnderLightText(fill.color());
     if (state == State::Pressed)
-        base = palette::kAccentPressed.color();
+        base = base.darker(125);
     else if (state == State::Hover)
-        base = base.lighter(112);
+        base = faceUnderLightText(base.lighter(125));
     else if (state == State::Disabled)
         base = palette::kRaised.color();
+    // A faint sheen only: the text sits on the middle, which keeps the face's own colour.
     QLinearGradient g(0, 0, 0, height);
-    g.setColorAt(0, base.lighter(state == State::Pressed ? 100 : 110));
-    g.setColorAt(1, base);
+    g.setColorAt(0, base.lighter(104));
+    g.setColorAt(0.5, base);
+    g.setColorAt(1, base.darker(104));
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     const qreal radius = height / 2.0 - 1;
@@ -147,8 +173,10 @@ QImage comboFace(int width, int height, bool list)
     QImage image = PictureFolder::canvas(width, height);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette::kBorder.color(), 1));
-    p.setBrush(list ? palette::kPanel.color() : palette::kRaised.color());
+    // The closed box is a mid face: the white text of the skin and the black text of a disabled
+    // box both read on it. The open list stays dark under the light text.
+    p.setPen(QPen(list ? palette::kBorder.color() : palette::kComboFace.color().lighter(125), 1));
+    p.setBrush(list ? palette::kPanel.color() : palette::kComboFace.color());
     p.drawPath(roundedRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0), list ? 2 : 5));
     return image;
 }

@@ -20,6 +20,13 @@ QFont uiFont(qreal pixelSize, int weight = QFont::Normal);
 QImage panel(int width, int height, qreal radius, palette::Rgb fill = palette::kPanel,
              palette::Rgb border = palette::kBorder);
 
+// WCAG relative luminance and contrast ratio of two colours.
+double luminance(const QColor& c);
+double contrast(const QColor& a, const QColor& b);
+
+// The fill darkened until the skin's light text reads on it.
+QColor faceUnderLightText(QColor fill);
+
 // A filled action button; the accent fill darkens when pressed.
 QImage button(int width, int height, State state, palette::Rgb fill = palette::kAccent);
 

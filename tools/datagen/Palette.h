@@ -23,5 +23,7 @@ constexpr Rgb kAccentPressed{0, 150, 204};
 constexpr Rgb kWarning{255, 176, 32};
 constexpr Rgb kDanger{255, 84, 84};
 constexpr Rgb kOk{64, 214, 128};
+// The closed combo box: white text reads on it at 4.7:1, a disabled box's black text at 4.4:1.
+constexpr Rgb kComboFace{108, 116, 130};
 
 } // namespace datagen::palette

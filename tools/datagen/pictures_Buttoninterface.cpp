@@ -7,34 +7,55 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 using namespace datagen;
 using draw::State;
 
 namespace {
 
-// The mouse outline filling the 432 x 356 picture; the number buttons sit on
-// its buttons, wheel and sides.
+// Where the page's six number badges sit on the 432 x 356 picture (their centres).
+constexpr QPointF kBadge[6] = {{159, 239}, {59, 169}, {164, 139}, {266, 224}, {384, 134}, {359, 239}};
+
+// The mouse seen from above. Its outline keeps 44 px clear at the top, so it starts inside the
+// frame's panel, and each of its buttons is drawn under its number badge: the two main
+// buttons under 1 and 4, the wheel under 3, the side buttons under 2 and 5, the rear button
+// under 6.
 QImage mouseTop()
 {
     QImage image = PictureFolder::canvas(432, 356);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath body;
-    body.moveTo(216, 20);
-    body.cubicTo(330, 20, 400, 90, 400, 200);
-    body.cubicTo(400, 300, 320, 345, 216, 345);
-    body.cubicTo(112, 345, 32, 300, 32, 200);
-    body.cubicTo(32, 90, 102, 20, 216, 20);
+    body.moveTo(216, 46);
+    body.cubicTo(330, 46, 392, 110, 392, 205);
+    body.cubicTo(392, 298, 318, 346, 216, 346);
+    body.cubicTo(114, 346, 40, 298, 40, 205);
+    body.cubicTo(40, 110, 102, 46, 216, 46);
     p.setPen(QPen(palette::kBorder.color(), 2));
     p.setBrush(palette::kPanel.color());
     p.drawPath(body);
-    p.setPen(QPen(palette::kRaised.color(), 2));
-    p.drawLine(QPointF(216, 22), QPointF(216, 150));
-    p.drawLine(QPointF(40, 150), QPointF(392, 150));
-    p.setBrush(palette::kRaised.color());
-    p.drawRoundedRect(QRectF(204, 60, 24, 50), 12, 12);
+    // The main buttons end in a seam behind badges 1 and 4.
+    p.setPen(QPen(palette::kRaised.color().lighter(130), 2));
+    QPainterPath seam;
+    seam.moveTo(58, 268);
+    seam.quadTo(216, 290, 374, 268);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(seam);
+    // A raised pad under every badge, so each badge sits on its button.
+    const QSizeF pads[6] = {{58, 58}, {30, 58}, {34, 58}, {58, 58}, {30, 58}, {46, 46}};
+    for (int i = 0; i < 6; ++i) {
+        const QRectF pad(kBadge[i] - QPointF(pads[i].width() / 2, pads[i].height() / 2), pads[i]);
+        p.setPen(QPen(palette::kBorder.color().lighter(120), 1.5));
+        p.setBrush(palette::kRaised.color());
+        p.drawPath(draw::roundedRect(pad, std::min(pad.width(), pad.height()) / 2));
+    }
+    // The wheel's ribs show above and below its badge.
+    p.setPen(QPen(palette::kMutedText.color(), 1.5, Qt::SolidLine, Qt::RoundCap));
+    for (qreal y : {113.0, 118.0, 160.0, 165.0})
+        p.drawLine(QPointF(kBadge[2].x() - 7, y), QPointF(kBadge[2].x() + 7, y));
     p.setPen(QPen(palette::kAccent.color(), 2));
-    p.drawLine(QPointF(120, 320), QPointF(312, 320));
+    p.drawLine(QPointF(150, 322), QPointF(282, 322));
     return image;
 }
 
@@ -91,8 +112,9 @@ TALVO_PICTURES(Buttoninterface)
     out.save(QStringLiteral("Reset.png"), draw::ghostButton(90, 26, State::Normal));
     out.save(QStringLiteral("ResetHover.png"), draw::ghostButton(90, 26, State::Hover));
     out.save(QStringLiteral("ResetClick.png"), draw::ghostButton(90, 26, State::Pressed));
-    out.save(QStringLiteral("NumberOrigin.png"), disc(38, palette::kRaised, palette::kBorder));
-    out.save(QStringLiteral("NumberHover.png"), disc(38, palette::kRaised, palette::kAccent));
+    // The badges carry black numbers: light discs, the accent one when pressed.
+    out.save(QStringLiteral("NumberOrigin.png"), disc(38, palette::kText, palette::kMutedText));
+    out.save(QStringLiteral("NumberHover.png"), disc(38, palette::kText, palette::kAccent));
     out.save(QStringLiteral("NumberClick.png"), disc(38, palette::kAccent, palette::kAccentPressed));
     out.save(QStringLiteral("LabelNumber.png"), disc(24, palette::kText, palette::kText));
     out.save(QStringLiteral("AMenuTitle.png"), face(262, 26, palette::kPanel, false));
