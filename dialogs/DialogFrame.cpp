@@ -39,8 +39,8 @@ QFont DialogFrame::dialogFont(int points)
     // forms' captions are barely taller than one line, and a taller box (as the usual
     // CJK face has) pushes descenders and the foot of CJK glyphs out of them.
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("DejaVu Sans")});
+                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("NanumGothic"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
     return font;
 }
 

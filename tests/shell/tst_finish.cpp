@@ -48,13 +48,15 @@ namespace {
 // The page area the frame's background draws, in the frame's coordinates.
 const QRect kPanel(146, 120, 865, 571);
 
-// Pages that still reach past the panel, each a widget path as the fault names
-// it; known and mended apart, so they are left out until then.
+// Known overreach, mended apart from the texts: each a widget path as a fault
+// names it (or its beginning). Remove a row once its mend has landed.
 const QStringList kKnownOverreach = {
-    // The settings list scrolls with its bar on the panel's right border and its rows past the bottom.
-    QStringLiteral("FormSetting/FrameSetting/scrollArea"),
-    // The mouse drawing of the button page starts above the panel.
-    QStringLiteral("Buttoninterface/MainWindow/label"),
+    // The settings list's scroll bar runs on the panel's right border ...
+    QStringLiteral("FormSetting/FrameSetting/scrollArea/qt_scrollarea_vcontainer"),
+    // ... and its rows scroll past the panel's bottom.
+    QStringLiteral("FormSetting/FrameSetting/scrollArea/qt_scrollarea_viewport"),
+    // The button page's mouse drawing starts 25 px above the panel.
+    QStringLiteral("Buttoninterface/MainWindow/widget"),
 };
 
 struct Page

@@ -167,6 +167,16 @@ void collectUrls(const QString& sheet, const QString& owner, QStringList* missin
     }
 }
 
+// Whether the widget's own style sheet paints a picture on it by its name
+// (a container drawing a picture shows as much as a leaf does).
+bool drawsOwnPicture(const QWidget* w)
+{
+    if (w->objectName().isEmpty())
+        return false;
+    const QRegularExpression own(QStringLiteral("#%1\\s*\\{[^}]*url\\(").arg(QRegularExpression::escape(w->objectName())));
+    return own.match(w->styleSheet()).hasMatch();
+}
+
 } // namespace
 
 QStringList clippedTexts(QWidget* root)
@@ -225,7 +235,7 @@ QStringList outsidePanel(QWidget* page, QWidget* frame, const QRect& panel, cons
         bool hasVisibleChild = false;
         for (const QWidget* c : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
             hasVisibleChild = hasVisibleChild || (c->isVisibleTo(frame) && !c->isWindow());
-        if (hasVisibleChild)
+        if (hasVisibleChild && !drawsOwnPicture(w))
             continue;
         // What of the widget its ancestors let show, in the frame's coordinates.
         QRect shown(w->mapTo(frame, QPoint(0, 0)), w->size());

@@ -23,7 +23,8 @@ QStringList missingPictures(QWidget* root);
 
 // Widgets of `page` that show outside `panel`, a rectangle in the coordinates
 // of `frame`, an ancestor of the page: every visible widget without visible
-// children, clipped by its ancestors up to the frame. A fault names the widget
+// children or with a picture of its own style sheet, clipped by its ancestors
+// up to the frame. A fault names the widget
 // by the object names from the page down; `allowed` holds such paths (or their
 // beginnings) whose overreach is known, which are skipped.
 QStringList outsidePanel(QWidget* page, QWidget* frame, const QRect& panel, const QStringList& allowed = {});
