@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QImage>
@@ -199,6 +201,22 @@ QStringList clippedTexts(QWidget* root)
                 why = QStringLiteral("leaves one character on its last line");
             if (!why.isEmpty())
                 faults << fault(root, w, label->text(), why);
+        } else if (auto* box = qobject_cast<QComboBox*>(w)) {
+            if (box->currentText().isEmpty())
+                continue;
+            QStyleOptionComboBox opt;
+            opt.initFrom(box);
+            opt.editable = box->isEditable();
+            opt.frame = box->hasFrame();
+            opt.currentText = box->currentText();
+            QRect room = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
+            // A style sheet may draw the arrow over the field; the text must stop short of it.
+            const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, box);
+            if (arrow.isValid() && arrow.left() > room.left())
+                room.setRight(qMin(room.right(), arrow.left() - 6));
+            const QString why = shortfall(box->currentText(), box->font(), room.size(), Qt::AlignLeft | Qt::AlignVCenter);
+            if (!why.isEmpty())
+                faults << fault(root, w, box->currentText(), why);
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             QString text = button->text();
             text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
