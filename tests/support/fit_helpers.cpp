@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -15,8 +17,6 @@
 #include <QStyleOptionComboBox>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QImage>
-#include <QPainter>
 #include <QToolButton>
 
 namespace fittest {
@@ -79,10 +79,6 @@ QRect textRoom(QAbstractButton* button)
 }
 
 
-// Where a text drawn in `room` as the widget draws it inks outside the room,
-// or an empty text when it does not: the text is drawn once unclipped and the
-// inked pixels are compared with the room. Faint edges of anti-aliasing and a
-// glyph's side bearing across do not count.
 // How a kind of button places its text in its room.
 Qt::Alignment textAlignment(const QAbstractButton* button)
 {
@@ -91,9 +87,13 @@ Qt::Alignment textAlignment(const QAbstractButton* button)
     return Qt::AlignCenter;
 }
 
+// Where a text drawn in `room` as the widget draws it inks outside the room,
+// or an empty text when it does not: the text is drawn once unclipped and the
+// inked pixels are compared with the room, so the fonts the text really falls
+// back to count. Faint edges of anti-aliasing do not.
 QString shortfall(const QString& text, const QFont& font, const QSize& room, int flags)
 {
-    const int pad = 200;
+    const int pad = QFontMetrics(font).horizontalAdvance(text) + 50;
     QImage image(room.width() + 2 * pad, room.height() + 2 * pad, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -101,22 +101,26 @@ QString shortfall(const QString& text, const QFont& font, const QSize& room, int
     painter.setPen(Qt::black);
     painter.drawText(QRect(QPoint(pad, pad), room), flags | Qt::TextDontClip, text);
     painter.end();
-    QRect ink;
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) > 96)
-                ink |= QRect(x, y, 1, 1);
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) > 96) {
+                left = qMin(left, x - pad);
+                right = qMax(right, x - pad);
+                top = qMin(top, y - pad);
+                bottom = qMax(bottom, y - pad);
+            }
+        }
     }
-    ink.translate(-pad, -pad);
-    if (ink.isEmpty() || (ink.left() >= -kSlack && ink.right() < room.width() + kSlack && ink.top() >= 0 &&
-                          ink.bottom() < room.height()))
+    if (right < 0 ||
+        (left >= -kSlack && right < room.width() + kSlack && top >= 0 && bottom < room.height()))
         return QString();
     return QStringLiteral("inks %1..%2 across and %3..%4 down in %5x%6")
-        .arg(ink.left())
-        .arg(ink.right() + 1)
-        .arg(ink.top())
-        .arg(ink.bottom() + 1)
+        .arg(left)
+        .arg(right + 1)
+        .arg(top)
+        .arg(bottom + 1)
         .arg(room.width())
         .arg(room.height());
 }
@@ -154,9 +158,47 @@ bool leavesOrphan(const QLabel* label, const QRect& room)
     return lines > 1 && lastLength == 1;
 }
 
-QString fault(const QWidget* root, const QWidget* w, const QString& text, const QString& why)
+QString labelShortfall(const QLabel* label, QString* text)
 {
-    return QStringLiteral("%1 \"%2\" %3").arg(pathOf(root, w), text, why);
+    *text = label->text();
+    if (text->isEmpty())
+        return QString();
+    const int m = label->margin();
+    const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
+    const QString why = shortfall(plainText(label), label->font(), room.size(),
+                                  int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0));
+    if (why.isEmpty() && leavesOrphan(label, room))
+        return QStringLiteral("leaves one character on its last line");
+    return why;
+}
+
+QString comboShortfall(const QComboBox* box, QString* text)
+{
+    *text = box->currentText();
+    if (text->isEmpty())
+        return QString();
+    QStyleOptionComboBox opt;
+    opt.initFrom(box);
+    opt.editable = box->isEditable();
+    opt.frame = box->hasFrame();
+    opt.currentText = *text;
+    QRect room = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
+    // A style sheet may draw the arrow over the field; the text must stop short of it.
+    const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, box);
+    if (arrow.isValid() && arrow.left() > room.left())
+        room.setRight(qMin(room.right(), arrow.left() - 6));
+    return shortfall(*text, box->font(), room.size(), Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QString buttonShortfall(QAbstractButton* button, QString* text)
+{
+    *text = button->text();
+    text->remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    // A tool button shows its text only beside an icon or without one.
+    auto* tool = qobject_cast<QToolButton*>(button);
+    if (text->isEmpty() || (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly && !tool->icon().isNull()))
+        return QString();
+    return shortfall(*text, button->font(), textRoom(button).size(), int(textAlignment(button)));
 }
 
 void collectUrls(const QString& sheet, const QString& owner, QStringList* missing)
@@ -190,45 +232,15 @@ QStringList clippedTexts(QWidget* root)
         if (hiddenFor(root, w))
             continue;
         w->ensurePolished();
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->text().isEmpty())
-                continue;
-            const int m = label->margin();
-            const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
-            QString why = shortfall(plainText(label), label->font(), room.size(),
-                                    int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0));
-            if (why.isEmpty() && leavesOrphan(label, room))
-                why = QStringLiteral("leaves one character on its last line");
-            if (!why.isEmpty())
-                faults << fault(root, w, label->text(), why);
-        } else if (auto* box = qobject_cast<QComboBox*>(w)) {
-            if (box->currentText().isEmpty())
-                continue;
-            QStyleOptionComboBox opt;
-            opt.initFrom(box);
-            opt.editable = box->isEditable();
-            opt.frame = box->hasFrame();
-            opt.currentText = box->currentText();
-            QRect room = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
-            // A style sheet may draw the arrow over the field; the text must stop short of it.
-            const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, box);
-            if (arrow.isValid() && arrow.left() > room.left())
-                room.setRight(qMin(room.right(), arrow.left() - 6));
-            const QString why = shortfall(box->currentText(), box->font(), room.size(), Qt::AlignLeft | Qt::AlignVCenter);
-            if (!why.isEmpty())
-                faults << fault(root, w, box->currentText(), why);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            QString text = button->text();
-            text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-            // A tool button shows its text only beside an icon or without one.
-            auto* tool = qobject_cast<QToolButton*>(button);
-            if (text.isEmpty() || (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly && !tool->icon().isNull()))
-                continue;
-            const QRect room = textRoom(button);
-            const QString why = shortfall(text, button->font(), room.size(), int(textAlignment(button)));
-            if (!why.isEmpty())
-                faults << fault(root, w, text, why);
-        }
+        QString text, why;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            why = labelShortfall(label, &text);
+        else if (auto* box = qobject_cast<QComboBox*>(w))
+            why = comboShortfall(box, &text);
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            why = buttonShortfall(button, &text);
+        if (!why.isEmpty())
+            faults << QStringLiteral("%1 \"%2\" %3").arg(pathOf(root, w), text, why);
     }
     return faults;
 }
