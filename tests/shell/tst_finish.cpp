@@ -23,6 +23,7 @@
 #include "dialogs/RePair.h"
 #include "dialogs/SameMacro.h"
 #include "dialogs/UpDataParam.h"
+#include "dialogs/UpDataParamImport.h"
 #include "dialogs/UpDateWarning.h"
 #include "settings/FindNewVer.h"
 #include "settings/UpDateRepair.h"
@@ -90,16 +91,33 @@ const std::vector<Scene>& dialogScenes()
     static const std::vector<Scene> list = {
         {"MouseOffLine", make<MouseOffLine>()},   {"LeftButtonOnly", make<LeftButtonOnly>()},
         {"MakeMacro", make<MakeMacro>()},         {"SameMacro", make<SameMacro>()},
-        {"GroupMaxThree", make<GroupMaxThree>()}, {"QuestionDialog", make<QuestionDialog>()},
+        {"GroupMaxThree", make<GroupMaxThree>()},
         {"QuestiondialogB", make<QuestiondialogB>()}, {"ExeIsRun", make<ExeIsRun>()},
-        {"KeyNumberLimit", make<KeyNumberLimit>()}, {"InportFail", make<InportFail>()},
+        {"KeyNumberLimit", make<KeyNumberLimit>()},
         {"ContainReset", make<ContainReset>()},   {"RePair", make<RePair>()},
         {"DeleteConfirm", make<DeleteConfirm>()}, {"Progress", make<Progress>()},
-        {"UpDateWarning", make<UpDateWarning>()}, {"UpDataParam", make<UpDataParam>()},
+        {"UpDataParam", make<UpDataParam>()},
         {"GroupKey", make<GroupKey>()},           {"addKey", make<addKey>()},
         {"FireKey", make<FireKey>()},             {"AddDelayTime", make<AddDelayTime>()},
         {"Match", make<Match>()},                 {"UpDateRepair", make<UpDateRepair>()},
         {"FindNewVer", make<FindNewVer>()},
+        // These show a text of their caller's choosing; each with one it is opened with.
+        {"QuestionDialog", [] {
+             auto d = std::make_unique<QuestionDialog>();
+             d->SetTipText(false);
+             return std::unique_ptr<QWidget>(std::move(d));
+         }},
+        {"InportFail", [] {
+             ImportResult = dialogs::ImportOtherDevice;
+             std::unique_ptr<QWidget> d(new InportFail);
+             ImportResult = 0;
+             return d;
+         }},
+        {"UpDateWarning", [] {
+             auto d = std::make_unique<UpDateWarning>();
+             d->SetText(WiredModeText);
+             return std::unique_ptr<QWidget>(std::move(d));
+         }},
     };
     return list;
 }

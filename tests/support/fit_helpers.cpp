@@ -50,6 +50,8 @@ bool hiddenFor(const QWidget* root, const QWidget* w)
 constexpr int kSlack = 2;
 // Room a push or tool button keeps free at each end of its caption.
 constexpr int kButtonEnds = 10;
+// Room a text keeps from the left and right edges of its window.
+constexpr int kWindowEdge = 8;
 
 // The room a button leaves its text: the style's contents rect for check and
 // radio boxes and push buttons, the contents rect less the icon otherwise.
@@ -90,8 +92,9 @@ Qt::Alignment textAlignment(const QAbstractButton* button)
 // Where a text drawn in `room` as the widget draws it inks outside the room,
 // or an empty text when it does not: the text is drawn once unclipped and the
 // inked pixels are compared with the room, so the fonts the text really falls
-// back to count. Faint edges of anti-aliasing do not.
-QString shortfall(const QString& text, const QFont& font, const QSize& room, int flags)
+// back to count. Faint edges of anti-aliasing do not. `bounds` is where the
+// ink may go, in the room's coordinates.
+QString shortfall(const QString& text, const QFont& font, const QSize& room, int flags, const QRect& bounds)
 {
     const int pad = QFontMetrics(font).horizontalAdvance(text) + 50;
     QImage image(room.width() + 2 * pad, room.height() + 2 * pad, QImage::Format_ARGB32_Premultiplied);
@@ -113,8 +116,8 @@ QString shortfall(const QString& text, const QFont& font, const QSize& room, int
             }
         }
     }
-    if (right < 0 ||
-        (left >= -kSlack && right < room.width() + kSlack && top >= 0 && bottom < room.height()))
+    if (right < 0 || (left >= bounds.left() - kSlack && right <= bounds.right() + kSlack && top >= bounds.top() &&
+                      bottom <= bounds.bottom()))
         return QString();
     return QStringLiteral("inks %1..%2 across and %3..%4 down in %5x%6")
         .arg(left)
@@ -123,6 +126,11 @@ QString shortfall(const QString& text, const QFont& font, const QSize& room, int
         .arg(bottom + 1)
         .arg(room.width())
         .arg(room.height());
+}
+
+QString shortfall(const QString& text, const QFont& font, const QSize& room, int flags)
+{
+    return shortfall(text, font, room, flags, QRect(QPoint(0, 0), room));
 }
 
 // A label's text as it reads, tags of a rich text left out.
@@ -143,7 +151,7 @@ bool leavesOrphan(const QLabel* label, const QRect& room)
 {
     if (!label->wordWrap())
         return false;
-    QTextLayout layout(plainText(label), label->font());
+    QTextLayout layout(plainText(label).replace(QLatin1Char('\n'), QChar::LineSeparator), label->font());
     QTextOption option(label->alignment());
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
@@ -165,8 +173,12 @@ QString labelShortfall(const QLabel* label, QString* text)
         return QString();
     const int m = label->margin();
     const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
+    // Text running up to a dialog's edge reads as cut even inside its label.
+    const QRect window = QRect(QPoint(0, 0), label->window()->size()).adjusted(kWindowEdge, 0, -kWindowEdge, 0);
+    const QRect bounds =
+        QRect(QPoint(0, 0), room.size()) & window.translated(-label->mapTo(label->window(), room.topLeft()));
     const QString why = shortfall(plainText(label), label->font(), room.size(),
-                                  int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0));
+                                  int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0), bounds);
     if (why.isEmpty() && leavesOrphan(label, room))
         return QStringLiteral("leaves one character on its last line");
     return why;
