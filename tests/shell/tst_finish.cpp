@@ -183,6 +183,7 @@ private slots:
             save(m_window, language, QLatin1String(page.name));
             faults << fittest::outsidePanel(shown, frame, kPanel, kKnownOverreach);
         }
+        save(m_window->choicePage(), language, QStringLiteral("DialogChange"));
         // The whole window at once: the choice page, the frame and each page with all it can show.
         faults << fittest::clippedTexts(m_window) << fittest::missingPictures(m_window);
         for (const Scene& scene : dialogScenes()) {
