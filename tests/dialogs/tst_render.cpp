@@ -29,6 +29,7 @@
 #include "shell/common/LanguageNames.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QtTest>
 
 #include <functional>
