@@ -229,7 +229,8 @@ bool drawsOwnPicture(const QWidget* w)
 {
     if (w->objectName().isEmpty())
         return false;
-    const QRegularExpression own(QStringLiteral("#%1\\s*\\{[^}]*url\\(").arg(QRegularExpression::escape(w->objectName())));
+    const QString name = QRegularExpression::escape(w->objectName());
+    const QRegularExpression own(QStringLiteral("#%1\\s*\\{[^}]*url\\(").arg(name));
     return own.match(w->styleSheet()).hasMatch();
 }
 
