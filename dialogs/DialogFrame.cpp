@@ -35,8 +35,12 @@ DialogFrame::~DialogFrame() = default;
 QFont DialogFrame::dialogFont(int points)
 {
     QFont font(QStringLiteral("微软雅黑"), points);
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    // Where the Windows face is absent, faces whose line box is close to its own: the
+    // forms' captions are barely taller than one line, and a taller box (as the usual
+    // CJK face has) pushes descenders and the foot of CJK glyphs out of them.
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("NanumGothic"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
     return font;
 }
 

@@ -61,7 +61,7 @@ void GroupKey::buildForm()
                                             "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
                                             "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
                                  .arg(colour, skinFolder());
-    const BoxRow rows[] = {{"Shift", "shift", QRect(45, 85, 61, 17)},
+    const BoxRow rows[] = {{"Shift", "Shift", QRect(45, 85, 61, 17)},
                            {"Ctrl", "Ctrl", QRect(110, 85, 51, 17)},
                            {"Alt", "Alt", QRect(170, 85, 51, 17)},
                            {"Win", "Win", QRect(225, 85, 61, 17)}};

@@ -124,9 +124,9 @@ void TestButtonPage::languageFontsAndTips()
         QCOMPARE(page.form()->ImportData->toolTip(), QString());
         auto* list = page.form()->DebunceButton->findChild<QComboBox*>(QStringLiteral("Debunce"));
         QVERIFY(list);
-        // The last text child names entries 19 and 20.
-        QCOMPARE(list->itemText(19), QStringLiteral("19 ms"));
-        QCOMPARE(list->itemText(20), QStringLiteral("20 ms"));
+        // The last text child names entries 19 and 20, in the language's own unit.
+        QCOMPARE(list->itemText(19), QString::fromUtf8("19 мс"));
+        QCOMPARE(list->itemText(20), QString::fromUtf8("20 мс"));
     }
     setLanguage(5);
     Buttoninterface page;

@@ -1,8 +1,9 @@
-// Every notice and entry dialog in every language: its texts fit their boxes, and, when
-// TALVO_RENDER_DIR names a folder, a PNG of each lands there for review
-// (scripts/render_dialogs.sh).
+// Every notice and entry dialog in every language, in each of its states: its texts fit
+// their boxes, and, when TALVO_RENDER_DIR names a folder, a PNG of each lands there for
+// review (scripts/render_dialogs.sh).
 #include "core/ProcessState.h"
 #include "support/dialogs_helpers.h"
+#include "support/fit_helpers.h"
 
 #include "dialogs/AddDelayTime.h"
 #include "dialogs/addKey.h"
@@ -29,7 +30,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -134,23 +134,6 @@ const std::vector<Scene>& scenes()
     return list;
 }
 
-// Whether `text` laid out in `label` (word wrap as the label does) fits it.
-bool fits(const QLabel* label, QString* why)
-{
-    const QFontMetrics metrics(label->font());
-    const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000),
-                                              int(label->alignment()) | Qt::TextWordWrap, label->text());
-    if (needed.height() <= label->height() && needed.width() <= label->width())
-        return true;
-    *why = QStringLiteral("\"%1\" needs %2x%3 in %4x%5")
-               .arg(label->text())
-               .arg(needed.width())
-               .arg(needed.height())
-               .arg(label->width())
-               .arg(label->height());
-    return false;
-}
-
 } // namespace
 
 class TestRender : public QObject
@@ -182,19 +165,10 @@ void TestRender::textsFitAndRender()
     for (QWidget* w : dialog->findChildren<QWidget*>())
         w->ensurePolished();
 
-    QString why;
     QVERIFY2(!dialog->label()->text().isEmpty(), "empty message");
-    // Every text of the dialog, captions of the entry dialogs included.
-    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-        if (!label->isHidden() && !label->text().isEmpty())
-            QVERIFY2(fits(label, &why), qPrintable(label->objectName() + QStringLiteral(": ") + why));
-    }
-    for (QToolButton* button : {dialog->okButton(), dialog->cancelButton()}) {
-        if (!button || button->isHidden())
-            continue;
-        const int advance = QFontMetrics(button->font()).horizontalAdvance(button->text());
-        QVERIFY2(advance <= button->width() - 8, qPrintable(button->text()));
-    }
+    // Every text of the dialog, captions of the entry dialogs and the buttons included.
+    const QStringList faults = fittest::clippedTexts(dialog.get());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 
     const QImage image = dialog->grab().toImage();
     QCOMPARE(image.size(), dialog->size());

@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -242,6 +243,40 @@ QImage minus()
     QPainter p(&image);
     p.setPen(QPen(palette::kText.color(), 2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(2, 2), QPointF(12, 2));
+    return image;
+}
+
+QImage checkBox(int size, bool checked)
+{
+    QImage image = PictureFolder::canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(checked ? palette::kAccent.color() : palette::kMutedText.color(), 1));
+    p.setBrush(checked ? palette::kAccent.color() : palette::kRaised.color());
+    p.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), 3, 3);
+    if (checked) {
+        const qreal s = size / 14.0;
+        QPainterPath tick;
+        tick.moveTo(3.5 * s, 7.2 * s);
+        tick.lineTo(6.0 * s, 9.8 * s);
+        tick.lineTo(10.8 * s, 4.2 * s);
+        p.setPen(QPen(palette::kBackground.color(), 1.8 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(tick);
+    }
+    return image;
+}
+
+QImage sectionMarker()
+{
+    QImage image = PictureFolder::canvas(16, 10);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(palette::kAccent.color());
+    p.drawRoundedRect(QRectF(0, 1, 4, 8), 1.5, 1.5);
+    p.setBrush(palette::kAccent.color(110));
+    p.drawRoundedRect(QRectF(6, 1, 4, 8), 1.5, 1.5);
     return image;
 }
 

@@ -58,5 +58,10 @@ QImage sliderHandle();
 // Plus (14 x 14) and minus (14 x 4) of a number's step buttons.
 QImage plus();
 QImage minus();
+// A square check box of the pages, size x size: filled with the accent and
+// ticked when checked.
+QImage checkBox(int size, bool checked);
+// The marker before a section title of a page, 16 x 10: two accent bars.
+QImage sectionMarker();
 
 } // namespace datagen::draw

@@ -11,28 +11,6 @@ using draw::State;
 
 namespace {
 
-// A square box, filled with the accent and ticked when checked.
-QImage squareBox(int size, bool checked)
-{
-    QImage image = PictureFolder::canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(checked ? palette::kAccent.color() : palette::kMutedText.color(), 1));
-    p.setBrush(checked ? palette::kAccent.color() : palette::kRaised.color());
-    p.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), 3, 3);
-    if (checked) {
-        const qreal s = size / 14.0;
-        QPainterPath tick;
-        tick.moveTo(3.5 * s, 7.2 * s);
-        tick.lineTo(6.0 * s, 9.8 * s);
-        tick.lineTo(10.8 * s, 4.2 * s);
-        p.setPen(QPen(palette::kBackground.color(), 1.8 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(tick);
-    }
-    return image;
-}
-
 // The receiver-light choices are one-of-three: a ring, with a dot when chosen.
 QImage roundBox(bool checked)
 {
@@ -47,19 +25,6 @@ QImage roundBox(bool checked)
         p.setBrush(palette::kAccent.color());
         p.drawEllipse(QRectF(3.5, 3.5, 7, 7));
     }
-    return image;
-}
-
-QImage sectionMarker()
-{
-    QImage image = PictureFolder::canvas(16, 10);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(palette::kAccent.color());
-    p.drawRoundedRect(QRectF(0, 1, 4, 8), 1.5, 1.5);
-    p.setBrush(palette::kAccent.color(110));
-    p.drawRoundedRect(QRectF(6, 1, 4, 8), 1.5, 1.5);
     return image;
 }
 
@@ -93,7 +58,7 @@ QImage noticeDot()
 
 TALVO_PICTURES(FormSetting)
 {
-    out.save(QStringLiteral("Title.png"), sectionMarker());
+    out.save(QStringLiteral("Title.png"), draw::sectionMarker());
     out.save(QStringLiteral("ComboboxBack.png"), draw::comboFace(142, 30, false));
     out.save(QStringLiteral("ComboboxTextBack.png"), draw::comboFace(142, 130, true));
     out.save(QStringLiteral("Menu.png"), draw::menuArrow(false));
@@ -102,8 +67,8 @@ TALVO_PICTURES(FormSetting)
     out.save(QStringLiteral("Confirm.png"), draw::button(128, 26, State::Normal));
     out.save(QStringLiteral("WaitUpdate.png"), draw::button(128, 26, State::Normal, palette::kWarning));
     out.save(QStringLiteral("WaitUpdateHover.png"), draw::button(128, 26, State::Hover, palette::kWarning));
-    out.save(QStringLiteral("CheckBox.png"), squareBox(16, false));
-    out.save(QStringLiteral("CheckBoxChecked.png"), squareBox(16, true));
+    out.save(QStringLiteral("CheckBox.png"), draw::checkBox(16, false));
+    out.save(QStringLiteral("CheckBoxChecked.png"), draw::checkBox(16, true));
     out.save(QStringLiteral("CheckBox2.png"), roundBox(false));
     out.save(QStringLiteral("CheckBoxCheck.png"), roundBox(true));
     out.save(QStringLiteral("Mouse.png"), mouseIcon());

@@ -1,6 +1,7 @@
 // The sensor option widgets: on/off switch, report-rate buttons, choice
 // indicators, the slider handle, plus and minus, and the list pictures; the
-// DPI stage editor's stage faces, colour bar overlays and stage marker.
+// DPI stage editor's stage faces, colour bar overlays and stage marker; the
+// page's check box and section markers.
 #include "Draw.h"
 #include "Pictures.h"
 
@@ -140,4 +141,8 @@ TALVO_PICTURES(Sensor)
     out.save(QStringLiteral("MaxB.png"), barOverlay(66, 14, true));
     out.save(QStringLiteral("Level.png"), stageMarker(false));
     out.save(QStringLiteral("LevelHover.png"), stageMarker(true));
+    // The full-performance box and the section markers, as on the settings page.
+    out.save(QStringLiteral("CheckBox.png"), draw::checkBox(16, false));
+    out.save(QStringLiteral("CheckBoxChecked.png"), draw::checkBox(16, true));
+    out.save(QStringLiteral("Title.png"), draw::sectionMarker());
 }
