@@ -342,6 +342,20 @@ private slots:
         }
         QTest::newRow("compressed vector icon") << exportHead("Kvelt", "nn", 1) + pressRow("A", svg) << "ImportRefused"
                                                 << QByteArray();
+        // Noise hardly compresses: 139 rows of 128 x 128 pictures make about 4 MB.
+        QImage noise(128, 128, QImage::Format_ARGB32);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, uint(x * 2654435761u ^ y * 40503u));
+        }
+        QByteArray noisePng;
+        QBuffer noiseBuffer(&noisePng);
+        noiseBuffer.open(QIODevice::WriteOnly);
+        noise.save(&noiseBuffer, "png");
+        QByteArray manyIcons = exportHead("Kvelt", "nn", core::kMacroMaxRows);
+        for (int i = 0; i < core::kMacroMaxRows; ++i)
+            manyIcons += pressRow("A", pixmapIcon(noisePng, "", 0, 1));
+        QTest::newRow("139 rows of large icons") << manyIcons << "" << "3\n" + QByteArray("0x04 1 0\n").repeated(139);
         QTest::newRow("icon naming a FIFO")
             << exportHead("Kvelt", "nn", 1) + pressRow("A", pixmapIcon({}, QDir::homePath() + "/fifo", 0, 1)) << ""
             << QByteArray("3\n0x04 1 0\n");
