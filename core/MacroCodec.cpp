@@ -7,6 +7,7 @@
 #include <QDataStream>
 #include <QtEndian>
 #include <QIODevice>
+#include <QMetaType>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -674,6 +675,9 @@ MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QStri
         }
         rows.append(item);
     }
+    // The export ends with its last row; more bytes mean a file of another making.
+    if (!in.atEnd())
+        return refuse(error, QStringLiteral("the file goes on after its last row"));
     result->repeat = repeat;
     result->rows = rows;
     return MacroExportStatus::Ok;

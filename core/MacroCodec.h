@@ -144,13 +144,13 @@ bool writeExport(const QString& name, int repeat, const QVector<MacroExportRow>&
 // Mouse-button names a row may carry besides the current language's, each
 // with its button bit (1 left, 2 right, 4 middle, 8 back, 16 forward).
 using MouseNameCodes = QHash<QString, quint16>;
-// Reads a whole stream or nothing: a broken stream, more than kMacroMaxRows
-// rows, an unsafe name, a key name outside the table and `otherMouseNames`
-// or an icon entry other than a small picture gives Refused and no rows.
-// result->name is filled as soon as the name block was read, so a caller can
-// test it for a duplicate before anything else.
-// Icons are stepped over, never decoded: the rows come back without one, for
-// the caller to give each the icon of its kind.
+// Reads a whole stream or nothing: a broken stream, bytes after the last
+// row, more than kMacroMaxRows rows, an unsafe name, a key name outside the
+// table and `otherMouseNames`, or an icon entry other than a small picture
+// gives Refused and no rows. result->name is filled as soon as the name
+// block was read, so a caller can test it for a duplicate before anything
+// else. Icons are stepped over, never decoded: the rows come back without
+// one, for the caller to give each the icon of its kind.
 MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QString* error = nullptr,
                              const MouseNameCodes& otherMouseNames = {});
 

@@ -390,6 +390,7 @@ void TestMacroCodec::hostileExportsAreRefusedWhole_data()
     QTest::newRow("key name outside the table")
         << exportHeader("ab", "3", "00000001") + QByteArray::fromHex("00000002003fffffffff000000023000") << refused;
     QTest::newRow("path in the name") << exportHeader("../../Macro", "3", "00000000") << refused;
+    QTest::newRow("bytes after the last row") << exportHeader("ab", "3", "00000001") + pressA + "x" << refused;
     QTest::newRow("header cut") << exportHeader("ab", "3", "").left(40) << refused;
     QByteArray wrongTag = exportHeader("ab", "3", "00000000");
     wrongTag[4] = 'k';
