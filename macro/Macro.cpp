@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -191,6 +192,7 @@ void Macro::showNotice(Notice notice)
         break;
     }
     default: {
+        static_assert(std::size(kMacroNotices) == int(Notice::FileNotSaved) - int(Notice::ImportRefused) + 1);
         MakeMacro dialog(nullptr, kMacroNotices[int(notice) - int(Notice::ImportRefused)]);
         run(dialog);
         break;
