@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FlashDataMap.h"
+#include "dialogs/MakeMacro.h"
 
 #include <QStringList>
 #include <QVector>
@@ -142,6 +143,7 @@ private:
     QString plainMacroName(QString name) const;
     QList<int> macroCarriers(const QString& name) const;
     void restoreMouseDefault(int slot, QList<int>* keysToClear);
+    void showMacroNotice(MakeMacro::Text text);
 
     std::unique_ptr<ButtonForm> ui;
     QVBoxLayout* MacroLayout = nullptr;

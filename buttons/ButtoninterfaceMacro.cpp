@@ -13,6 +13,7 @@
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/MakeMacro.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -171,7 +172,17 @@ void Buttoninterface::slotButtonClicked(QToolButton* macroButton, bool checked)
     // as another macro.
     if (core::cutToLocal8Bit(name, kMacroNameBytes) != name) {
         qCWarning(lcMacroButtons) << "macro" << name << "not sent: its name is longer than a button record holds";
-        return closeMenu();
+        closeMenu();
+        return showMacroNotice(MakeMacro::Text::NameTooLong);
+    }
+    // A macro the record cannot hold whole would come back from the mouse
+    // cut, and the cut copy would replace the user's file.
+    core::MacroFileContent content;
+    if (core::readMacroFile(name, &content) && !core::fitsMacroRecord(content.rows)) {
+        qCWarning(lcMacroButtons) << "macro" << name << "not sent: it has" << core::keyRowCount(content.rows)
+                                  << "events, a button record holds" << kMacroRecordEvents;
+        closeMenu();
+        return showMacroNotice(MakeMacro::Text::MacroTooLong);
     }
     const MacroRecord record = ReadMacroPage(name, slot, &ok);
     const int repeat = ReadMacroHeader(name).toInt();
@@ -180,6 +191,13 @@ void Buttoninterface::slotButtonClicked(QToolButton* macroButton, bool checked)
         SetButtonTriple(slot, kMacroType, slot, repeat);
     }
     closeMenu();
+}
+
+void Buttoninterface::showMacroNotice(MakeMacro::Text text)
+{
+    MakeMacro notice(nullptr, text);
+    notice.placeOver(this, -50, -70);
+    notice.exec();
 }
 
 // A delete names the macro as its label shows it, prefix included.

@@ -5,7 +5,9 @@
 #include "core/ProcessState.h"
 
 #include <QDataStream>
+#include <QtEndian>
 #include <QIODevice>
+#include <QMetaType>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -243,6 +245,16 @@ std::optional<MacroRow> makeKeyRow(const QString& name, bool release)
     return rowOf(*entry, release);
 }
 
+int keyRowCount(const QVector<MacroRow>& rows)
+{
+    return int(std::count_if(rows.begin(), rows.end(), [](const MacroRow& row) { return !row.isDelay; }));
+}
+
+bool fitsMacroRecord(const QVector<MacroRow>& rows)
+{
+    return keyRowCount(rows) <= kMacroRecordEvents;
+}
+
 MacroRow makeDelayRow(quint32 delayMs)
 {
     MacroRow row;
@@ -388,6 +400,20 @@ MacroRecord recordFromRows(const QString& name, const QVector<MacroRow>& rows)
     return record;
 }
 
+bool sameEvents(const MacroRecord& a, const MacroRecord& b)
+{
+    const int count = MacroRecordEventCount(a);
+    if (count != MacroRecordEventCount(b))
+        return false;
+    for (int k = 0; k < count; ++k) {
+        const KeyEvent& x = a.Events[k];
+        const KeyEvent& y = b.Events[k];
+        if (x.Release != y.Release || x.EventType != y.EventType || x.Code != y.Code || x.DelayMs != y.DelayMs)
+            return false;
+    }
+    return true;
+}
+
 QVector<MacroRow> rowsFromRecord(const MacroRecord& record)
 {
     QVector<MacroRow> rows;
@@ -432,21 +458,123 @@ bool writeIcon(QDataStream& out, const QVariant& icon)
     return QMetaType::save(out, icon.userType(), icon.constData());
 }
 
-bool readIcon(QDataStream& in, int iconType, QVariant* icon)
+// An icon entry is Qt's stream form of a QIcon: the engine's key, then what
+// that engine writes. The program writes pixmap icons, each picture a PNG of
+// a row icon's size. The reader walks that structure without decoding any of
+// it: Qt's own reader would load named files, expand vector pictures and
+// decode pictures of any size, and a mode or state outside Qt's enums makes
+// the list recurse when it paints the row.
+constexpr int kIconMaxPictures = 8;
+constexpr int kIconMaxSide = 256;
+constexpr quint32 kIconMaxPngBytes = 64 * 1024;
+constexpr quint32 kIconMaxTextBytes = 8 * 1024;
+constexpr quint32 kIconMaxKeyBytes = 128;
+constexpr quint32 kIconModes = 4;   // Normal, Disabled, Active, Selected
+constexpr quint32 kIconStates = 2;  // On, Off
+const char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+
+bool readUint32(QDataStream& in, quint32* value)
 {
-    if (in.device()->peek(4) == QByteArray(4, '\xFF')) {
-        in.skipRawData(4);
-        *icon = QVariant();
-        return true;
-    }
-    void* value = QMetaType::create(iconType);
-    if (!value)
+    in >> *value;
+    return in.status() == QDataStream::Ok;
+}
+
+// A QString of at most maxBytes bytes, stepped over.
+bool skipString(QDataStream& in, quint32 maxBytes)
+{
+    quint32 bytes = 0;
+    if (!readUint32(in, &bytes))
         return false;
-    const bool loaded = QMetaType::load(in, iconType, value);
-    if (loaded)
-        *icon = QVariant(iconType, value);
-    QMetaType::destroy(iconType, value);
-    return loaded && in.status() == QDataStream::Ok;
+    if (bytes == 0xFFFFFFFFu)
+        return true;
+    return bytes <= maxBytes && bytes % 2 == 0 && in.skipRawData(int(bytes)) == int(bytes);
+}
+
+// A PNG as QImageWriter puts it on a stream, with no length before it: the
+// signature, then chunks up to IEND. Only the header is looked at.
+bool skipPng(QDataStream& in)
+{
+    char signature[8];
+    if (in.readRawData(signature, 8) != 8 || std::memcmp(signature, kPngSignature, 8) != 0)
+        return false;
+    quint32 total = 8;
+    for (bool first = true;; first = false) {
+        quint32 length = 0;
+        char type[4];
+        if (!readUint32(in, &length) || in.readRawData(type, 4) != 4)
+            return false;
+        total += 12;
+        if (length > kIconMaxPngBytes || total + length > kIconMaxPngBytes)
+            return false;
+        total += length;
+        const QByteArray kind(type, 4);
+        if (first) {
+            quint32 width = 0;
+            quint32 height = 0;
+            if (kind != "IHDR" || length != 13 || !readUint32(in, &width) || !readUint32(in, &height))
+                return false;
+            if (width < 1 || height < 1 || width > kIconMaxSide || height > kIconMaxSide)
+                return false;
+            length -= 8;
+        }
+        if (in.skipRawData(int(length + 4)) != int(length + 4))
+            return false;
+        if (kind == "IEND")
+            return true;
+    }
+}
+
+// QPixmapIconEngine: a count, then per picture the image (a null marker or
+// a PNG), the file it came from, its size, mode and state. The file name is
+// stepped over and never opened.
+bool skipPixmapEngine(QDataStream& in)
+{
+    qint32 pictures = 0;
+    in >> pictures;
+    if (in.status() != QDataStream::Ok || pictures < 0 || pictures > kIconMaxPictures)
+        return false;
+    for (int i = 0; i < pictures; ++i) {
+        qint32 hasImage = 0;
+        in >> hasImage;
+        if (in.status() != QDataStream::Ok || (hasImage != 0 && hasImage != 1))
+            return false;
+        if (hasImage == 1 && !skipPng(in))
+            return false;
+        qint32 width = 0;
+        qint32 height = 0;
+        quint32 mode = 0;
+        quint32 state = 0;
+        if (!skipString(in, kIconMaxTextBytes))
+            return false;
+        in >> width >> height >> mode >> state;
+        if (in.status() != QDataStream::Ok || width < -1 || height < -1 || width > kIconMaxSide
+            || height > kIconMaxSide || mode >= kIconModes || state >= kIconStates)
+            return false;
+    }
+    return true;
+}
+
+bool skipIcon(QDataStream& in)
+{
+    // The engine key is short; a longer length is no icon of ours.
+    const QByteArray head = in.device()->peek(4);
+    if (head.size() != 4)
+        return false;
+    const quint32 keyBytes = qFromBigEndian<quint32>(head.constData());
+    if (keyBytes != 0xFFFFFFFFu && keyBytes > kIconMaxKeyBytes)
+        return false;
+    QString engine;
+    in >> engine;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    if (engine.isNull())  // an icon without picture
+        return true;
+    if (engine == QLatin1String("QPixmapIconEngine"))
+        return skipPixmapEngine(in);
+    // A theme icon carries only its theme name.
+    if (engine == QLatin1String("QIconLoaderEngine"))
+        return skipString(in, kIconMaxTextBytes);
+    return false;
 }
 
 // The name a key row is exported under: the current name of its code, so a
@@ -455,6 +583,19 @@ QString exportName(const MacroRow& row)
 {
     const auto entry = findByCode(row.eventType, row.code);
     return entry ? entry->name : row.text;
+}
+
+// A file exported under another language names its mouse rows in that
+// language; the row takes the current name of the same button.
+std::optional<MacroRow> importedKeyRow(const QString& name, bool release, const MouseNameCodes& otherMouseNames)
+{
+    if (auto row = makeKeyRow(name, release))
+        return row;
+    const auto code = otherMouseNames.constFind(name);
+    if (code == otherMouseNames.constEnd())
+        return std::nullopt;
+    const auto entry = findByCode(KeyEventMouse, *code);
+    return entry ? std::optional<MacroRow>(rowOf(*entry, release)) : std::nullopt;
 }
 
 MacroExportStatus refuse(QString* error, const QString& why)
@@ -491,7 +632,8 @@ bool writeExport(const QString& name, int repeat, const QVector<MacroExportRow>&
     return true;
 }
 
-MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QString* error, int iconType)
+MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QString* error,
+                             const MouseNameCodes& otherMouseNames)
 {
     *result = MacroExport{};
     QDataStream in(bytes);
@@ -517,20 +659,25 @@ MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QStri
         QString text;
         MacroExportRow item;
         in >> text;
-        if (in.status() != QDataStream::Ok || !readIcon(in, iconType, &item.icon))
+        if (in.status() != QDataStream::Ok)
             return refuse(error, QStringLiteral("row %1 is broken").arg(i + 1));
+        if (!skipIcon(in))
+            return refuse(error, QStringLiteral("the icon of row %1 is no small picture").arg(i + 1));
         if (text.contains(QLatin1String("ms"))) {
             item.row = makeDelayRow(delayOf(text));
         } else {
             QString flag;
             in >> flag;
-            const auto row = makeKeyRow(text, flag != QString(QChar(kPressFlag)));
+            const auto row = importedKeyRow(text, flag != QString(QChar(kPressFlag)), otherMouseNames);
             if (in.status() != QDataStream::Ok || !row)
                 return refuse(error, QStringLiteral("row %1 names no known key").arg(i + 1));
             item.row = *row;
         }
         rows.append(item);
     }
+    // The export ends with its last row; more bytes mean a file of another making.
+    if (!in.atEnd())
+        return refuse(error, QStringLiteral("the file goes on after its last row"));
     result->repeat = repeat;
     result->rows = rows;
     return MacroExportStatus::Ok;

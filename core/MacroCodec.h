@@ -4,7 +4,7 @@
 #include "core/KeyTable.h"
 
 #include <QByteArray>
-#include <QMetaType>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -66,6 +66,9 @@ QString MouseBitToName(int bit);
 
 // A key row of a table name, or nothing for a name outside the table.
 std::optional<MacroRow> makeKeyRow(const QString& name, bool release);
+// Key rows a record carries one event each; a macro with more does not fit.
+int keyRowCount(const QVector<MacroRow>& rows);
+bool fitsMacroRecord(const QVector<MacroRow>& rows);
 MacroRow makeDelayRow(quint32 delayMs);
 
 // Macro files: line 1 the repeat code, then one line per row, "0x04 1 0"
@@ -114,6 +117,9 @@ void setRecordName(MacroRecord& record, const QString& name);
 // gives the wait after the key row before it, so delays before the first key,
 // after the last key and after the 70th key are left out.
 MacroRecord recordFromRows(const QString& name, const QVector<MacroRow>& rows);
+// True when both records hold the same events (count, flags, types, codes
+// and waits); names are not compared.
+bool sameEvents(const MacroRecord& a, const MacroRecord& b);
 // Key rows for the record's events (the count read through
 // MacroRecordEventCount) with a delay row between each two.
 QVector<MacroRow> rowsFromRecord(const MacroRecord& record);
@@ -135,12 +141,17 @@ enum class MacroExportStatus { Ok, WrongTag, Refused };
 // than kMacroMaxRows rows or an icon Qt cannot stream.
 bool writeExport(const QString& name, int repeat, const QVector<MacroExportRow>& rows, QByteArray* bytes,
                  QString* error = nullptr);
-// Reads a whole stream or nothing: a broken stream, more than kMacroMaxRows
-// rows, an unsafe name or a key name outside the table gives Refused and no
-// rows. result->name is filled as soon as the name block was read, so a
-// caller can test it for a duplicate before anything else. Icons are read as
-// iconType values; a QIcon needs the Qt GUI library in the process.
+// Mouse-button names a row may carry besides the current language's, each
+// with its button bit (1 left, 2 right, 4 middle, 8 back, 16 forward).
+using MouseNameCodes = QHash<QString, quint16>;
+// Reads a whole stream or nothing: a broken stream, bytes after the last
+// row, more than kMacroMaxRows rows, an unsafe name, a key name outside the
+// table and `otherMouseNames`, or an icon entry other than a small picture
+// gives Refused and no rows. result->name is filled as soon as the name
+// block was read, so a caller can test it for a duplicate before anything
+// else. Icons are stepped over, never decoded: the rows come back without
+// one, for the caller to give each the icon of its kind.
 MacroExportStatus readExport(const QByteArray& bytes, MacroExport* result, QString* error = nullptr,
-                             int iconType = QMetaType::QIcon);
+                             const MouseNameCodes& otherMouseNames = {});
 
 } // namespace core

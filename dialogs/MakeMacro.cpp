@@ -1,5 +1,8 @@
 #include "dialogs/MakeMacro.h"
 
+#include <QLabel>
+#include <QToolButton>
+
 namespace {
 const dialogs::FrameLayout kLayout = {"MakeMacro",
                                   "MakeMacroA",
@@ -10,10 +13,45 @@ const dialogs::FrameLayout kLayout = {"MakeMacro",
                                   {},
                                   dialogs::NoOption,
                                   QSize(300, 140)};
+
+struct TextRow {
+    MakeMacro::Text text;
+    const char* child;
+    const char* fallback;  // shown without a language file
+};
+const TextRow kTexts[] = {
+    {MakeMacro::Text::CreateFirst, "label", "Please create a macro first"},
+    {MakeMacro::Text::ImportRefused, "ImportRefused", "This file is not a macro file that can be imported"},
+    {MakeMacro::Text::NameUnsafe, "NameUnsafe", "A macro name cannot hold \\ / : * ? \" < > |, \"xml\" or \".ini\""},
+    {MakeMacro::Text::NameTooLong, "NameTooLong", "The macro name is too long for the mouse"},
+    {MakeMacro::Text::MacroTooLong, "MacroTooLong", "The macro is too long for the mouse: at most 70 keys"},
+    {MakeMacro::Text::ExportTooLong, "ExportTooLong", "The macro has too many rows to be exported"},
+    {MakeMacro::Text::FileNotSaved, "FileNotSaved", "The file could not be saved"},
+};
+
+const TextRow& rowOf(MakeMacro::Text text)
+{
+    for (const TextRow& row : kTexts) {
+        if (row.text == text)
+            return row;
+    }
+    return kTexts[0];
+}
 } // namespace
 
-MakeMacro::MakeMacro(QWidget* parent)
+MakeMacro::MakeMacro(QWidget* parent, Text text)
     : DialogFrame(kLayout, parent)
+    , m_text(text)
 {
+    label()->setText(QString::fromUtf8(rowOf(text).fallback));
     loadCurrentLanguage();
+}
+
+void MakeMacro::applyLanguage(const shell::LanguageElement& texts)
+{
+    QString text;
+    if (texts.find(QLatin1String(rowOf(m_text).child), &text))
+        label()->setText(text);
+    if (texts.find(okButton()->objectName(), &text))
+        okButton()->setText(text);
 }

@@ -2,11 +2,29 @@
 
 #include "dialogs/DialogFrame.h"
 
-// Asks for a macro to be created before a button can carry one.
+// The macro notice: asks for a macro to be created before a button can carry
+// one, or tells why a macro or settings file was not taken, written or sent.
 class MakeMacro final : public dialogs::DialogFrame
 {
     Q_OBJECT
 
 public:
-    explicit MakeMacro(QWidget* parent = nullptr);
+    // What the notice says; each has its own child in the language element.
+    enum class Text {
+        CreateFirst,     // no macro to choose from
+        ImportRefused,   // a macro file that does not read as an export
+        NameUnsafe,      // a macro name that cannot be a file name
+        NameTooLong,     // a macro name longer than a button record keeps
+        MacroTooLong,    // more events than a button record keeps
+        ExportTooLong,   // more rows than an export file carries
+        FileNotSaved,    // an export file that could not be written
+    };
+
+    explicit MakeMacro(QWidget* parent = nullptr, Text text = Text::CreateFirst);
+
+protected:
+    void applyLanguage(const shell::LanguageElement& texts) override;
+
+private:
+    Text m_text;
 };

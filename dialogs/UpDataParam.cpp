@@ -8,6 +8,8 @@
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "dialogs/InportFail.h"
+#include "dialogs/MakeMacro.h"
+#include "dialogs/SaveFileChoice.h"
 #include "dialogs/UpDataParamImport.h"
 #include "shell/common/LanguageFile.h"
 
@@ -72,8 +74,8 @@ QString askExportFile(QWidget* page)
         s_nextExportFileSet = false;
         return s_nextExportFile;
     }
-    return QFileDialog::getSaveFileName(page, QStringLiteral("FileSave"), QDir::homePath(),
-                                        QStringLiteral("File(*.bin)"));
+    return dialogs::askSaveFileName(page, QStringLiteral("FileSave"), QDir::homePath(), QStringLiteral("File(*.bin)"),
+                                    QStringLiteral("bin"));
 }
 
 } // namespace
@@ -278,6 +280,9 @@ bool UpDataParam::RunExport(QWidget* page)
     QString error;
     if (!dialogs::writeSettingsFile(path, sensor, CurrentFlashDataCopy(), &error)) {
         qCWarning(lcParam) << "settings not exported to" << path << ":" << error;
+        MakeMacro notice(nullptr, MakeMacro::Text::FileNotSaved);
+        notice.placeOver(page, -75, -65);
+        notice.exec();
         return false;
     }
     return true;

@@ -44,8 +44,8 @@ public:
     static void setNextImportFileForTesting(const QString& path);
 
     // The button page's export: asks for a file (starting in the home folder) and writes the
-    // image in memory with the open device's sensor name, atomically. False when cancelled or
-    // not written (logged).
+    // image in memory with the open device's sensor name, atomically; a name typed without an
+    // extension gets ".bin". False when cancelled or not written (logged and told in a notice).
     static bool RunExport(QWidget* page);
     static void setNextExportFileForTesting(const QString& path);
 

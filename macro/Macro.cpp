@@ -7,9 +7,11 @@
 #include "dialogs/ExeIsRun.h"
 #include "dialogs/KeyHook.h"
 #include "dialogs/KeyNumberLimit.h"
+#include "dialogs/MakeMacro.h"
 #include "dialogs/SameMacro.h"
 #include "macro/MacroForm.h"
 #include "shell/common/LanguageFile.h"
+#include "shell/common/LanguageNames.h"
 #include "shell/common/MyConmboBox.h"
 
 #include <QButtonGroup>
@@ -23,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -55,11 +58,18 @@ struct MouseNameRow {
     const char* child;
     QString* name;
     int item;
+    quint16 code;  // the button's bit in a key event
 };
 const MouseNameRow kMouseNames[] = {
-    {"ChooseEvent4", &LeftButtonName, 4},    {"ChooseEvent5", &RightButtonName, 5},
-    {"ChooseEvent6", &MiddleButtonName, 6},  {"ChooseEvent7", &ForwardButtonName, 7},
-    {"ChooseEvent8", &BackButtonName, 8},
+    {"ChooseEvent4", &LeftButtonName, 4, 0x01},    {"ChooseEvent5", &RightButtonName, 5, 0x02},
+    {"ChooseEvent6", &MiddleButtonName, 6, 0x04},  {"ChooseEvent7", &ForwardButtonName, 7, 0x10},
+    {"ChooseEvent8", &BackButtonName, 8, 0x08},
+};
+
+// The macro notice's text of each page notice from ImportRefused on, in order.
+const MakeMacro::Text kMacroNotices[] = {
+    MakeMacro::Text::ImportRefused, MakeMacro::Text::NameUnsafe,    MakeMacro::Text::NameTooLong,
+    MakeMacro::Text::MacroTooLong,  MakeMacro::Text::ExportTooLong, MakeMacro::Text::FileNotSaved,
 };
 
 constexpr qint64 kLongestDelayMs = std::numeric_limits<quint32>::max();
@@ -181,6 +191,12 @@ void Macro::showNotice(Notice notice)
         run(dialog);
         break;
     }
+    default: {
+        static_assert(std::size(kMacroNotices) == int(Notice::FileNotSaved) - int(Notice::ImportRefused) + 1);
+        MakeMacro dialog(nullptr, kMacroNotices[int(notice) - int(Notice::ImportRefused)]);
+        run(dialog);
+        break;
+    }
     }
 }
 
@@ -205,6 +221,25 @@ void Macro::SlotChangeLanguage(int index)
     };
     for (const auto& member : members)
         texts.find(QLatin1String(member.first), member.second);
+}
+
+core::MouseNameCodes Macro::mouseNamesOfAllLanguages()
+{
+    // The current language last, so the shared cache of parsed language
+    // files ends where the windows read.
+    const int chosen = shell::LanguageFile::currentIndex();
+    const int current = chosen >= 0 && chosen < shell::kLanguageCount ? chosen : 0;
+    core::MouseNameCodes codes;
+    for (int step = 1; step <= shell::kLanguageCount; ++step) {
+        const int index = (current + step) % shell::kLanguageCount;
+        const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("Macro"));
+        QString name;
+        for (const MouseNameRow& row : kMouseNames) {
+            if (texts.find(QLatin1String(row.child), &name) && !name.isEmpty() && !codes.contains(name))
+                codes.insert(name, row.code);
+        }
+    }
+    return codes;
 }
 
 void Macro::mousePressEvent(QMouseEvent* event)

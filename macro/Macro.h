@@ -89,7 +89,11 @@ private:
     void setupConnections();
     void setSaveEnabled(bool enabled);
     bool refusesWhileRecording();
-    enum class Notice { StopRecording, ChooseMacro, KeyLimit, SameName };
+    // The notices from ImportRefused on are texts of the macro notice.
+    enum class Notice {
+        StopRecording, ChooseMacro, KeyLimit, SameName,
+        ImportRefused, NameUnsafe, NameTooLong, MacroTooLong, ExportTooLong, FileNotSaved
+    };
     void showNotice(Notice notice);
 
     // Event list.
@@ -123,6 +127,7 @@ private:
     const QIcon& rowIcon(const core::MacroRow& row) const;
     bool exportRows(const QString& name, int* repeat, QVector<core::MacroExportRow>* rows) const;
     bool storeImport(const core::MacroExport& imported);
+    static core::MouseNameCodes mouseNamesOfAllLanguages();
 
     // Recording.
     void endRecordingLayout();

@@ -33,12 +33,20 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
     // another macro's file.
     if (core::cutToLocal8Bit(name, kMacroNameBytes) != name) {
         qCWarning(lcMacroDevice) << "macro" << name << "not sent: its name is longer than a button record holds";
+        showNotice(Notice::NameTooLong);
         return;
     }
     core::MacroFileContent content;
     QString error;
     if (!core::readMacroFile(name, &content, &error)) {
         qCWarning(lcMacroDevice) << "macro" << name << "not sent:" << error;
+        return;
+    }
+    // Cut to a record, it would come back from the mouse as a shorter macro.
+    if (!core::fitsMacroRecord(content.rows)) {
+        qCWarning(lcMacroDevice) << "macro" << name << "not sent: it has" << core::keyRowCount(content.rows)
+                                 << "events, a button record holds" << kMacroRecordEvents;
+        showNotice(Notice::MacroTooLong);
         return;
     }
     // The button page has already given the slot its macro function.
@@ -61,11 +69,24 @@ void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
     core::MacroFileContent content;
     content.repeat = DataMap.ButtonFunction[KeyNumer].Param2;
     content.rows = core::rowsFromRecord(record);
+    // Every refill brings the same records again; a file that already holds
+    // them is left as it is, and the user's own file is never replaced by
+    // the shorter copy a record makes of it.
+    core::MacroFileContent local;
+    bool keepFile = false;
+    if (core::readMacroFile(name, &local)) {
+        if (!core::fitsMacroRecord(local.rows)) {
+            qCWarning(lcMacroDevice) << "macro" << name << "from the mouse not stored: the local file is longer";
+            content = local;
+            keepFile = true;
+        } else if (core::sameEvents(core::recordFromRows(name, local.rows), record)) {
+            content.rows = local.rows;
+        }
+    }
     const QByteArray text = core::macroFileText(content.repeat, content.rows);
     QByteArray stored;
-    // Every refill brings the same records again; a file that already holds
-    // them is left as it is.
-    if (!core::readFileBounded(core::macroFilePath(name), core::kMacroFileMaxBytes, &stored) || stored != text) {
+    if (!keepFile
+        && (!core::readFileBounded(core::macroFilePath(name), core::kMacroFileMaxBytes, &stored) || stored != text)) {
         QString error;
         if (!core::writeFileAtomically(core::macroFilePath(name), text, &error)) {
             qCWarning(lcMacroDevice) << "macro" << name << "from the mouse not stored:" << error;

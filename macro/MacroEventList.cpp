@@ -32,14 +32,9 @@ bool appendsAtEnd(const MacroEventList& list)
 
 } // namespace
 
-int keyRowCount(const QVector<MacroRow>& rows)
-{
-    return int(std::count_if(rows.begin(), rows.end(), [](const MacroRow& row) { return !row.isDelay; }));
-}
-
 bool fitsEventLimit(const QVector<MacroRow>& rows, int added)
 {
-    return keyRowCount(rows) + added <= kMacroRecordEvents;
+    return core::keyRowCount(rows) + added <= kMacroRecordEvents;
 }
 
 MacroRow mouseButtonRow(quint16 bit, bool release)

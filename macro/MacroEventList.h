@@ -19,7 +19,6 @@ struct MacroEventList {
 // The wait the inserts put between two key rows.
 inline constexpr quint32 kInsertedDelayMs = 10;
 
-int keyRowCount(const QVector<core::MacroRow>& rows);
 // Whether `added` more key rows still fit the events of one device record.
 bool fitsEventLimit(const QVector<core::MacroRow>& rows, int added);
 

@@ -5,6 +5,7 @@
 
 #include "core/FileIo.h"
 #include "dialogs/SameMacro.h"
+#include "dialogs/SaveFileChoice.h"
 #include "macro/MacroForm.h"
 
 #include <QDir>
@@ -37,7 +38,8 @@ QString Macro::askFile(bool save)
         return s_nextFile;
     }
     const QString filter = QStringLiteral("File(*.ini)");
-    return save ? QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(), filter)
+    return save ? dialogs::askSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(), filter,
+                                           QStringLiteral("ini"))
                 : QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(), filter);
 }
 
@@ -78,8 +80,13 @@ void Macro::ExPortMacro()
         return;
     QByteArray bytes;
     QString error;
-    if (!core::writeExport(name, repeat, rows, &bytes, &error) || !core::writeFileAtomically(path, bytes, &error))
+    if (!core::writeExport(name, repeat, rows, &bytes, &error)) {
+        qCWarning(lcMacroExport) << "macro" << name << "not exported:" << error;
+        showNotice(Notice::ExportTooLong);
+    } else if (!core::writeFileAtomically(path, bytes, &error)) {
         qCWarning(lcMacroExport) << "macro" << name << "not exported to" << path << ":" << error;
+        showNotice(Notice::FileNotSaved);
+    }
 }
 
 void Macro::InPortMacro()
@@ -91,10 +98,11 @@ void Macro::InPortMacro()
     QString error;
     if (!core::readFileBounded(path, core::kMacroExportMaxBytes, &bytes, &error)) {
         qCWarning(lcMacroExport) << "macro not imported from" << path << ":" << error;
+        showNotice(Notice::ImportRefused);
         return;
     }
     core::MacroExport imported;
-    const core::MacroExportStatus status = core::readExport(bytes, &imported, &error);
+    const core::MacroExportStatus status = core::readExport(bytes, &imported, &error, mouseNamesOfAllLanguages());
     // A name in use is told first, whatever else the file holds.
     if (!imported.name.isEmpty() && nameTaken(imported.name)) {
         SameMacro dialog(nullptr);
@@ -102,15 +110,21 @@ void Macro::InPortMacro()
         dialog.exec();
         return;
     }
-    // A name a button record cannot hold whole would come back from the
-    // mouse as another macro; it is refused like any other foreign file.
-    const bool read = status == core::MacroExportStatus::Ok;
-    if (read && core::cutToLocal8Bit(imported.name, kMacroNameBytes) == imported.name) {
-        storeImport(imported);
+    if (status != core::MacroExportStatus::Ok) {
+        qCWarning(lcMacroExport) << "macro not imported from" << path << ":" << error;
+        const bool badName = status == core::MacroExportStatus::Refused && !core::isSafeMacroName(imported.name);
+        showNotice(badName ? Notice::NameUnsafe : Notice::ImportRefused);
         return;
     }
-    qCWarning(lcMacroExport) << "macro not imported from" << path << ":"
-                             << (read ? QStringLiteral("the name is longer than a button record holds") : error);
+    // A name a button record cannot hold whole would come back from the
+    // mouse as another macro.
+    if (core::cutToLocal8Bit(imported.name, kMacroNameBytes) != imported.name) {
+        qCWarning(lcMacroExport) << "macro not imported from" << path << ": the name" << imported.name
+                                 << "is longer than a button record holds";
+        showNotice(Notice::NameTooLong);
+        return;
+    }
+    storeImport(imported);
 }
 
 bool Macro::storeImport(const core::MacroExport& imported)
@@ -121,17 +135,13 @@ bool Macro::storeImport(const core::MacroExport& imported)
     QString error;
     if (!core::writeMacroFile(imported.name, imported.repeat, rows, &error)) {
         qCWarning(lcMacroExport) << "imported macro" << imported.name << "not stored:" << error;
+        showNotice(Notice::FileNotSaved);
         return false;
     }
     MacroFilePath = core::macroFilePath(imported.name);
     m_ui->listWidgetHong->addItem(imported.name);
     m_ui->listWidgetHong->setCurrentRow(m_ui->listWidgetHong->count() - 1);
-    // The repeat boxes stay as they are; the rows keep the file's icons.
+    // The repeat boxes stay as they are; each row shows the icon of its kind.
     showMacroRows(imported.name, rows);
-    for (int i = 0; i < imported.rows.size(); ++i) {
-        const QIcon icon = imported.rows[i].icon.value<QIcon>();
-        if (!icon.isNull())
-            m_ui->listWidgetKey->item(i)->setIcon(icon);
-    }
     return true;
 }

@@ -93,10 +93,16 @@ void Macro::on_NewHong_clicked()
     dialog.SetTipText(false);
     dialog.placeOver(this, kNoticeDx, kNoticeDy);
     dialog.exec();
-    // A name the list could not show again ("x.xml", "a.ini") counts as none.
+    // A name the list could not show again ("x.xml", "a.ini") or that is no
+    // file name is refused; an empty one is a cancel.
     const QString name = dialog.EnteredName;
-    if (!core::isSafeMacroName(name))
+    if (name.isEmpty())
         return;
+    if (!core::isSafeMacroName(name)) {
+        qCWarning(lcMacroFiles) << "new macro not made: unsafe name" << name;
+        showNotice(Notice::NameUnsafe);
+        return;
+    }
     if (nameTaken(name)) {
         showNotice(Notice::SameName);
         return;
@@ -104,6 +110,7 @@ void Macro::on_NewHong_clicked()
     QString error;
     if (!core::writeFileAtomically(core::macroFilePath(name), QByteArray(), &error)) {
         qCWarning(lcMacroFiles) << "new macro not made:" << error;
+        showNotice(Notice::FileNotSaved);
         return;
     }
     m_ui->listWidgetHong->addItem(name);
@@ -125,8 +132,13 @@ void Macro::RenameMacro()
     dialog.exec();
     const QString newName = dialog.EnteredName;
     QListWidgetItem* entry = findMacroEntry(oldName);
-    if (!core::isSafeMacroName(newName) || !entry)
+    if (newName.isEmpty() || !entry)
         return;
+    if (!core::isSafeMacroName(newName)) {
+        qCWarning(lcMacroFiles) << "macro" << oldName << "not renamed: unsafe name" << newName;
+        showNotice(Notice::NameUnsafe);
+        return;
+    }
     if (nameTaken(newName)) {
         showNotice(Notice::SameName);
         return;

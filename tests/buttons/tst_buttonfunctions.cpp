@@ -9,6 +9,7 @@
 #include "core/SensorDefines.h"
 #include "devicelib/SimControl.h"
 #include "dialogs/GroupKey.h"
+#include "support/dialogs_helpers.h"
 #include "support/link_helpers.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
@@ -369,8 +370,7 @@ private slots:
         auto pages = openShown();
         QVERIFY(pages);
         Buttoninterface& page = *pages->buttons;
-        const QString longName(31, QLatin1Char('n'));
-        writeMacroFiles({"m1.ini", longName + ".ini"}, "3\n0x04 1 0\n50ms\n0x04 1 1\n");
+        writeMacroFiles({"m1.ini"}, "3\n0x04 1 0\n50ms\n0x04 1 1\n");
         page.SlotAddMacroButton();
         const auto clickMacro = [&page](const QString& name) {
             for (QToolButton* b : macroButtons(page)) {
@@ -388,14 +388,51 @@ private slots:
         QCOMPARE(btn(page, "BackKey")->text(), page.MacroLabelPrefix() + QStringLiteral("m1"));
         QCOMPARE(page.Types().at(2), 6);
         QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page);
+    }
 
-        // A name the record cannot hold would come back from the mouse as another macro.
+    void macroTheRecordCannotHoldIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<QString>("notice");  // "" when the macro is sent
+        // Either would come back from the mouse as another, shorter macro.
+        QTest::newRow("name over 30 bytes") << QString(31, QLatin1Char('n')) << 1 << "NameTooLong";
+        QTest::newRow("71 events") << "long" << 71 << "MacroTooLong";
+        QTest::newRow("70 events") << "long" << 70 << "";
+    }
+
+    void macroTheRecordCannotHoldIsRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, keys);
+        QFETCH(QString, notice);
+        auto pages = openShown();
+        QVERIFY(pages);
+        Buttoninterface& page = *pages->buttons;
+        QByteArray text = "3\n";
+        for (int i = 0; i < keys; ++i)
+            text += i % 2 ? "0x04 1 1\n20ms\n" : "0x04 1 0\n20ms\n";
+        writeMacroFiles({name + ".ini"}, text);
+        page.SlotAddMacroButton();
         const QString before = codeOf(5);
         btn(page, "BackMusic")->click();
         btn(page, "DPI_10")->click();
-        clickMacro(longName);
-        QVERIFY(linktest::waitSimIdle());
-        QCOMPARE(codeOf(5), before);
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            for (QToolButton* b : macroButtons(page)) {
+                if (b->text() == name && b->isVisible())
+                    b->click();
+            }
+            QVERIFY(linktest::waitSimIdle());
+        }
+        const QString said = notice.isEmpty() ? QString() : dialogtest::shippedText(0, "MakeMacro", notice);
+        QCOMPARE(notices, notice.isEmpty() ? QStringList() : QStringList{"MakeMacro: " + said});
+        QCOMPARE(codeOf(5) == before, !notice.isEmpty());
+        QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page);
+        QFile file(core::macroFolderPath() + "/" + name + ".ini");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), text);
     }
 
     void macroEditsFollowTheirButtons()

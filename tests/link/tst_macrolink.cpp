@@ -18,6 +18,10 @@
 #include "support/sim_helpers.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
 #include <QToolButton>
 #include <QDataStream>
 #include <QDir>
@@ -27,6 +31,8 @@
 #include <QtTest>
 
 #include <cstring>
+
+#include <sys/stat.h>
 
 using dialogtest::widget;
 
@@ -72,6 +78,50 @@ QByteArray exportHead(const QByteArray& tag, const QByteArray& name, qint32 rows
         out.writeBytes(block.constData(), uint(block.size()));
     out << rows;
     return bytes;
+}
+
+QByteArray pngOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return bytes;
+}
+
+// A pixmap icon as Qt streams it: one picture (none for an empty `png`),
+// then the file it came from, its size, mode and state.
+QByteArray pixmapIcon(const QByteArray& png, const QString& file, quint32 mode, quint32 state)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(17);
+    out << QStringLiteral("QPixmapIconEngine") << qint32(1) << qint32(png.isEmpty() ? 0 : 1);
+    out.writeRawData(png.constData(), png.size());
+    out << file << QSize(16, 16) << mode << state;
+    return bytes;
+}
+
+// A press row of the export stream with the given icon entry.
+QByteArray pressRow(const QString& key, const QByteArray& icon)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(17);
+    out << key;
+    out.writeRawData(icon.constData(), icon.size());
+    out << "0";
+    return bytes;
+}
+
+// What keepNoticeText() records for the macro notice's `child` text; none for "".
+QStringList noticesOf(const QString& child)
+{
+    if (child.isEmpty())
+        return {};
+    return {QStringLiteral("MakeMacro: ") + dialogtest::shippedText(0, "MakeMacro", child)};
 }
 
 } // namespace
@@ -193,10 +243,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("ready");
         QTest::addColumn<bool>("sent");
-        QTest::newRow("file of a macro not shown") << "m1" << true << true;
-        QTest::newRow("writes not ready") << "m1" << false << false;
-        QTest::newRow("no such file") << "zz" << true << false;
-        QTest::newRow("name longer than a record") << QString(31, QLatin1Char('n')) << true << false;
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("file of a macro not shown") << "m1" << true << true << "";
+        QTest::newRow("writes not ready") << "m1" << false << false << "";
+        QTest::newRow("no such file") << "zz" << true << false << "";
+        QTest::newRow("name longer than a record") << QString(31, QLatin1Char('n')) << true << false << "NameTooLong";
+        QTest::newRow("more events than a record") << "long" << true << false << "MacroTooLong";
     }
 
     void downloadSendsTheMacroFile()
@@ -204,15 +256,22 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, ready);
         QFETCH(bool, sent);
+        QFETCH(QString, notice);
         writeFile(pathOf(QString(31, QLatin1Char('n')) + ".ini"), "3\n0x04 1 0\n");
+        writeFile(pathOf("long.ini"), "3\n" + QByteArray("0x04 1 0\n5ms\n0x04 1 1\n5ms\n").repeated(36));
         // The save came after the button page's wait began; another macro is shown now.
         showMacro(QStringLiteral("m2"));
         FlashDataMap image = CurrentFlashDataCopy();
         image.ButtonFunction[2] = {6, 2, 3};
         StoreCurrentFlashData(image);
         DeviceWriteReady = ready ? 1 : 0;
-        PostMsg::instance()->EmitMacroDownLoadData(name + QChar(0), 2);
-        QVERIFY(linktest::waitSimIdle());
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            PostMsg::instance()->EmitMacroDownLoadData(name + QChar(0), 2);
+            QVERIFY(linktest::waitSimIdle());
+        }
+        QCOMPARE(notices, noticesOf(notice));
 
         QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("ProtocolDataUpdate")), sent ? 1 : 0);
         if (!sent)
@@ -252,16 +311,54 @@ private slots:
     void importChecksTheWholeFileFirst_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("dialog");  // SameMacro, or the macro notice's text
         QTest::addColumn<QByteArray>("created");
+        const QByteArray picture = pngOf(16, 16);
         QTest::newRow("new name") << exportHead("Kvelt", "nn", 0) << "" << QByteArray("3\n");
         QTest::newRow("listed name") << exportHead("Kvelt", "m1", 0) << "SameMacro" << QByteArray();
         QTest::newRow("listed name, wrong tag") << exportHead("Other", "m1", 0) << "SameMacro" << QByteArray();
-        QTest::newRow("wrong tag") << exportHead("Other", "nn", 0) << "" << QByteArray();
-        QTest::newRow("2^31 - 1 rows") << exportHead("Kvelt", "nn", 0x7FFFFFFF) << "" << QByteArray();
-        QTest::newRow("rows missing") << exportHead("Kvelt", "nn", 2) << "" << QByteArray();
-        QTest::newRow("name over 30 bytes") << exportHead("Kvelt", QByteArray(31, 'n'), 0) << "" << QByteArray();
-        QTest::newRow("name is a path") << exportHead("Kvelt", "../nn", 0) << "" << QByteArray();
+        QTest::newRow("wrong tag") << exportHead("Other", "nn", 0) << "ImportRefused" << QByteArray();
+        QTest::newRow("2^31 - 1 rows") << exportHead("Kvelt", "nn", 0x7FFFFFFF) << "ImportRefused" << QByteArray();
+        QTest::newRow("rows missing") << exportHead("Kvelt", "nn", 2) << "ImportRefused" << QByteArray();
+        QTest::newRow("row of no known key")
+            << exportHead("Kvelt", "nn", 1) + pressRow("Nope", QByteArray::fromHex("ffffffff")) << "ImportRefused"
+            << QByteArray();
+        QTest::newRow("name over 30 bytes") << exportHead("Kvelt", QByteArray(31, 'n'), 0) << "NameTooLong"
+                                            << QByteArray();
+        QTest::newRow("name is a path") << exportHead("Kvelt", "../nn", 0) << "NameUnsafe" << QByteArray();
+        // Icons: read by their structure, never loaded, expanded or decoded.
+        QTest::newRow("icon of mode 4") << exportHead("Kvelt", "nn", 1) + pressRow("A", pixmapIcon(picture, "", 4, 1))
+                                        << "ImportRefused" << QByteArray();
+        QTest::newRow("icon of state 2") << exportHead("Kvelt", "nn", 1) + pressRow("A", pixmapIcon(picture, "", 0, 2))
+                                         << "ImportRefused" << QByteArray();
+        QTest::newRow("icon of 4096 pixels")
+            << exportHead("Kvelt", "nn", 1) + pressRow("A", pixmapIcon(pngOf(4096, 4096), "", 0, 1))
+            << "ImportRefused" << QByteArray();
+        QByteArray svg;
+        {
+            QDataStream out(&svg, QIODevice::WriteOnly);
+            out << QStringLiteral("svg") << QHash<int, QString>() << 1
+                << QHash<int, QByteArray>{{0, qCompress(QByteArray(1 << 20, ' '))}} << 0;
+        }
+        QTest::newRow("compressed vector icon") << exportHead("Kvelt", "nn", 1) + pressRow("A", svg) << "ImportRefused"
+                                                << QByteArray();
+        // Noise hardly compresses: 139 rows of 128 x 128 pictures make about 4 MB.
+        QImage noise(128, 128, QImage::Format_ARGB32);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, uint(x * 2654435761u ^ y * 40503u));
+        }
+        QByteArray noisePng;
+        QBuffer noiseBuffer(&noisePng);
+        noiseBuffer.open(QIODevice::WriteOnly);
+        noise.save(&noiseBuffer, "png");
+        QByteArray manyIcons = exportHead("Kvelt", "nn", core::kMacroMaxRows);
+        for (int i = 0; i < core::kMacroMaxRows; ++i)
+            manyIcons += pressRow("A", pixmapIcon(noisePng, "", 0, 1));
+        QTest::newRow("139 rows of large icons") << manyIcons << "" << "3\n" + QByteArray("0x04 1 0\n").repeated(139);
+        QTest::newRow("icon naming a FIFO")
+            << exportHead("Kvelt", "nn", 1) + pressRow("A", pixmapIcon({}, QDir::homePath() + "/fifo", 0, 1)) << ""
+            << QByteArray("3\n0x04 1 0\n");
     }
 
     void importChecksTheWholeFileFirst()
@@ -271,19 +368,227 @@ private slots:
         QFETCH(QByteArray, created);
         const QString path = QDir::homePath() + QStringLiteral("/in.exp");
         writeFile(path, file);
+        QVERIFY(QFile::exists(QDir::homePath() + "/fifo") || mkfifo(qPrintable(QDir::homePath() + "/fifo"), 0600) == 0);
         const int listed = macros()->count();
         const QStringList before = QDir(core::macroFolderPath()).entryList(QDir::Files);
-        modaltest::ModalDriver driver;
-        Macro::setNextFileForTesting(path);
-        page()->InPortMacro();
-
-        QCOMPARE(driver.seen(), dialog.isEmpty() ? QStringList() : QStringList{dialog});
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            Macro::setNextFileForTesting(path);
+            page()->InPortMacro();
+            rows()->grab();  // the list paints every imported row
+        }
+        if (dialog == QLatin1String("SameMacro"))
+            QCOMPARE(notices.value(0).section(':', 0, 0), dialog);
+        else
+            QCOMPARE(notices, noticesOf(dialog));
         QCOMPARE(readFile(pathOf("m1.ini")), QByteArray("3\n0x04 1 0\n50ms\n0x04 1 1\n"));
         QCOMPARE(macros()->count(), listed + (created.isEmpty() ? 0 : 1));
         if (created.isEmpty())
             QCOMPARE(QDir(core::macroFolderPath()).entryList(QDir::Files), before);
         else
             QCOMPARE(readFile(pathOf("nn.ini")), created);
+    }
+
+    void importedRowsShowTheIconOfTheirKind_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("exported by the program") << "export";
+        QTest::newRow("icons naming another picture") << "named";
+    }
+
+    void importedRowsShowTheIconOfTheirKind()
+    {
+        QFETCH(QString, source);
+        showMacro(QStringLiteral("m1"));
+        QList<QImage> kinds;  // press, delay, release as the page draws them
+        for (int i = 0; i < 3; ++i)
+            kinds << rows()->item(i)->icon().pixmap(16, 16).toImage();
+        const QString path = QDir::homePath() + QStringLiteral("/in.exp");
+        if (source == QLatin1String("export")) {
+            Macro::setNextFileForTesting(path);
+            page()->ExPortMacro();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QByteArray bytes = file.readAll();
+            bytes.replace(QByteArray::fromHex("00000030") + "m1", QByteArray::fromHex("00000030") + "nn");
+            QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+        } else {
+            const QString other = QDir::homePath() + QStringLiteral("/other.png");
+            QImage green(16, 16, QImage::Format_RGB32);
+            green.fill(Qt::green);
+            QVERIFY(green.save(other));
+            const QByteArray icon = pixmapIcon({}, other, 0, 1);
+            QByteArray bytes = exportHead("Kvelt", "nn", 3) + pressRow("A", icon);
+            QDataStream out(&bytes, QIODevice::Append);
+            out << QStringLiteral("50ms");
+            out.writeRawData(icon.constData(), icon.size());
+            bytes += pressRow("A", icon).chopped(6) + QByteArray::fromHex("000000023100");
+            writeFile(path, bytes);
+        }
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            Macro::setNextFileForTesting(path);
+            page()->InPortMacro();
+        }
+        QCOMPARE(notices, QStringList());
+        QCOMPARE(macros()->currentItem()->text(), QStringLiteral("nn"));
+        QCOMPARE(rowsText(), QStringLiteral("vA 50ms ^A"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(rows()->item(i)->icon().pixmap(16, 16).toImage(), kinds.at(i));
+        QCOMPARE(readFile(pathOf("nn.ini")), QByteArray("3\n0x04 1 0\n50ms\n0x04 1 1\n"));
+    }
+
+    void importReadsMouseNamesOfEveryLanguage_data()
+    {
+        QTest::addColumn<int>("exportedIn");
+        QTest::addColumn<int>("importedIn");
+        QTest::newRow("English to Chinese") << 0 << 1;
+        QTest::newRow("English to Russian") << 0 << 4;
+        QTest::newRow("Japanese to English") << 5 << 0;
+        QTest::newRow("Traditional Chinese to Korean") << 2 << 3;
+    }
+
+    void importReadsMouseNamesOfEveryLanguage()
+    {
+        QFETCH(int, exportedIn);
+        QFETCH(int, importedIn);
+        const QByteArray rowsOnDisk = "1\n0x01 4 0\n10ms\n0x01 4 1\n10ms\n0x10 4 0\n10ms\n0x08 4 1\n10ms\n0x04 1 0\n";
+        const auto useLanguage = [this](int index) {
+            dialogtest::chooseLanguage(index);
+            page()->SlotChangeLanguage(index);
+        };
+        useLanguage(exportedIn);
+        writeFile(pathOf("mm.ini"), rowsOnDisk);
+        macros()->addItem(QStringLiteral("mm"));
+        macros()->setCurrentRow(macros()->count() - 1);
+        const QString path = QDir::homePath() + QStringLiteral("/mm.exp");
+        Macro::setNextFileForTesting(path);
+        page()->ExPortMacro();
+        // The file names the mouse rows in the language it was written in.
+        QByteArray leftName;
+        QDataStream names(&leftName, QIODevice::WriteOnly);
+        names << dialogtest::shippedText(exportedIn, "Macro", "ChooseEvent4");
+        QVERIFY(readFile(path).contains(leftName));
+        delete macros()->takeItem(macros()->count() - 1);
+        QVERIFY(QFile::remove(pathOf("mm.ini")));
+
+        useLanguage(importedIn);
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            Macro::setNextFileForTesting(path);
+            page()->InPortMacro();
+        }
+        useLanguage(0);
+        QCOMPARE(notices, QStringList());
+        QCOMPARE(readFile(pathOf("mm.ini")), rowsOnDisk);
+    }
+
+    void failedExportsAreTold_data()
+    {
+        QTest::addColumn<QString>("kind");  // "macro" or "settings"
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("macro written") << "macro" << "out.exp" << "";
+        QTest::newRow("macro over the rows of a file") << "long" << "long.exp" << "ExportTooLong";
+        QTest::newRow("macro into no folder") << "macro" << "in.file/out.exp" << "FileNotSaved";
+        QTest::newRow("settings written") << "settings" << "out.bin" << "";
+        QTest::newRow("settings into no folder") << "settings" << "in.file/out.bin" << "FileNotSaved";
+    }
+
+    void failedExportsAreTold()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, target);
+        QFETCH(QString, notice);
+        writeFile(QDir::homePath() + QStringLiteral("/in.file"), "x");
+        const QByteArray longMacro = "3\n" + QByteArray("0x04 1 0\n5ms\n0x04 1 1\n5ms\n").repeated(36);
+        writeFile(pathOf("long.ini"), longMacro);
+        macros()->addItem(QStringLiteral("long"));
+        const QString path = QDir::homePath() + QLatin1Char('/') + target;
+        QStringList notices;
+        {
+            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            if (kind == QLatin1String("settings")) {
+                UpDataParam::setNextExportFileForTesting(path);
+                QCOMPARE(UpDataParam::RunExport(m_pages->buttons.get()), notice.isEmpty());
+            } else {
+                macros()->setCurrentItem(macros()->findItems(kind == "long" ? "long" : "m1", Qt::MatchExactly).first());
+                Macro::setNextFileForTesting(path);
+                page()->ExPortMacro();
+            }
+        }
+        QCOMPARE(notices, noticesOf(notice));
+        QCOMPARE(QFile::exists(path), notice.isEmpty());
+        QCOMPARE(readFile(pathOf("long.ini")), longMacro);
+    }
+
+    void saveDialogsAddTheExtension_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("settings") << "settings" << "myconfig" << "myconfig.bin";
+        QTest::newRow("settings with its own extension") << "settings" << "my.cfg" << "my.cfg";
+        QTest::newRow("macro") << "macro" << "mymacro" << "mymacro.ini";
+        QTest::newRow("macro with .ini") << "macro" << "m.ini" << "m.ini";
+    }
+
+    void saveDialogsAddTheExtension()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        const QString folder = QDir::homePath() + QStringLiteral("/saves");
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        // The user types a name into the dialog and presses Enter.
+        modaltest::ModalDriver driver([folder, typed](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            auto* name = files ? files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+            if (!name) {
+                dialog->close();
+                return;
+            }
+            files->setDirectory(folder);
+            name->setText(typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        if (kind == QLatin1String("settings")) {
+            m_pages->buttons->form()->OutputData->click();
+        } else {
+            macros()->setCurrentItem(macros()->findItems(QStringLiteral("m1"), Qt::MatchExactly).first());
+            page()->ExPortMacro();
+        }
+        QCOMPARE(driver.seen(), QStringList{"QFileDialog"});
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{saved});
+    }
+
+    void refillNeverShortensTheUsersFile_data()
+    {
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<bool>("kept");
+        const QByteArray keys = QByteArray("0x04 1 0\n5ms\n0x04 1 1\n5ms\n");
+        QTest::newRow("160 events, 70 on the button") << "3\n" + keys.repeated(80) << true;
+        QTest::newRow("waits before and after the keys") << QByteArray("3\n40ms\n0x04 1 0\n5ms\n0x04 1 1\n9ms\n")
+                                                          << true;
+        QTest::newRow("another macro of that name") << QByteArray("3\n0x05 1 0\n") << false;
+    }
+
+    void refillNeverShortensTheUsersFile()
+    {
+        QFETCH(QByteArray, onDisk);
+        QFETCH(bool, kept);
+        writeFile(pathOf("xy.ini"), onDisk);
+        // The button carries what the file's first 70 events give, as a send of it would.
+        FlashDataMap image = CurrentFlashDataCopy();
+        image.ButtonFunction[1] = {6, 1, 3};
+        image.MacroRecords[1] = core::recordFromRows(QStringLiteral("xy"), core::parseMacroFile(
+                                    kept ? onDisk : QByteArray("3\n0x04 1 0\n5ms\n0x04 1 1\n")).rows);
+        PostMsg::instance()->EmitButtonToMacro(image, 1);
+        QCOMPARE(readFile(pathOf("xy.ini")), kept ? onDisk : QByteArray("3\n0x04 1 0\n5ms\n0x04 1 1\n"));
     }
 
     void settingsExportKeepsTheImage()

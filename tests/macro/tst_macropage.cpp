@@ -477,8 +477,11 @@ void TestMacroPage::newMacroNeedsAFreeSafeName()
     };
     const QStringList asked{QStringLiteral("QuestionDialog")};
     const QStringList refused{QStringLiteral("QuestionDialog"), QStringLiteral("SameMacro")};
-    for (const char* unsafe : {"x.xml", "a.ini", ""})
-        QCOMPARE(makeMacro(unsafe), asked);
+    // A name that cannot be a file is told; an empty one is a cancel.
+    const QStringList told{QStringLiteral("QuestionDialog"), QStringLiteral("MakeMacro")};
+    for (const char* unsafe : {"x.xml", "a.ini", "a/b", "c:d"})
+        QCOMPARE(makeMacro(unsafe), told);
+    QCOMPARE(makeMacro(""), asked);
     QCOMPARE(makeMacro("m2"), refused);
     QCOMPARE(makeMacro("m3"), refused);
     QCOMPARE(readFile("m3.ini"), QByteArray("kept\n"));
@@ -501,6 +504,9 @@ void TestMacroPage::renameMovesTheFileFirst()
         const QStringList seen = withName(QLatin1String(taken), [page] { page->RenameMacro(); });
         QCOMPARE(seen, (QStringList{"QuestionDialog", "SameMacro"}));
     }
+    selectMacro("m1");
+    QCOMPARE(withName(QStringLiteral("../m5"), [page] { page->RenameMacro(); }),
+             (QStringList{"QuestionDialog", "MakeMacro"}));
     QCOMPARE(renamed.count(), 0);
     selectMacro("m1");
     withName(QStringLiteral("m4"), [page] { page->RenameMacro(); });

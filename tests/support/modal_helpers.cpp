@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimerEvent>
@@ -64,6 +65,15 @@ void ModalDriver::poll()
         qWarning("modal dialog never became active");
     if (dialog)
         m_handler(dialog);
+}
+
+ModalDriver::Handler keepNoticeText(QStringList* texts)
+{
+    return [texts](QWidget* dialog) {
+        const auto* label = dialog->findChild<QLabel*>(QStringLiteral("label"));
+        *texts << dialog->objectName() + QStringLiteral(": ") + (label ? label->text() : QString());
+        dialog->close();
+    };
 }
 
 } // namespace modaltest

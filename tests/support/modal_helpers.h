@@ -41,4 +41,8 @@ private:
     int m_timer = 0;
 };
 
+// A handler that keeps "<dialog object name>: <text of its label>" of each
+// dialog and closes it, so a test can tell which notice said what.
+ModalDriver::Handler keepNoticeText(QStringList* texts);
+
 } // namespace modaltest
