@@ -1,4 +1,5 @@
 #include "buttons/ButtonForm.h"
+#include "buttons/ButtonLabels.h"
 #include "buttons/Buttoninterface.h"
 #include "core/DeviceInfoFile.h"
 #include "core/DeviceParam.h"
@@ -48,6 +49,8 @@ private slots:
     void formWidgets();
     void startState();
     void languageFontsAndTips();
+    void firstLabelsNameTheFactoryFunctions_data();
+    void firstLabelsNameTheFactoryFunctions();
     void languageKeepsConfigurations();
     void deviceDataAndLabels();
     void languageRelabelsOnlyFromAFilledImage_data();
@@ -133,6 +136,28 @@ void TestButtonPage::languageFontsAndTips()
     QCOMPARE(page.form()->button("LeftKey_3")->font().pointSize(), 9);
     QVERIFY(!page.form()->OutputData->text().isEmpty());
     QCOMPARE(page.form()->OutputData->toolTip(), page.form()->OutputData->text());
+}
+
+void TestButtonPage::firstLabelsNameTheFactoryFunctions_data()
+{
+    QTest::addColumn<int>("language");
+    for (int i = 0; i < 6; ++i)
+        QTest::addRow("language %d", i) << i;
+}
+
+// Without device data (a sleeping mouse, or one just reset) the selectors keep
+// their language texts: those must name what the mouse does from the factory.
+void TestButtonPage::firstLabelsNameTheFactoryFunctions()
+{
+    QFETCH(int, language);
+    setLanguage(language);
+    Buttoninterface page;
+    for (int slot = 0; slot < buttons::kDefaultSlots; ++slot) {
+        const ButtonFunctionCode& code = buttons::kDefaultButtons[slot];
+        const buttons::LabelRule rule = buttons::labelRule(code.Type, code.Param1);
+        QCOMPARE(rule.kind, buttons::LabelKind::Widget);
+        QCOMPARE(textOf(page, buttons::selectorOfSlot(slot)), textOf(page, rule.widget));
+    }
 }
 
 void TestButtonPage::languageKeepsConfigurations()
