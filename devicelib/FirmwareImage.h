@@ -30,8 +30,10 @@ struct FirmwareHeader {
     std::uint32_t bodyCrc = 0;
 };
 
-// Reads the header; false when the magic, format, kind or length is not sane.
-bool parseFirmwareHeader(const std::uint8_t* image, FirmwareHeader& header);
+// Reads the header of an image buffer of imageSize bytes; false when the buffer
+// does not hold the header and the body length it states, or when the magic,
+// format, kind or length is not sane.
+bool parseFirmwareHeader(const std::uint8_t* image, long long imageSize, FirmwareHeader& header);
 // The body after a parsed header matches its CRC.
 bool firmwareBodyIntact(const std::uint8_t* image, const FirmwareHeader& header);
 std::vector<std::uint8_t> buildFirmwareImage(FirmwareHeader header, const std::vector<std::uint8_t>& body);
