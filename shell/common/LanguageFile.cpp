@@ -163,8 +163,13 @@ bool LanguageFile::load(const QString& path, QString* error)
     m_skippedTexts = 0;
     m_firstSkippedText.clear();
     QByteArray data;
-    if (!core::readFileBounded(path, kMaxLanguageFileBytes, &data, error))
+    QString why;
+    if (!core::readFileBounded(path, kMaxLanguageFileBytes, &data, &why)) {
+        // The caller names the file; the cause is what is left after the path.
+        if (error)
+            *error = why.startsWith(path + QLatin1String(": ")) ? why.mid(path.size() + 2) : why;
         return false;
+    }
     const bool loaded = loadData(data, error);
     if (m_skippedTexts > 0)
         qCWarning(lcLanguage, "language file %s: %d text(s) holding nested elements skipped, the first %s",
