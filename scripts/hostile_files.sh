@@ -50,8 +50,10 @@ make_file() { # kind path
 }
 
 # The hostile file is still there, as it was or set aside as "<name>.damaged"
-# (a FIFO may have been replaced by a file the program writes there by design).
+# (a FIFO may have been replaced by a file the program writes there by design;
+# a damaged device cache is rewritten whole from the mouse, as a missing one).
 kept() { # kind path
+    case "$2" in */Device_Info/*) [ "$(stat -c %s "$2" 2>/dev/null)" = 10432 ] && return 0 ;; esac
     for p in "$2" "$2.damaged"; do
         if [ "$1" = huge ]; then [ "$(stat -c %s "$p" 2>/dev/null)" = 2147483648 ] && return 0
         elif [ -e "$p" ]; then return 0; fi
