@@ -21,6 +21,8 @@ class TestSettingsStores : public QObject
     Q_OBJECT
 
 private slots:
+    // The registry store lives in the config folder; copies of this test run at once must not share it.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config")))); }
     void identityKeysDecodeAndLoseWhitespace();
     void identityListsDecodeEveryItem();
     void plainKeysAreReturnedAsStored();
