@@ -106,7 +106,8 @@ bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat st;
-    const QString why = ::fstat(fd, &st) != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : whyNotReadable(st, maxBytes);
+    const QString why =
+        ::fstat(fd, &st) != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : whyNotReadable(st, maxBytes);
     if (!why.isEmpty()) {
         ::close(fd);
         return fail(why);

@@ -361,12 +361,14 @@ private slots:
         const QByteArray image = shippedImage("R430K_M");
         QVERIFY(!image.isEmpty());
         int boot = 5;
-        QVERIFY(UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), &boot));
+        QVERIFY(UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                            &boot));
         QCOMPARE(boot, 0);
         QVERIFY(StartUsbChanged(&onHotplug, 0));
         QTRY_VERIFY_WITH_TIMEOUT(g_hotplugCalls >= 1, 5000);
         const int callsBefore = g_hotplugCalls;
-        QVERIFY(UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                 &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         {
             std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -470,14 +472,17 @@ private slots:
     void updateRefusesImagesThatFitNothing()
     {
         QByteArray image = shippedImage("R430KPro_M"); // no Pro mouse attached
-        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), &onUpgradeEvent, 10000));
+        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                  &onUpgradeEvent, 10000));
         image = shippedImage("R430K_M");
         image[1000] = char(image[1000] ^ 1); // damaged body
-        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), &onUpgradeEvent, 10000));
+        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                  &onUpgradeEvent, 10000));
         image = shippedImage("R430K_M");
         image[20] = char(200); // unknown image kind
         int boot = 5;
-        QVERIFY(!UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), &boot));
+        QVERIFY(!UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                             &boot));
         QCOMPARE(boot, 0);
         // A buffer shorter than its header says: neither call reads past it.
         for (const int cut : {1, 1000, 300000}) {
