@@ -675,9 +675,10 @@ void FormSetting::SlotChangeLanguage(int index)
     if (!settings::readNetProfile(netPath, stored, &net, &why)) {
         // Read at every language change; a damaged profile is worth one line, not one per change.
         static bool told = false;
-        if (!told && QFileInfo::exists(netPath))
+        if (!told && QFileInfo::exists(netPath)) {
             qCWarning(lcSettingsPage) << "web profile not read:" << why;
-        told = told || QFileInfo::exists(netPath);
+            told = true;
+        }
         return;
     }
     if (net.hasCompany)

@@ -9,14 +9,13 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QHash>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QXmlStreamReader>
-
 
 Q_LOGGING_CATEGORY(lcLanguage, "app.shell.language")
 
