@@ -14,8 +14,8 @@ namespace devicelib {
 constexpr std::size_t kFirmwareHeaderSize = 728;
 constexpr std::uint8_t kMouseImage = 210;
 constexpr std::uint8_t kReceiverImage = 211;
-// Bodies beyond this are refused: the caller hands no length, so the header's
-// own length must not send a reader far past a sane file.
+// Bodies beyond this are refused, whatever buffer holds them: no image of ours
+// comes near it.
 constexpr std::uint32_t kMaxFirmwareBody = 1u << 20;
 
 struct FirmwareHeader {
