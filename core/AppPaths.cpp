@@ -1,6 +1,9 @@
 #include "core/AppPaths.h"
 
+#include "core/ConfigIni.h"
+#include "core/FileIo.h"
 #include "core/Product.h"
+#include "core/SensorDefines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,14 +48,18 @@ QStringList MissingShippedData()
     struct Shipped
     {
         const char* name;
-        bool folder;
+        qint64 maxBytes;  // 0: a folder
     };
-    static constexpr Shipped kShipped[] = {
-        {"/usersetting/Config.ini", false}, {"/Language", true}, {"/Picture", true}, {"/driver_sensor.h", false}};
+    static constexpr Shipped kShipped[] = {{"/usersetting/Config.ini", ConfigIni::kMaxFileBytes},
+                                           {"/Language", 0},
+                                           {"/Picture", 0},
+                                           {"/driver_sensor.h", core::kMaxSensorDefineBytes}};
     QStringList missing;
     for (const Shipped& item : kShipped) {
-        const QFileInfo info(AppDir() + QLatin1String(item.name));
-        if (item.folder ? !info.isDir() : !info.isFile())
+        const QString path = AppDir() + QLatin1String(item.name);
+        // A damaged file (no regular file, or far too large) is not read, so it counts as missing.
+        if (item.maxBytes == 0 ? !QFileInfo(path).isDir()
+                               : core::checkReadableFile(path, item.maxBytes) != core::FileState::Usable)
             missing << QLatin1String(item.name);
     }
     return missing;

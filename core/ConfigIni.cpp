@@ -1,8 +1,8 @@
 #include "core/ConfigIni.h"
 
 #include "core/AppPaths.h"
+#include "core/FileIo.h"
 
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
@@ -58,8 +58,9 @@ ConfigIni* ConfigIni::GetInstance()
 ConfigIni::ConfigIni(const QString& path)
     : m_path(path)
 {
-    if (!QFileInfo(path).isFile()) {
-        qCWarning(lcConfigIni) << "device table missing:" << path;
+    QString why;
+    if (core::checkReadableFile(path, kMaxFileBytes, &why) != core::FileState::Usable) {
+        qCWarning(lcConfigIni) << "device table missing or damaged:" << why;
         return;
     }
     QSettings settings(path, QSettings::IniFormat);

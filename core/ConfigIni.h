@@ -19,6 +19,10 @@
 class ConfigIni
 {
 public:
+    // The shipped table is a few kilobytes; a larger file, or no regular file, is damaged and
+    // read as missing.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
     // The process-wide instance over ConfigIniPath(); made on first call under
     // a mutex, so any thread may be first. Never deleted.
     static ConfigIni* GetInstance();

@@ -33,7 +33,10 @@ int SensorCodeToDpi(const SensorDefines& defines, const QString& model, int code
         // (not from the first capital "I") keeps models whose name holds an
         // "I" readable.
         const int at = name.indexOf(entryPrefix);
-        return at < 0 ? 0 : name.mid(at + entryPrefix.size()).toInt();
+        bool ok = false;
+        const int dpi = at < 0 ? 0 : name.midRef(at + entryPrefix.size()).toInt(&ok);
+        // The shown DPI is doubled and stepped on; a number no sensor reaches is no entry.
+        return ok && dpi >= 0 && dpi <= kMaxDpiValue ? dpi : 0;
     }
     return hasTable ? 0 : (code + 1) * kDpiStep;
 }

@@ -3,7 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcFileIo, "app.core.fileio")
 
 namespace core {
 
@@ -30,6 +39,58 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     return true;
 }
 
+namespace {
+
+QString tooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("file is larger than %1 bytes").arg(maxBytes);
+}
+
+// Why a stat result is no file to read, or an empty text when it is one.
+QString whyNotReadable(const struct stat& st, qint64 maxBytes)
+{
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    if (st.st_size > maxBytes)
+        return tooLarge(maxBytes);
+    return QString();
+}
+
+} // namespace
+
+FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error)
+{
+    struct stat st;
+    const QByteArray name = QFile::encodeName(path);
+    if (path.isEmpty() || ::stat(name.constData(), &st) != 0) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return FileState::Missing;
+    }
+    const QString why = whyNotReadable(st, maxBytes);
+    if (!why.isEmpty() && error)
+        *error = QStringLiteral("%1: %2").arg(path, why);
+    if (!S_ISREG(st.st_mode))
+        return FileState::NotRegular;
+    return why.isEmpty() ? FileState::Usable : FileState::TooLarge;
+}
+
+bool setAsideDamagedStore(const QString& path, qint64 maxBytes)
+{
+    QString why;
+    const FileState state = checkReadableFile(path, maxBytes, &why);
+    if (state == FileState::Usable || state == FileState::Missing)
+        return true;
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".damaged%1").arg(n);
+    const bool moved = QFile::rename(path, aside);
+    qCWarning(lcFileIo, "%s; %s", qPrintable(why),
+              moved ? qPrintable(QStringLiteral("kept as %1, starting afresh").arg(aside))
+                    : "cannot move it aside, it is not used");
+    return moved;
+}
+
 bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error)
 {
     auto fail = [error, &path](const QString& why) {
@@ -37,17 +98,32 @@ bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
             *error = QStringLiteral("%1: %2").arg(path, why);
         return false;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without waiting and checked on the open descriptor: a FIFO would
+    // otherwise block until some writer came, and a name swapped after a check
+    // could still lead to one.
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = path.isEmpty() ? -1 : ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st;
+    const QString why =
+        ::fstat(fd, &st) != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : whyNotReadable(st, maxBytes);
+    if (!why.isEmpty()) {
+        ::close(fd);
+        return fail(why);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return fail(file.errorString());
-    if (file.size() > maxBytes)
-        return fail(QStringLiteral("file is larger than %1 bytes").arg(maxBytes));
-    // Read one byte more than allowed: a file that grew since size() is caught too.
+    }
+    // Read one byte more than allowed: a file that grew since the check is caught too.
     QByteArray content = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
     if (content.size() > maxBytes)
-        return fail(QStringLiteral("file is larger than %1 bytes").arg(maxBytes));
+        return fail(tooLarge(maxBytes));
     *bytes = content;
     return true;
 }

@@ -10,8 +10,21 @@ namespace core {
 // Any thread. On failure the old file stays and *error says why.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-// Reads a file of at most maxBytes bytes. A larger file, a missing file or a
-// read error gives false (and *error), never a partial content.
+// Reads a regular file of at most maxBytes bytes. A larger file, a missing file,
+// anything but a regular file (a FIFO, a device, a folder) or a read error gives
+// false (and *error), never a partial content; it never waits on a writer.
 bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error = nullptr);
+
+enum class FileState { Usable, Missing, NotRegular, TooLarge };
+
+// What a reader would find at path: for readers that cannot go through
+// readFileBounded (QSettings stores) and must not open anything else. Any thread.
+FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error = nullptr);
+
+// For a settings store the program also writes (QSettings files): a store that
+// is no regular file or is larger than maxBytes is damaged; it is renamed to
+// path + ".damaged" (kept for the user, never deleted) so that the store starts
+// afresh, with one warning in the log. True when path is now usable or absent.
+bool setAsideDamagedStore(const QString& path, qint64 maxBytes);
 
 } // namespace core

@@ -8,7 +8,6 @@
 #include "core/Registry.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLoggingCategory>
 #include <QtEndian>
 
@@ -32,6 +31,14 @@ constexpr qint64 kMaxImageSize = 32 * 1024 * 1024;
 constexpr int kLogLines = 8;
 // The library's texts are NUL-ended; a runaway one is cut here.
 constexpr int kMaxLogText = 4096;
+
+constexpr int kBodyLengthOffset = 4;
+
+// The body length the header states; the device library reads that much after the header.
+qint64 bodyLengthOf(const QByteArray& image)
+{
+    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(image.constData()) + kBodyLengthOffset);
+}
 
 QString withoutV(QString text)
 {
@@ -118,15 +125,18 @@ SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& quer
     SearchOutcome outcome = SearchOutcome::NotFound;
     bool unreadable = false;
     for (const QString& fileName : files) {
-        QFile file(folder.filePath(fileName));
-        if (!file.open(QIODevice::ReadOnly)) {
-            qCWarning(lcFirmware) << "firmware image skipped:" << file.fileName() << file.errorString();
-            unreadable = true;
+        const QString path = folder.filePath(fileName);
+        QByteArray content;
+        QString why;
+        if (!readFileBounded(path, kMaxImageSize, &content, &why)) {
+            // Only a file that should have been read counts as unreadable; a FIFO or a file far
+            // too large is no image at all.
+            qCWarning(lcFirmware) << "firmware image skipped:" << why;
+            unreadable = unreadable || checkReadableFile(path, kMaxImageSize) == FileState::Usable;
             continue;
         }
-        if (file.size() < kImageHeaderSize || file.size() > kMaxImageSize)
+        if (content.size() < kImageHeaderSize || content.size() - kImageHeaderSize < bodyLengthOf(content))
             continue;
-        const QByteArray content = file.readAll();
         FirmwareHeader header;
         if (!parseFirmwareHeader(content, &header) || header.kind != query.kind || header.cid != query.cid
             || header.mid != query.mid || QString::fromLocal8Bit(header.name) != query.imageName)

@@ -1,6 +1,7 @@
 #include "core/MacroIni.h"
 
 #include "core/AppPaths.h"
+#include "core/FileIo.h"
 
 #include <QLoggingCategory>
 #include <QMutexLocker>
@@ -10,6 +11,8 @@
 namespace {
 Q_LOGGING_CATEGORY(lcMacroIni, "app.core.macroini")
 constexpr int kLanguageCount = 6;
+// The store holds a handful of short values.
+constexpr qint64 kMaxMacroIniBytes = 1024 * 1024;
 }
 
 MacroIni* MacroIni::Instance()
@@ -24,9 +27,13 @@ MacroIni* MacroIni::Instance()
 
 MacroIni::MacroIni(const QString& path)
     : m_path(path)
-    , m_settings(new QSettings(path, QSettings::IniFormat))
+    // QSettings would block on a FIFO and read any size whole: a damaged store is set aside
+    // first, and one that cannot be is not used at all (defaults, no writes).
+    , m_settings(core::setAsideDamagedStore(path, kMaxMacroIniBytes) ? new QSettings(path, QSettings::IniFormat)
+                                                                      : nullptr)
 {
-    m_settings->setIniCodec(QTextCodec::codecForName("UTF-8"));
+    if (m_settings)
+        m_settings->setIniCodec(QTextCodec::codecForName("UTF-8"));
 }
 
 MacroIni::~MacroIni()
@@ -37,18 +44,24 @@ MacroIni::~MacroIni()
 QString MacroIni::GetValue(const QString& group, const QString& key)
 {
     QMutexLocker locker(&m_lock);
+    if (!m_settings)
+        return QString();
     return m_settings->value(group + QLatin1Char('/') + key, QString()).toString();
 }
 
 QStringList MacroIni::GetValueList(const QString& group, const QString& key)
 {
     QMutexLocker locker(&m_lock);
+    if (!m_settings)
+        return QStringList();
     return m_settings->value(group + QLatin1Char('/') + key).toStringList();
 }
 
 bool MacroIni::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker locker(&m_lock);
+    if (!m_settings)
+        return false;
     m_settings->setValue(group + QLatin1Char('/') + key, value);
     return syncLocked();
 }
@@ -56,6 +69,8 @@ bool MacroIni::SetValue(const QString& group, const QString& key, const QString&
 bool MacroIni::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker locker(&m_lock);
+    if (!m_settings)
+        return false;
     m_settings->remove(group + QLatin1Char('/') + key);
     return syncLocked();
 }

@@ -1,5 +1,6 @@
 #include "core/Registry.h"
 
+#include "core/FileIo.h"
 #include "core/Product.h"
 
 #include <QDir>
@@ -24,6 +25,16 @@ QString addressOf(const QString& keyPath, const QString& name)
     QString group = keyPath;
     group.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return group + QLatin1Char('/') + name;
+}
+
+// The store holds a few short values.
+constexpr qint64 kMaxStoreBytes = 1024 * 1024;
+
+// QSettings would block on a FIFO and read any size whole: a damaged store is set aside before
+// each use; false when it could not be, and then it is not opened at all.
+bool storeUsable()
+{
+    return core::setAsideDamagedStore(Registry::FilePath(), kMaxStoreBytes);
 }
 
 bool syncChecked(QSettings& store)
@@ -68,6 +79,8 @@ QString FilePath()
 QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback)
 {
     QMutexLocker locker(&storeLock());
+    if (!storeUsable())
+        return fallback;
     QSettings store(FilePath(), QSettings::IniFormat);
     return store.value(addressOf(keyPath, name), fallback);
 }
@@ -75,6 +88,8 @@ QVariant Value(const QString& keyPath, const QString& name, const QVariant& fall
 bool Contains(const QString& keyPath, const QString& name)
 {
     QMutexLocker locker(&storeLock());
+    if (!storeUsable())
+        return false;
     QSettings store(FilePath(), QSettings::IniFormat);
     return store.contains(addressOf(keyPath, name));
 }
@@ -82,6 +97,8 @@ bool Contains(const QString& keyPath, const QString& name)
 bool SetValue(const QString& keyPath, const QString& name, const QVariant& value)
 {
     QMutexLocker locker(&storeLock());
+    if (!storeUsable())
+        return false;
     QSettings store(FilePath(), QSettings::IniFormat);
     store.setValue(addressOf(keyPath, name), value);
     return syncChecked(store);
@@ -90,6 +107,8 @@ bool SetValue(const QString& keyPath, const QString& name, const QVariant& value
 bool Remove(const QString& keyPath, const QString& name)
 {
     QMutexLocker locker(&storeLock());
+    if (!storeUsable())
+        return false;
     QSettings store(FilePath(), QSettings::IniFormat);
     store.remove(addressOf(keyPath, name));
     return syncChecked(store);

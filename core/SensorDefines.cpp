@@ -9,6 +9,9 @@
 namespace core {
 namespace {
 
+// Sensor models are a few characters ("3395", "TV3950").
+constexpr int kIndexedModelLength = 64;
+
 Q_LOGGING_CATEGORY(lcSensor, "app.core.sensor")
 
 // Tested in this order; a token that holds several names counts for the first.
@@ -92,18 +95,21 @@ void SensorDefines::append(const QString& name, int value)
     names.append(name);
     values.append(value);
     // Each "SENSOR_" followed, anywhere later, by "_DPI" names one model X for which the name
-    // contains "SENSOR_" + X + "_DPI": exactly the models the full search would find.
+    // contains "SENSOR_" + X + "_DPI": exactly the models the full search would find. Only models
+    // up to kIndexedModelLength are indexed, which keeps a long name linear; a longer model is
+    // searched in full.
     const QLatin1String head("SENSOR_"), tail("_DPI");
     for (int at = name.indexOf(head); at >= 0; at = name.indexOf(head, at + 1)) {
         const int from = at + head.size();
-        for (int end = name.indexOf(tail, from); end >= 0; end = name.indexOf(tail, end + 1))
-            dpiTableModels.insert(name.mid(from, end - from));
+        const QStringRef window = name.midRef(from, kIndexedModelLength + tail.size());
+        for (int end = window.indexOf(tail); end >= 0; end = window.indexOf(tail, end + 1))
+            dpiTableModels.insert(name.mid(from, end));
     }
 }
 
 bool SensorDefines::hasDpiTable(const QString& model) const
 {
-    if (firstIndex.size() > 0)
+    if (firstIndex.size() > 0 && model.size() <= kIndexedModelLength)
         return dpiTableModels.contains(model);
     const QString prefix = DpiFamilyPrefix(model);
     for (const QString& name : names) {

@@ -41,9 +41,10 @@ void writeText(std::uint8_t* p, const std::string& text)
 
 } // namespace
 
-bool parseFirmwareHeader(const std::uint8_t* image, FirmwareHeader& header)
+bool parseFirmwareHeader(const std::uint8_t* image, long long imageSize, FirmwareHeader& header)
 {
-    if (!image || std::memcmp(image, kMagic, 4) != 0 || image[12] != kFormat)
+    if (!image || imageSize < static_cast<long long>(kFirmwareHeaderSize) || std::memcmp(image, kMagic, 4) != 0 ||
+        image[12] != kFormat)
         return false;
     FirmwareHeader h;
     h.bodyLength = readLe32(image + 4);
@@ -57,7 +58,8 @@ bool parseFirmwareHeader(const std::uint8_t* image, FirmwareHeader& header)
     h.name = readText(image + kNameOffset);
     if (h.kind != kMouseImage && h.kind != kReceiverImage)
         return false;
-    if (h.bodyLength == 0 || h.bodyLength > kMaxFirmwareBody)
+    if (h.bodyLength == 0 || h.bodyLength > kMaxFirmwareBody ||
+        static_cast<long long>(h.bodyLength) > imageSize - static_cast<long long>(kFirmwareHeaderSize))
         return false;
     const bool classOk = h.kind == kMouseImage ? h.receiverClass == 0
                                                : (h.receiverClass == 1 || h.receiverClass == 2 ||

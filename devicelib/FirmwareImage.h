@@ -14,8 +14,8 @@ namespace devicelib {
 constexpr std::size_t kFirmwareHeaderSize = 728;
 constexpr std::uint8_t kMouseImage = 210;
 constexpr std::uint8_t kReceiverImage = 211;
-// Bodies beyond this are refused: the caller hands no length, so the header's
-// own length must not send a reader far past a sane file.
+// Bodies beyond this are refused, whatever buffer holds them: no image of ours
+// comes near it.
 constexpr std::uint32_t kMaxFirmwareBody = 1u << 20;
 
 struct FirmwareHeader {
@@ -30,8 +30,10 @@ struct FirmwareHeader {
     std::uint32_t bodyCrc = 0;
 };
 
-// Reads the header; false when the magic, format, kind or length is not sane.
-bool parseFirmwareHeader(const std::uint8_t* image, FirmwareHeader& header);
+// Reads the header of an image buffer of imageSize bytes; false when the buffer
+// does not hold the header and the body length it states, or when the magic,
+// format, kind or length is not sane.
+bool parseFirmwareHeader(const std::uint8_t* image, long long imageSize, FirmwareHeader& header);
 // The body after a parsed header matches its CRC.
 bool firmwareBodyIntact(const std::uint8_t* image, const FirmwareHeader& header);
 std::vector<std::uint8_t> buildFirmwareImage(FirmwareHeader header, const std::vector<std::uint8_t>& body);

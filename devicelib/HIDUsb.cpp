@@ -198,13 +198,13 @@ void StopUsbChanged(void)
     sim().stopUsbChanged();
 }
 
-bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int* count)
+bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int imageSize, int* count)
 {
-    return sim().findBootDevices(image, count);
+    return sim().findBootDevices(image, imageSize, count);
 }
-bool UsbUpgrade_Start(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs)
+bool UsbUpgrade_Start(const unsigned char* image, int imageSize, UpgradeEventCallback callback, int timeoutMs)
 {
-    return sim().upgradeStart(image, callback, timeoutMs);
+    return sim().upgradeStart(image, imageSize, callback, timeoutMs);
 }
 const char* const* UsbUpgradeC_GetLogs(void)
 {

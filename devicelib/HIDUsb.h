@@ -189,13 +189,15 @@ HIDUSB_API void StopUsbChanged(void);
 
 /* ---- Firmware ----------------------------------------------------------------- */
 
-/* Number of attached devices in boot mode that image (a whole image file) fits. */
-HIDUSB_API bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int* count);
-/* Writes image to the first device it fits (one in boot mode first, else one that
- * answers); events on the upgrade thread. False when the image is invalid or fits no
- * device. timeoutMs bounds the wait for the device to enter boot mode. A device removed
+/* Number of attached devices in boot mode that image (a whole image file of imageSize
+ * bytes) fits. False when the buffer is shorter than its header says. */
+HIDUSB_API bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int imageSize, int* count);
+/* Writes image (imageSize bytes) to the first device it fits (one in boot mode first,
+ * else one that answers); events on the upgrade thread. False when the image is invalid,
+ * its buffer is shorter than its header says, or it fits no device. timeoutMs bounds the wait for the device to enter boot mode. A device removed
  * while it is written ends the update as failed and comes back in its boot loader. */
-HIDUSB_API bool UsbUpgrade_Start(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs);
+HIDUSB_API bool UsbUpgrade_Start(const unsigned char* image, int imageSize, UpgradeEventCallback callback,
+                                 int timeoutMs);
 /* Eight NUL-terminated texts about the last update. The pointers stay valid for the
  * life of the process; the texts are rewritten when an update starts and ends. */
 HIDUSB_API const char* const* UsbUpgradeC_GetLogs(void);

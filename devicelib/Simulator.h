@@ -112,8 +112,8 @@ public:
     void stopUsbChanged();
 
     // Firmware.
-    bool findBootDevices(const unsigned char* image, int* count);
-    bool upgradeStart(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs);
+    bool findBootDevices(const unsigned char* image, int imageSize, int* count);
+    bool upgradeStart(const unsigned char* image, int imageSize, UpgradeEventCallback callback, int timeoutMs);
     const char* const* upgradeLogs();
 
     // Simulator control.

@@ -34,7 +34,7 @@ bool Simulator::fits(const Receiver& r, const FirmwareHeader& h) const
            r.setup.model == h.mid;
 }
 
-bool Simulator::findBootDevices(const unsigned char* image, int* count)
+bool Simulator::findBootDevices(const unsigned char* image, int imageSize, int* count)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     log("UsbUpgradeC_FindBootDevices()");
@@ -42,7 +42,7 @@ bool Simulator::findBootDevices(const unsigned char* image, int* count)
     if (!count)
         return false;
     *count = 0;
-    if (!parseFirmwareHeader(image, h))
+    if (!parseFirmwareHeader(image, imageSize, h))
         return false;
     for (const auto& m : m_mice)
         *count += (m->bootMode && fits(*m, h)) ? 1 : 0;
@@ -69,12 +69,12 @@ void Simulator::setLogs(const std::string& result)
         std::snprintf(m_logTexts[i].data(), m_logTexts[i].size(), "%s", texts[i].c_str());
 }
 
-bool Simulator::upgradeStart(const unsigned char* image, UpgradeEventCallback callback, int timeoutMs)
+bool Simulator::upgradeStart(const unsigned char* image, int imageSize, UpgradeEventCallback callback, int timeoutMs)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     log("UsbUpgrade_Start(" + std::to_string(timeoutMs) + ")");
     FirmwareHeader h;
-    if (m_upgrade.running || !callback || !parseFirmwareHeader(image, h) || !firmwareBodyIntact(image, h))
+    if (m_upgrade.running || !callback || !parseFirmwareHeader(image, imageSize, h) || !firmwareBodyIntact(image, h))
         return false;
     Upgrade u;
     u.header = h;

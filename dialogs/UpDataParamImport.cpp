@@ -1,5 +1,6 @@
 #include "dialogs/UpDataParamImport.h"
 
+#include "core/DeviceReport.h"
 #include "core/FileIo.h"
 
 #include <QDataStream>
@@ -44,6 +45,17 @@ QByteArray paddedText(const QByteArray& text)
     return block;
 }
 
+// Rows of the sensor-mode choice; the device reports no other.
+constexpr int kSensorModes = 3;
+
+// The image goes to the mouse as it is: a field no page of the program could have set, nor the
+// device have reported, marks a damaged or forged file.
+bool holdsOnlyWritableValues(const FlashDataMap& image)
+{
+    return core::isKnownRateCode(image.ReportRate) && image.DpiLevelCount >= 1 && image.DpiLevelCount <= kDpiLevels
+           && image.CurrentDpiLevel < image.DpiLevelCount && image.SensorMode < kSensorModes;
+}
+
 } // namespace
 
 ImportCode parseSettingsFile(const QByteArray& bytes, const QString& sensor, int dpiMaxGrade, FlashDataMap* out)
@@ -64,6 +76,11 @@ ImportCode parseSettingsFile(const QByteArray& bytes, const QString& sensor, int
     std::memcpy(&parsed, image.constData(), sizeof(FlashDataMap));
     if (int(parsed.DpiLevelCount) > dpiMaxGrade)
         return ImportOtherDevice;
+    if (!holdsOnlyWritableValues(parsed)) {
+        qCWarning(lcImport, "settings file refused: rate code %d, %d DPI levels, level %d, sensor mode %d",
+                  parsed.ReportRate, parsed.DpiLevelCount, parsed.CurrentDpiLevel, parsed.SensorMode);
+        return ImportNotSettingsFile;
+    }
     *out = parsed;
     return ImportAccepted;
 }

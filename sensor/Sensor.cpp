@@ -25,7 +25,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QSignalBlocker>
@@ -172,11 +171,7 @@ void Sensor::applyStyles()
 
 void Sensor::ReadLevel()
 {
-    QFile file(m_levelFolder + QStringLiteral("/Level.ini"));
-    QString line;
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-        line = QString::fromUtf8(file.readLine()).trimmed();
-    ui->frameDpi->SetStageCount(line.isEmpty() ? 1 : line.toInt());
+    ui->frameDpi->SetStageCount(sensor::stageCountFromLevelFile(m_levelFolder + QStringLiteral("/Level.ini")));
 }
 
 bool Sensor::WriteLevel(int n)

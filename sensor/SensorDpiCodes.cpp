@@ -58,6 +58,11 @@ bool readNumber(const QString& text, int base, int* value)
     return ok;
 }
 
+bool isDpiNumber(int value)
+{
+    return value >= 0 && value <= core::kMaxDpiValue;
+}
+
 DpiRangeSet s_deviceRanges;
 QString s_sensorModel;
 
@@ -81,9 +86,11 @@ DpiRangeSet readDpiRanges(const QStringList& items, const DpiRangeSet& previous)
     std::array<DpiRange, kMaxDpiRanges> read{};
     for (int k = 0; k < count; ++k) {
         DpiRange& range = read[size_t(k)];
-        // A step that is no positive number would divide by zero when snapping.
+        // A step that is no positive number would divide by zero when snapping; numbers beyond any
+        // sensor would overflow when the buttons step past them.
         if (!readNumber(items.at(3 * k), 10, &range.minimum) || !readNumber(items.at(3 * k + 1), 10, &range.maximum)
-            || !readNumber(items.at(3 * k + 2), 10, &range.step) || range.step <= 0) {
+            || !readNumber(items.at(3 * k + 2), 10, &range.step) || range.step <= 0 || !isDpiNumber(range.minimum)
+            || !isDpiNumber(range.maximum) || !isDpiNumber(range.step)) {
             qCWarning(lcDpi) << "DPIRange refused:" << items.join(QLatin1Char(','));
             return set;
         }

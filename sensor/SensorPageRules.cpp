@@ -1,6 +1,10 @@
 #include "sensor/SensorPageRules.h"
 
+#include "core/FileIo.h"
 #include "sensor/OptionCodes.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +13,11 @@
 namespace sensor {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSensorRules, "app.sensor.page")
+
+// The level file holds one number.
+constexpr qint64 kMaxLevelFileBytes = 4096;
 
 bool receiverWithHighRates(int kind)
 {
@@ -21,6 +30,17 @@ ModeState free()
 }
 
 } // namespace
+
+int stageCountFromLevelFile(const QString& path)
+{
+    QByteArray bytes;
+    QString why;
+    if (!core::readFileBounded(path, kMaxLevelFileBytes, &bytes, &why) && QFileInfo::exists(path))
+        qCWarning(lcSensorRules) << "DPI level file ignored:" << why;
+    const int end = bytes.indexOf('\n');
+    const QString line = QString::fromUtf8(end < 0 ? bytes : bytes.left(end)).trimmed();
+    return line.isEmpty() ? 1 : line.toInt();
+}
 
 int rateIndexForCode(int code)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // How the sensor page turns the mouse's bytes into what its widgets show, and
@@ -9,6 +10,12 @@ namespace sensor {
 
 // PerformanceTime (units of 10 s) of the PerformanceOpen entries 0..5.
 inline constexpr quint8 kPerformanceCodes[] = {3, 6, 12, 30, 60, 90};
+
+// The stage count the DPI level file at path gives: its first line as a
+// decimal number (0 when it is none), 1 for an empty line or a missing file.
+// A file that is no regular file or far larger than one number reads as
+// missing, with one warning.
+int stageCountFromLevelFile(const QString& path);
 
 // Rate row (0..6) of a ReportRate code; -1 for a code the strip has no row for.
 int rateIndexForCode(int code);

@@ -31,9 +31,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -46,6 +48,8 @@
 #include <iterator>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSettingsPage, "app.settings.page")
 
 template <typename T>
 T* place(QWidget* parent, const char* name, const QRect& rect)
@@ -695,8 +699,17 @@ void FormSetting::SlotChangeLanguage(int index)
     // writes before it announces the change.
     settings::NetTexts net;
     const int stored = MacroIni::Instance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")).toInt();
-    if (!settings::readNetProfile(AppDir() + QStringLiteral("/Language/Net.xml"), stored, &net))
+    const QString netPath = AppDir() + QStringLiteral("/Language/Net.xml");
+    QString why;
+    if (!settings::readNetProfile(netPath, stored, &net, &why)) {
+        // Read at every language change; a damaged profile is worth one line, not one per change.
+        static bool told = false;
+        if (!told && QFileInfo::exists(netPath)) {
+            qCWarning(lcSettingsPage) << "web profile not read:" << why;
+            told = true;
+        }
         return;
+    }
     if (net.hasCompany)
         pushButton_4->setText(net.company);
     if (net.hasWeb)

@@ -209,7 +209,8 @@ bool FormSetting::ChechIsUpDate()
         if (images.isEmpty())
             return refuseUpdate(NoDeviceText);
         int count = 5;
-        UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()), &count);
+        UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()),
+                                    images.first().size(), &count);
         if (count == 0)
             return refuseUpdate(NoDeviceText);
         if (count > 1)
@@ -379,7 +380,7 @@ void FormSetting::RunUpdate(int step, int imageKind, const QString& versionText)
             const int slot = classSlot(int(m_receiverClass));
             if (found && slot >= 0 && !images.isEmpty())
                 UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()),
-                                            &m_bootCounts[slot]);
+                                            images.first().size(), &m_bootCounts[slot]);
             const DeviceAllInfo current = CurrentDeviceInfoCopy();
             for (const DeviceAllInfo& device : foundDevices()) {
                 if (device.RestrictedKind)
@@ -498,8 +499,8 @@ void FormSetting::startStage(int imageKind)
     UpdateStep = 2;
     const auto callback = imageKind == core::kMouseImage ? &FormSetting::MouseUpgradeCallback
                                                          : &FormSetting::DongleUpgradeCallback;
-    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_updateImage.constData()), callback,
-                          settings::kUpgradeTimeoutMs))
+    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_updateImage.constData()), m_updateImage.size(),
+                          callback, settings::kUpgradeTimeoutMs))
         failUpdateStage();
 }
 

@@ -210,13 +210,12 @@ void readNetGroup(QXmlStreamReader& xml, int index, NetTexts* out)
 
 bool readNetProfile(const QString& path, int index, NetTexts* out, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (error)
-            *error = file.errorString();
+    // The profile is a few hundred bytes; a larger file, or no regular file, is not read.
+    constexpr qint64 kMaxNetProfileBytes = 1024 * 1024;
+    QByteArray bytes;
+    if (!core::readFileBounded(path, kMaxNetProfileBytes, &bytes, error))
         return false;
-    }
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(bytes);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Profile")) {
         if (error)
             *error = xml.hasError() ? xml.errorString() : QStringLiteral("Not a labels file");

@@ -132,7 +132,8 @@ bool UpDateRepair::CheckUpdateDevices()
         return false;
     }
     int count = 5;
-    UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()), &count);
+    UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()),
+                                images.first().size(), &count);
     const int total = count + receivers;
     if (total == 1)
         return true;
@@ -251,8 +252,8 @@ bool UpDateRepair::startStage()
     // The library is handed a pointer; the buffer lives until the next stage.
     m_image = images.first();
     registerUpdating(true);
-    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_image.constData()), &UpDateRepair::UpgradeCallback,
-                          settings::kUpgradeTimeoutMs)) {
+    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_image.constData()), m_image.size(),
+                          &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
         failStage();
         return false;
     }

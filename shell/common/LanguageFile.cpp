@@ -1,22 +1,21 @@
 #include "shell/common/LanguageFile.h"
 
 #include "core/AppPaths.h"
+#include "core/FileIo.h"
 #include "core/MacroIni.h"
 #include "shell/common/LanguageNames.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QXmlStreamReader>
-
-#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcLanguage, "app.shell.language")
 
@@ -24,8 +23,59 @@ namespace shell {
 
 namespace {
 
-// Language files are a few tens of kilobytes; anything far larger is not one.
+// Language files are a few tens of kilobytes and hold a few dozen windows of at most a few
+// hundred texts, none with attributes; anything far larger is not one. The XML reader checks an
+// element's attributes against each other, so their number is bounded before it sees them.
 constexpr qint64 kMaxLanguageFileBytes = 8 * 1024 * 1024;
+constexpr int kMaxElements = 4096;  // windows, and texts of one window
+constexpr int kMaxAttributes = 32;
+
+// Skips from `at` past the first `end`; false when the data ends first.
+bool skipPast(const QByteArray& data, int* at, const char* end)
+{
+    const int found = data.indexOf(end, *at);
+    if (found < 0)
+        return false;
+    *at = found + int(qstrlen(end));
+    return true;
+}
+
+// Counts the attributes of each tag in one pass over the bytes. Text cannot hold a raw
+// "<", so every "<" opens markup; comments, CDATA and processing instructions are stepped over.
+bool withinShape(const QByteArray& data, QString* error)
+{
+    for (int at = data.indexOf('<'); at >= 0; at = data.indexOf('<', at)) {
+        bool closed = true;
+        // A QByteArray's data always ends in a NUL, so comparing a prefix never reads past it.
+        const char* markup = data.constData() + at;
+        if (qstrncmp(markup, "<!--", 4) == 0)
+            closed = skipPast(data, &at, "-->");
+        else if (qstrncmp(markup, "<![CDATA[", 9) == 0)
+            closed = skipPast(data, &at, "]]>");
+        else if (qstrncmp(markup, "<?", 2) == 0)
+            closed = skipPast(data, &at, "?>");
+        else {
+            int attributes = 0;
+            char quote = 0;
+            for (++at; at < data.size() && (quote || data.at(at) != '>'); ++at) {
+                const char c = data.at(at);
+                if (quote)
+                    quote = c == quote ? 0 : quote;
+                else if (c == '"' || c == '\'')
+                    quote = c;
+                else if (c == '=')
+                    ++attributes;
+            }
+            if (attributes > kMaxAttributes) {
+                *error = QStringLiteral("an element holds more than %1 attributes").arg(kMaxAttributes);
+                return false;
+            }
+        }
+        if (!closed)
+            return true;  // left for the XML reader to report
+    }
+    return true;
+}
 
 // Reads one child's text up to its end element. A child that holds elements
 // of its own is no text: it is skipped whole, without recursion (a file
@@ -51,6 +101,10 @@ LanguageElement readClassElement(QXmlStreamReader& xml, const QString& element, 
 {
     LanguageElement texts;
     while (xml.readNextStartElement()) {
+        if (texts.entries().size() >= kMaxElements) {
+            xml.raiseError(QStringLiteral("%1 holds more than %2 texts").arg(element).arg(kMaxElements));
+            break;
+        }
         const QString child = xml.name().toString();
         QString text;
         const bool plain = readChildText(xml, &text);
@@ -107,18 +161,15 @@ bool LanguageFile::load(const QString& path, QString* error)
     m_elements.clear();
     m_skippedTexts = 0;
     m_firstSkippedText.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray data;
+    QString why;
+    if (!core::readFileBounded(path, kMaxLanguageFileBytes, &data, &why)) {
+        // The caller names the file; the cause is what is left after the path.
         if (error)
-            *error = file.errorString();
+            *error = why.startsWith(path + QLatin1String(": ")) ? why.mid(path.size() + 2) : why;
         return false;
     }
-    if (file.size() > kMaxLanguageFileBytes) {
-        if (error)
-            *error = QStringLiteral("File too large");
-        return false;
-    }
-    const bool loaded = loadData(file.readAll(), error);
+    const bool loaded = loadData(data, error);
     if (m_skippedTexts > 0)
         qCWarning(lcLanguage, "language file %s: %d text(s) holding nested elements skipped, the first %s",
                   qPrintable(path), m_skippedTexts, qPrintable(m_firstSkippedText));
@@ -130,6 +181,12 @@ bool LanguageFile::loadData(const QByteArray& data, QString* error)
     m_elements.clear();
     m_skippedTexts = 0;
     m_firstSkippedText.clear();
+    QString shapeError;
+    if (!withinShape(data, &shapeError)) {
+        if (error)
+            *error = shapeError;
+        return false;
+    }
     QXmlStreamReader xml(data);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Total")) {
         if (!xml.hasError())
@@ -138,19 +195,24 @@ bool LanguageFile::loadData(const QByteArray& data, QString* error)
             *error = xml.errorString();
         return false;
     }
+    QHash<QString, int> indexOf;
     while (xml.readNextStartElement()) {
         const QString name = xml.name().toString();
         LanguageElement texts = readClassElement(xml, name, &m_skippedTexts, &m_firstSkippedText);
         if (xml.hasError())
             break;
         // One window may appear twice; its texts then apply in file order.
-        auto it = std::find_if(m_elements.begin(), m_elements.end(),
-                               [&name](const QPair<QString, LanguageElement>& e) { return e.first == name; });
-        if (it == m_elements.end()) {
+        const auto it = indexOf.constFind(name);
+        if (it == indexOf.constEnd() && m_elements.size() >= kMaxElements) {
+            xml.raiseError(QStringLiteral("more than %1 windows").arg(kMaxElements));
+            break;
+        }
+        if (it == indexOf.constEnd()) {
+            indexOf.insert(name, m_elements.size());
             m_elements.append({name, texts});
         } else {
             for (const LanguageElement::Entry& e : texts.entries())
-                it->second.append(e.first, e.second);
+                m_elements[*it].second.append(e.first, e.second);
         }
     }
     if (xml.hasError()) {

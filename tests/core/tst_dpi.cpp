@@ -39,6 +39,8 @@ private slots:
     void shippedFileMatchesTheDeviceTable();
     void indexedLookupsAgreeWithTheFullSearch_data();
     void indexedLookupsAgreeWithTheFullSearch();
+    void hostileDefinitionsStayCheapAndBounded_data();
+    void hostileDefinitionsStayCheapAndBounded();
 };
 
 void TestDpi::definitionLines_data()
@@ -213,6 +215,41 @@ void TestDpi::shippedFileMatchesTheDeviceTable()
         QVERIFY(defines.hasFeature(SensorFeature::LodCal, model));
         QVERIFY(defines.hasFeature(SensorFeature::SensorModeSel, model));
     }
+}
+
+void TestDpi::hostileDefinitionsStayCheapAndBounded_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("dpi");  // what code 1 of the model reads as
+    const QByteArray longModel(30000, 'Q');
+    QTest::newRow("one long name of many pairs")
+        << QByteArray("#define " + QByteArray("SENSOR_").repeated(400) + QByteArray("_DPI").repeated(400) + "_400\t1\n")
+        << "X" << 100;
+    QTest::newRow("one long name, no end to its models")
+        << QByteArray("#define " + QByteArray("SENSOR_").repeated(20000) + QByteArray(100000, 'x') + "\t1\n") << "X"
+        << 100;
+    QTest::newRow("long model") << QByteArray("#define SENSOR_" + longModel + "_DPI_400\t1\n")
+                                << QString::fromLatin1(longModel) << 400;
+    QTest::newRow("DPI beyond any sensor") << QByteArray("#define SENSOR_X_DPI_2147483647\t1\n") << "X" << 0;
+    QTest::newRow("negative DPI") << QByteArray("#define SENSOR_X_DPI_-400\t1\n") << "X" << 0;
+    QTest::newRow("sane DPI") << QByteArray("#define SENSOR_X_DPI_400\t1\n") << "X" << 400;
+}
+
+// A shipped file someone edited by hand must not stall the start nor hand out numbers that
+// overflow when the sensor page doubles them.
+void TestDpi::hostileDefinitionsStayCheapAndBounded()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, model);
+    QFETCH(int, dpi);
+    QElapsedTimer clock;
+    clock.start();
+    const SensorDefines parsed = ParseSensorDefinitions(text);
+    QCOMPARE(parsed.names.size(), 1);
+    QCOMPARE(parsed.hasDpiTable(model), tableOf(parsed.names, parsed.values).hasDpiTable(model));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(SensorCodeToDpi(parsed, model, 1), dpi);
 }
 
 QTEST_GUILESS_MAIN(TestDpi)

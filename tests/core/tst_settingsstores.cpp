@@ -1,20 +1,28 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
+#include "core/FileIo.h"
 #include "core/MacroIni.h"
 #include "core/Registry.h"
+#include "support/hostile_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <memory>
 
 class TestSettingsStores : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // The registry store lives in the config folder; copies of this test run at once must not share it.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config")))); }
     void identityKeysDecodeAndLoseWhitespace();
     void identityListsDecodeEveryItem();
     void plainKeysAreReturnedAsStored();
@@ -28,6 +36,8 @@ private slots:
     void macroIniLanguageIndexFallsBackToEnglish();
     void registryLivesInTheConfigFolder();
     void registryValuesRoundTripAndRemove();
+    void damagedFilesReadAsMissing_data();
+    void damagedFilesReadAsMissing();
 
 private:
     QString writeIni(const QByteArray& content);
@@ -236,6 +246,63 @@ void TestSettingsStores::registryValuesRoundTripAndRemove()
     QVERIFY(!Registry::Contains(Registry::InstallerKey(), "MouseVer331"));
     QVERIFY(Registry::Contains(key, "MouseVer331"));
     QCOMPARE(Registry::Value(key, "Absent", 3).toInt(), 3);
+}
+
+void TestSettingsStores::damagedFilesReadAsMissing_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<bool>("fifo");  // else a 64 MB file
+    for (const char* reader : {"bounded read", "Config.ini", "Macro.ini", "registry"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, FIFO").arg(QLatin1String(reader)))) << reader << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1, huge").arg(QLatin1String(reader)))) << reader << false;
+    }
+}
+
+// A FIFO in place of a settings file would block the GUI thread for ever, a huge file would be
+// read whole: both read as missing, the stores the program writes start afresh and keep the
+// damaged file aside, and nothing the user had is deleted.
+void TestSettingsStores::damagedFilesReadAsMissing()
+{
+    QFETCH(QString, reader);
+    QFETCH(bool, fifo);
+    const bool registry = reader == QLatin1String("registry");
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    QFile::remove(path + ".damaged");
+    const qint64 huge = qint64(64) << 20;
+    std::unique_ptr<hostile::Fifo> pipe(fifo ? new hostile::Fifo(path) : nullptr);
+    if (fifo)
+        QVERIFY(pipe->made());
+    else
+        QVERIFY(hostile::makeSparseFile(path, huge, "[Language]\nLanguage=3\n[Drive1]\nSensor=x\n"));
+    const bool writable = reader == QLatin1String("Macro.ini") || registry;
+    if (writable)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as .*\\.damaged, starting afresh$"));
+    if (reader == QLatin1String("bounded read")) {
+        QByteArray bytes = "untouched";
+        QVERIFY(!core::readFileBounded(path, 1 << 20, &bytes));
+        QCOMPARE(bytes, QByteArray("untouched"));
+    } else if (reader == QLatin1String("Config.ini")) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^device table missing or damaged: "));
+        ConfigIni config(path);
+        QVERIFY(!config.IsLoaded());
+        QCOMPARE(config.GetValue("Language", "Language"), QString());
+    } else if (reader == QLatin1String("Macro.ini")) {
+        MacroIni ini(path);
+        QCOMPARE(ini.LanguageIndex(), 0);
+        QVERIFY(ini.SetValue("Language", "Language", "2"));
+        QCOMPARE(MacroIni(path).LanguageIndex(), 2);
+    } else {
+        const QString key = Registry::DriveTestKey();
+        QCOMPARE(Registry::Value(key, "Language", 7).toInt(), 7);
+        QVERIFY(Registry::SetValue(key, "Language", 3));
+        QCOMPARE(Registry::Value(key, "Language").toInt(), 3);
+    }
+    if (fifo)
+        QVERIFY2(!pipe->hadToRelease(), "a reader blocked on the FIFO");
+    const QFileInfo kept(writable ? path + ".damaged" : path);
+    QVERIFY(fifo ? !kept.isFile() && kept.exists() : kept.size() == huge);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStores)

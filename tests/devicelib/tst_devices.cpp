@@ -362,12 +362,14 @@ private slots:
         const QByteArray image = shippedImage("R430K_M");
         QVERIFY(!image.isEmpty());
         int boot = 5;
-        QVERIFY(UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), &boot));
+        QVERIFY(UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                            &boot));
         QCOMPARE(boot, 0);
         QVERIFY(StartUsbChanged(&onHotplug, 0));
         QTRY_VERIFY_WITH_TIMEOUT(g_hotplugCalls >= 1, 5000);
         const int callsBefore = g_hotplugCalls;
-        QVERIFY(UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                 &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         {
             std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -389,7 +391,7 @@ private slots:
         const QByteArray image = shippedImage("R430K_D4K");
         const auto* bytes = reinterpret_cast<const unsigned char*>(image.constData());
         SimControl_FailNextUpgrade(40);
-        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         {
             std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -402,10 +404,10 @@ private slots:
         QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0103);
         QVERIFY(find("0x4141").isEmpty()); // the boot loader is not the receiver
         int boot = 5;
-        QVERIFY(UsbUpgradeC_FindBootDevices(bytes, &boot));
+        QVERIFY(UsbUpgradeC_FindBootDevices(bytes, image.size(), &boot));
         QCOMPARE(boot, 1);
 
-        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
         QCOMPARE(find("0x4141").size(), 1);
@@ -418,7 +420,7 @@ private slots:
         const auto* bytes = reinterpret_cast<const unsigned char*>(image.constData());
         const char* const* logs = UsbUpgradeC_GetLogs();
         SimControl_SetBusMicroseconds(1000); // about half a second of writing
-        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(
             [] {
                 std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -441,9 +443,9 @@ private slots:
         // Plugged back, the mouse waits in its boot loader and the repair finishes the job.
         QVERIFY(SimControl_Plug("Receiver1", true));
         int boot = 0;
-        QVERIFY(UsbUpgradeC_FindBootDevices(bytes, &boot));
+        QVERIFY(UsbUpgradeC_FindBootDevices(bytes, image.size(), &boot));
         QCOMPARE(boot, 1);
-        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(upgradeFinished(), 10000);
         QCOMPARE(SimControl_FirmwareVersion("Mouse1"), 0x0107);
         QVERIFY(!SimControl_InBootMode("Mouse1"));
@@ -454,7 +456,7 @@ private slots:
             g_events.clear();
         }
         SimControl_SetBusMicroseconds(1000);
-        QVERIFY(UsbUpgrade_Start(bytes, &onUpgradeEvent, 10000));
+        QVERIFY(UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(
             [] {
                 std::lock_guard<std::mutex> lock(g_eventsMutex);
@@ -471,15 +473,28 @@ private slots:
     void updateRefusesImagesThatFitNothing()
     {
         QByteArray image = shippedImage("R430KPro_M"); // no Pro mouse attached
-        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), &onUpgradeEvent, 10000));
+        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                  &onUpgradeEvent, 10000));
         image = shippedImage("R430K_M");
         image[1000] = char(image[1000] ^ 1); // damaged body
-        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), &onUpgradeEvent, 10000));
+        QVERIFY(!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                  &onUpgradeEvent, 10000));
         image = shippedImage("R430K_M");
         image[20] = char(200); // unknown image kind
         int boot = 5;
-        QVERIFY(!UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), &boot));
+        QVERIFY(!UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(image.constData()), image.size(),
+                                             &boot));
         QCOMPARE(boot, 0);
+        // A buffer shorter than its header says: neither call reads past it.
+        for (const int cut : {1, 1000, 300000}) {
+            image = shippedImage("R430K_M");
+            image.chop(cut);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(image.constData());
+            boot = 5;
+            QVERIFY2(!UsbUpgradeC_FindBootDevices(bytes, image.size(), &boot), qPrintable(QString::number(cut)));
+            QCOMPARE(boot, 0);
+            QVERIFY(!UsbUpgrade_Start(bytes, image.size(), &onUpgradeEvent, 10000));
+        }
     }
 
     void scenarioEventsHappenOnTime()

@@ -7,6 +7,7 @@
 #include "core/ProcessState.h"
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
+#include "support/hostile_files.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
@@ -171,6 +172,21 @@ private slots:
         QTest::newRow("length claims 4 GB") << (be32(0xFFFFFFFF) + tag) << 1;
         QTest::newRow("trailing bytes") << (fileOf(tag, sensor, image4) + "x") << 1;
         QTest::newRow("empty") << QByteArray() << 1;
+        // Fields that no page writes and no mouse reports: the image would go to the mouse as it is.
+        const auto forged = [&](auto change) {
+            FlashDataMap image = sampleImage(4);
+            change(image);
+            return fileOf(tag, sensor, bytesOf(image));
+        };
+        QTest::newRow("rate code 0") << forged([](FlashDataMap& i) { i.ReportRate = 0; }) << 1;
+        QTest::newRow("rate code 3") << forged([](FlashDataMap& i) { i.ReportRate = 3; }) << 1;
+        QTest::newRow("rate code 64") << forged([](FlashDataMap& i) { i.ReportRate = 64; }) << 0;
+        QTest::newRow("no DPI level") << forged([](FlashDataMap& i) { i.DpiLevelCount = 0; }) << 1;
+        QTest::newRow("current level 200") << forged([](FlashDataMap& i) { i.CurrentDpiLevel = 200; }) << 1;
+        QTest::newRow("current level past the count") << forged([](FlashDataMap& i) { i.CurrentDpiLevel = 4; }) << 1;
+        QTest::newRow("last level current") << forged([](FlashDataMap& i) { i.CurrentDpiLevel = 3; }) << 0;
+        QTest::newRow("sensor mode 3") << forged([](FlashDataMap& i) { i.SensorMode = 3; }) << 1;
+        QTest::newRow("corded sensor mode") << forged([](FlashDataMap& i) { i.SensorMode = 2; }) << 0;
     }
 
     void parseDecidesByTagSensorAndLevels()
@@ -190,6 +206,11 @@ private slots:
     {
         FlashDataMap out;
         QCOMPARE(UpDataParam::ImportParamFile(QStringLiteral("/nonexistent/x.bin"), &out), 1);
+        // A FIFO offered as the file to import is no settings file: nothing waits on it.
+        QTemporaryDir dir;
+        hostile::Fifo fifo(dir.filePath(QStringLiteral("x.bin")));
+        QCOMPARE(UpDataParam::ImportParamFile(dir.filePath(QStringLiteral("x.bin")), &out), 1);
+        QVERIFY2(!fifo.hadToRelease(), "the import blocked on the FIFO");
     }
 
     void goodImportReachesTheMouseFlash()

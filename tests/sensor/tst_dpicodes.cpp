@@ -123,6 +123,10 @@ void TestDpiCodes::rangeLists_data()
     QTest::newRow("step 0") << "100, 800, 0, 22" << 0 << "100" << "26000";
     QTest::newRow("step not a number") << "100, 800, x, 0" << 0 << "100" << "26000";
     QTest::newRow("five ranges") << "1,2,1,3,4,1,5,6,1,7,8,1,9,10,1,0" << 0 << "100" << "26000";
+    // The "+" button adds the step to the value: numbers no sensor reaches would overflow.
+    QTest::newRow("step beyond any sensor") << "100, 800, 2147483647, 0" << 0 << "100" << "26000";
+    QTest::newRow("maximum beyond any sensor") << "100, 2147483647, 50, 0" << 0 << "100" << "26000";
+    QTest::newRow("negative minimum") << "-2147483647, 800, 50, 0" << 0 << "100" << "26000";
 }
 
 void TestDpiCodes::rangeLists()

@@ -7,6 +7,7 @@
 #include "sensor/Sensor.h"
 #include "sensor/SensorPageRules.h"
 #include "support/link_helpers.h"
+#include "support/hostile_files.h"
 #include "support/sim_helpers.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -65,6 +67,8 @@ private slots:
     void resetShowsOneValue();
     void storedModeOutsideTheChoice();
     void userChoicesReachTheMouse();
+    void levelFileGivesTheStageCount_data();
+    void levelFileGivesTheStageCount();
 
 private:
     void fill(const FlashDataMap& image)
@@ -256,6 +260,38 @@ void TestSensorPage::userChoicesReachTheMouse()
     time->setCurrentIndex(time->currentIndex() == 2 ? 3 : 2);
     time->setCurrentIndex(2);
     QCOMPARE(flashByte(0x0D), 12);
+}
+
+void TestSensorPage::levelFileGivesTheStageCount_data()
+{
+    QTest::addColumn<QByteArray>("content");  // "fifo", "huge", "missing" or the file's bytes
+    QTest::addColumn<int>("count");
+    QTest::newRow("number") << QByteArray("3") << 3;
+    QTest::newRow("first line only") << QByteArray(" 5\r\n7\n") << 5;
+    QTest::newRow("not a number") << QByteArray("x") << 0;
+    QTest::newRow("empty") << QByteArray() << 1;
+    QTest::newRow("missing") << QByteArray("missing") << 1;
+    QTest::newRow("FIFO") << QByteArray("fifo") << 1;
+    QTest::newRow("huge") << QByteArray("huge") << 1;
+}
+
+// A FIFO would block the page's construction for ever and a huge file would be read whole to
+// find its first line: both count as no file.
+void TestSensorPage::levelFileGivesTheStageCount()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Level.ini"));
+    std::unique_ptr<hostile::Fifo> fifo(content == "fifo" ? new hostile::Fifo(path) : nullptr);
+    if (content == "huge")
+        QVERIFY(hostile::makeSparseFile(path, qint64(1) << 30, "4\n"));
+    else if (!fifo && content != "missing")
+        QVERIFY(hostile::makeSparseFile(path, content.size(), content));
+    if (fifo || content == "huge")
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^DPI level file ignored: "));
+    QTEST(sensor::stageCountFromLevelFile(path), "count");
+    if (fifo)
+        QVERIFY2(!fifo->hadToRelease(), "the reader blocked on the FIFO");
 }
 
 QTEST_MAIN(TestSensorPage)

@@ -17,6 +17,7 @@ namespace {
 QByteArray image(quint32 version, quint8 kind, quint8 cid, quint8 mid, const QByteArray& name, int body = 64)
 {
     QByteArray bytes(728 + body, '\x5C');
+    qToLittleEndian<quint32>(quint32(body), reinterpret_cast<uchar*>(bytes.data()) + 4);
     qToLittleEndian<quint32>(version, reinterpret_cast<uchar*>(bytes.data()) + 16);
     bytes[20] = char(kind);
     bytes[21] = char(cid);
@@ -42,6 +43,8 @@ private slots:
     void olderVersionsAreTakenToo();
     void nameMatchesExactly();
     void shortFilesAndMissingFolder();
+    void imageShorterThanItsHeaderSaysIsSkipped_data();
+    void imageShorterThanItsHeaderSaysIsSkipped();
     void checkUpdateFileUsesTheOpenDevice();
     void repairDialogWaitsForCheckOnlyWhenShownAndIdle();
 
@@ -138,6 +141,29 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
     QByteArray unused;
     QCOMPARE(core::findFirmwareImage(m_app.path(), core::FirmwareQuery{210, {}, {}, 0, 0}, &unused),
              core::SearchOutcome::NoFolder);
+}
+
+void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
+{
+    QTest::addColumn<quint32>("bodyLength");  // as the header states it; the file holds 64 bytes
+    QTest::addColumn<bool>("found");
+    QTest::newRow("whole body") << quint32(64) << true;
+    QTest::newRow("body shorter than stated") << quint32(65) << false;
+    QTest::newRow("largest length") << quint32(0xFFFFFFFF) << false;
+}
+
+// The device library reads as much body as the header states, from a buffer that carries no
+// length: an image that does not hold it must never reach the library.
+void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped()
+{
+    QFETCH(quint32, bodyLength);
+    QFETCH(bool, found);
+    QByteArray bytes = image(0x0107, 210, 33, 1, "R430K_M");
+    qToLittleEndian<quint32>(bodyLength, reinterpret_cast<uchar*>(bytes.data()) + 4);
+    put(QStringLiteral("a.bin"), bytes);
+    QCOMPARE(UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
+    QCOMPARE(FormSetting::FindUpdateFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
+    QCOMPARE(FormSetting::UpdateImageList().isEmpty(), !found);
 }
 
 void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()

@@ -2,6 +2,7 @@
 // per-language placement, version texts, the autostart entry, the mouse
 // settings launcher and the web profile.
 #include "settings/SettingLogic.h"
+#include "support/hostile_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -213,6 +214,9 @@ void TestSettingLogic::netProfile_data()
                                  << true << "" << "w";
     QTest::newRow("wrong root") << QByteArray("<Total><English><CompanyName>E</CompanyName></English></Total>") << 0
                                 << false << "" << "";
+    // Special and huge files read as missing: no wait on a FIFO, no reading of 600 MB.
+    QTest::newRow("FIFO") << QByteArray("fifo") << 0 << false << "" << "";
+    QTest::newRow("huge") << QByteArray("huge") << 0 << false << "" << "";
 }
 
 void TestSettingLogic::netProfile()
@@ -221,12 +225,15 @@ void TestSettingLogic::netProfile()
     QFETCH(int, index);
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/Net.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(xml);
-    file.close();
+    std::unique_ptr<hostile::Fifo> fifo(xml == "fifo" ? new hostile::Fifo(path) : nullptr);
+    if (xml == "huge")
+        xml = "<Profile><English><CompanyName>" + QByteArray(2 << 20, 'E') + "</CompanyName></English></Profile>";
+    if (!fifo)
+        QVERIFY(hostile::makeSparseFile(path, xml.size(), xml));
     settings::NetTexts texts;
     QTEST(settings::readNetProfile(path, index, &texts), "read");
+    if (fifo)
+        QVERIFY2(!fifo->hadToRelease(), "the reader blocked on the FIFO");
     QTEST(texts.company, "company");
     QTEST(texts.web, "web");
     QVERIFY(!settings::readNetProfile(dir.path() + QStringLiteral("/none.xml"), 0, &texts));

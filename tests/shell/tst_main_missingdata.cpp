@@ -1,6 +1,7 @@
 #include "core/PostMsg.h"
 #include "shell/DialogMain.h"
 #include "support/dialogs_helpers.h"
+#include "support/hostile_files.h"
 #include "support/modal_helpers.h"
 
 #include <QDir>
@@ -22,12 +23,18 @@ private slots:
         QTest::addColumn<bool>("withLanguage");
         QTest::addColumn<QString>("missing");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("damaged");  // Config.ini a FIFO, driver_sensor.h far too large
+        QTest::newRow("damaged files count as missing")
+            << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
+            << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!" << true;
         QTest::newRow("language file there") << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
-                                             << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!";
+                                             << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!"
+                                             << false;
         QTest::newRow("no language files")
             << false << "/usersetting/Config.ini, /Language, /Picture, /driver_sensor.h"
             << "Program files are missing: /usersetting/Config.ini, /Language, /Picture, /driver_sensor.h. Please "
-               "reinstall the program.";
+               "reinstall the program."
+            << false;
     }
 
     void oneNoticeNamesWhatIsMissing()
@@ -35,7 +42,14 @@ private slots:
         QFETCH(bool, withLanguage);
         QFETCH(QString, missing);
         QFETCH(QString, text);
+        QFETCH(bool, damaged);
         dialogtest::FakeProgramFolder folder;
+        std::unique_ptr<hostile::Fifo> fifo;
+        if (damaged) {
+            QVERIFY(QDir().mkpath(folder.path() + "/usersetting"));
+            fifo = std::make_unique<hostile::Fifo>(folder.path() + "/usersetting/Config.ini");
+            QVERIFY(hostile::makeSparseFile(folder.path() + "/driver_sensor.h", qint64(1) << 30));
+        }
         if (withLanguage)
             folder.write(0, "<Total><DialogMain><DataMissing>Gone: %1!</DataMissing></DialogMain></Total>");
         else

@@ -3,6 +3,7 @@
 #include "support/dialogs_helpers.h"
 
 #include "shell/common/LanguageFile.h"
+#include "support/hostile_files.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -29,6 +30,8 @@ private slots:
     void cachedElementFollowsFileChanges();
     void missingFileGivesNoText();
     void textsReachWidgetsByTable();
+    void hostileFilesLoadQuicklyOrNotAtAll_data();
+    void hostileFilesLoadQuicklyOrNotAtAll();
 };
 
 void TestLanguageFile::fileNameFollowsIndex_data()
@@ -210,6 +213,58 @@ void TestLanguageFile::textsReachWidgetsByTable()
     QCOMPARE(combo->itemText(0), QStringLiteral("a"));
     QCOMPARE(combo->itemText(1), QStringLiteral("Second"));
     QCOMPARE(combo->count(), 2);
+}
+
+namespace {
+
+QByteArray repeated(int count, const char* pattern)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += QByteArray(pattern).replace("%", QByteArray::number(i));
+    return out;
+}
+
+} // namespace
+
+void TestLanguageFile::hostileFilesLoadQuicklyOrNotAtAll_data()
+{
+    QTest::addColumn<QByteArray>("xml");  // "fifo": a FIFO in place of the file
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("FIFO") << QByteArray("fifo") << false;
+    QTest::newRow("100000 distinct elements")
+        << "<Total>" + repeated(100000, "<E%><t>x</t></E%>") + "<W><t>y</t></W></Total>" << false;
+    QTest::newRow("50000 attributes") << "<Total><W " + repeated(50000, "a%='1' ") + "><t>y</t></W></Total>" << false;
+    QTest::newRow("100000 texts in one element")
+        << "<Total><W>" + repeated(100000, "<t%>x</t%>") + "<t>y</t></W></Total>" << false;
+    QTest::newRow("1000 elements, a few attributes")
+        << "<Total>" + repeated(1000, "<E% a='1' b=\"2\"><t>x</t></E%>") + "<W><t>y</t></W></Total>" << true;
+    QTest::newRow("equals signs in comments and values")
+        << "<Total><!--" + repeated(100, "a=% ") + "--><W " + repeated(8, "a%='=====' ") + "><t>y</t></W>"
+               + "<?pi " + repeated(100, "a=% ") + "?></Total>"
+        << true;
+}
+
+// A language file is read before the window shows: one made to be slow for the XML reader or
+// for the merging of its elements must neither keep the window away nor flood memory.
+void TestLanguageFile::hostileFilesLoadQuicklyOrNotAtAll()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, loaded);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("0-English.xml"));
+    std::unique_ptr<hostile::Fifo> fifo(xml == "fifo" ? new hostile::Fifo(path) : nullptr);
+    if (!fifo)
+        QVERIFY(hostile::makeSparseFile(path, xml.size(), xml));
+    QElapsedTimer clock;
+    clock.start();
+    LanguageFile file;
+    QString error;
+    QCOMPARE(file.load(path, &error), loaded);
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(file.element(QStringLiteral("W")).text(QStringLiteral("t")), loaded ? QStringLiteral("y") : QString());
+    if (fifo)
+        QVERIFY2(!fifo->hadToRelease(), "the reader blocked on the FIFO");
 }
 
 QTEST_MAIN(TestLanguageFile)
