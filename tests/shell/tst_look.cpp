@@ -53,9 +53,9 @@ double contrast(const QColor& a, const QColor& b)
 }
 
 // "r,g,b", or a key of the skin's colours in Config.ini.
-QColor colourOf(const QString& spec)
+QColor colourOf(const QString& colour)
 {
-    const QString rgb = spec.contains(QLatin1Char(',')) ? spec : core::optionColour(qPrintable(spec), "255,0,255");
+    const QString rgb = colour.contains(QLatin1Char(',')) ? colour : core::optionColour(qPrintable(colour), "255,0,255");
     const QStringList parts = rgb.split(QLatin1Char(','));
     return parts.size() == 3 ? QColor(parts[0].trimmed().toInt(), parts[1].trimmed().toInt(), parts[2].trimmed().toInt())
                              : QColor();
