@@ -144,6 +144,11 @@ bool DialogMain::event(QEvent* event)
 {
     if (event->type() == kBuildFrameEvent) {
         ensureFrame();
+        // Built ahead of need: until a mouse is opened its pictures are only memory.
+        if (!frameShowing()) {
+            m_frame->parkPictures();
+            core::releaseFreeHeap();
+        }
         return true;
     }
     return QDialog::event(event);
