@@ -29,6 +29,8 @@ private slots:
     void cachedElementFollowsFileChanges();
     void missingFileGivesNoText();
     void textsReachWidgetsByTable();
+    void languageListNamesEachLanguageInTheBoxFont_data();
+    void languageListNamesEachLanguageInTheBoxFont();
 };
 
 void TestLanguageFile::fileNameFollowsIndex_data()
@@ -210,6 +212,34 @@ void TestLanguageFile::textsReachWidgetsByTable()
     QCOMPARE(combo->itemText(0), QStringLiteral("a"));
     QCOMPARE(combo->itemText(1), QStringLiteral("Second"));
     QCOMPARE(combo->count(), 2);
+}
+
+void TestLanguageFile::languageListNamesEachLanguageInTheBoxFont_data()
+{
+    QTest::addColumn<bool>("styledAfter"); // a style sheet set on the filled box polishes its list again
+    QTest::newRow("as filled") << false;
+    QTest::newRow("style sheet set afterwards") << true;
+}
+
+void TestLanguageFile::languageListNamesEachLanguageInTheBoxFont()
+{
+    QFETCH(bool, styledAfter);
+    QComboBox box;
+    QFont font(QStringLiteral("Noto Sans CJK SC"), 10);
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
+    box.setFont(font);
+    shell::fillLanguageList(&box);
+    if (styledAfter)
+        box.setStyleSheet(QStringLiteral("QComboBox{color: rgb(1, 2, 3);}"));
+    QCOMPARE(box.count(), 6);
+    QCOMPARE(box.itemText(0), QStringLiteral("English"));
+    QCOMPARE(box.itemText(5), QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"));
+    // Measured in any other font, each script's name would load a fallback font of its own.
+    for (int row = 0; row < box.count(); ++row) {
+        const QFont entry = qvariant_cast<QFont>(box.itemData(row, Qt::FontRole));
+        QCOMPARE(entry.families(), font.families());
+        QCOMPARE(entry.pointSize(), 10);
+    }
 }
 
 QTEST_MAIN(TestLanguageFile)
