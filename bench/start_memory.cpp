@@ -4,11 +4,14 @@
 //
 //   RssAnon            private anonymous memory of the process (what the shared start-up tool reads)
 //   heap in use        blocks handed out by malloc, mapped ones included
-//   heap kept free     freed memory the allocator still holds (fragmentation, other threads' arenas)
-//   outside the heap   RssAnon less the heap: libraries' written pages, thread stacks, X and font
-//                      caches kept by the C libraries
+//   beyond the heap    RssAnon less the heap in use: libraries' written pages, thread stacks, the
+//                      resident part of the heap's free space
+//   heap free space    freed memory the heap still counts (fragmentation, other threads' arenas),
+//                      resident or already handed back to the system
 //   pictures           decoded size of every picture a live widget's style sheet names, split into
 //                      those of the shown page and those of hidden pages (frame, pages, dialogs)
+//   font faces         what loading the faces the window draws with costs (measured before it)
+//   the rest           heap in use less the shown pictures and the fonts
 //   pixmap cache       what clearing Qt's pixmap cache gives back (pictures no widget holds)
 //
 // Then it hides the window to the tray (as the minimise button does), waits, and prints the same
@@ -19,12 +22,14 @@
 #include "core/CrashDump.h"
 #include "core/PostMsg.h"
 #include "core/StartUp.h"
+#include "dialogs/DialogFrame.h"
 #include "shell/Dialog.h"
 #include "shell/DialogMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmapCache>
@@ -111,6 +116,27 @@ Pictures picturesNamed()
     return pictures;
 }
 
+double heapInUse()
+{
+    const struct mallinfo2 heap = mallinfo2();
+    return double(heap.uordblks + heap.hblkhd);
+}
+
+double s_fonts = 0;
+
+// The font faces the window draws with, loaded ahead of it so that their cost can be told apart:
+// the interface font (every script of the language names), the plain application font (Latin) and
+// the macro page's number font (digits).
+void loadFonts()
+{
+    const double before = heapInUse();
+    const QString scripts = QString::fromUtf8("Ag \xE7\xAE\x80\xE4\xBD\x93 \xED\x95\x9C \xD0\xA0\xD1\x83 \xE6\x97\xA5");
+    QFontMetrics(dialogs::DialogFrame::dialogFont(10)).horizontalAdvance(scripts);
+    QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("Ag"));
+    QFontMetrics(QFont(QStringLiteral("Arial"), 12)).horizontalAdvance(QStringLiteral("10"));
+    s_fonts = heapInUse() - before;
+}
+
 void report(const char* moment)
 {
     const struct mallinfo2 heap = mallinfo2();
@@ -121,10 +147,13 @@ void report(const char* moment)
     std::printf("%s (%.1f s after start)\n", moment, sinceProcessStart());
     std::printf("  RssAnon                %6.2f MiB\n", MiB(anon));
     std::printf("  heap in use            %6.2f MiB\n", MiB(inUse));
-    std::printf("  heap kept free         %6.2f MiB\n", MiB(keptFree));
-    std::printf("  outside the heap       %6.2f MiB\n", MiB(anon - inUse - keptFree));
+    std::printf("  beyond the heap        %6.2f MiB\n", MiB(anon - inUse));
+    std::printf("  heap free space        %6.2f MiB  (resident or handed back)\n", MiB(keptFree));
     std::printf("  pictures named, shown  %6.2f MiB\n", MiB(pictures.shown));
     std::printf("  pictures named, hidden %6.2f MiB  (%d files in all)\n", MiB(pictures.hidden), pictures.files);
+    std::printf("  font faces             %6.2f MiB  (loaded before the window)\n", MiB(s_fonts));
+    std::printf("  the rest of the heap   %6.2f MiB  (widgets, style rules, Qt and X state)\n",
+                MiB(inUse - pictures.shown - s_fonts));
     std::fflush(stdout);
 }
 
@@ -153,6 +182,7 @@ int main(int argc, char* argv[])
     std::printf("platform %s, build %s\n", qPrintable(QApplication::platformName()), TALVO_BUILD_TYPE);
     DialogMain::setTrayAvailableForTesting(1); // hidden to the tray, not minimised, with or without a tray host
     PostMsg::instance();
+    loadFonts();
     auto* window = new DialogMain;
     window->show();
     runEvents(int(std::max(0.0, 3.0 - sinceProcessStart()) * 1000));

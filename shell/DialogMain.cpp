@@ -262,6 +262,9 @@ void DialogMain::hideToTray()
         return;
     }
     hide();
+    // Hours in the tray are spent without the window's decoded pictures; they come back on show.
+    m_parkedPictures.park(this);
+    core::releaseFreeHeap();
     QMenu* old = m_trayMenu;
     m_showAction = new QAction(m_mainFormText, this);
     m_exitAction = new QAction(m_exitText, this);
@@ -281,6 +284,7 @@ void DialogMain::hideToTray()
 
 void DialogMain::showFromTray(bool tellDevice)
 {
+    m_parkedPictures.restore();
     showNormal();
     if (tellDevice && frameShowing())
         UsbServer_SetPCDriverStatus(1);

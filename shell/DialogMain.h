@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/common/PictureParking.h"
+
 #include <QDialog>
 #include <QPoint>
 #include <QSystemTrayIcon>
@@ -78,6 +80,7 @@ private:
     QString m_exitText;
     QString m_dataMissingText;
     QString m_skinDir;
+    shell::PictureParking m_parkedPictures; // while hidden in the tray
     QPoint m_dragOffset;
     QPoint m_pressGlobal;
     QPoint m_pressWindow;
