@@ -67,6 +67,7 @@ private:
     void openPairing(bool requested);
     void spaceOnChoicePage();
     void reportMissingData();
+    void firstScan();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -85,4 +86,5 @@ private:
     QPoint m_pressGlobal;
     QPoint m_pressWindow;
     bool m_quitting = false;
+    bool m_firstScanDone = false;
 };
