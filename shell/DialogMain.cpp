@@ -140,7 +140,7 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
-        QMetaObject::invokeMethod(this, &DialogMain::firstScan, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &DialogMain::afterFirstPaint, Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -161,13 +161,17 @@ bool DialogMain::event(QEvent* event)
 
 void DialogMain::firstScan()
 {
-    if (std::exchange(m_firstScanDone, true))
-        return;
-    m_choicePage->Rescan();
-    if (!isVisible())
-        return;
-    // The tiles reach the screen now, not after the frame: its build would go before their paint.
-    m_choicePage->repaint();
+    if (!std::exchange(m_firstScanDone, true))
+        m_choicePage->Rescan();
+}
+
+void DialogMain::afterFirstPaint()
+{
+    if (!m_firstScanDone) {
+        firstScan();
+        // The tiles reach the screen now, not after the frame: its build would go before their paint.
+        m_choicePage->repaint();
+    }
     // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
     QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
 }

@@ -68,6 +68,7 @@ private:
     void spaceOnChoicePage();
     void reportMissingData();
     void firstScan();
+    void afterFirstPaint();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
