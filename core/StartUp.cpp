@@ -137,6 +137,12 @@ void UseRasterWindowsOnly()
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 }
 
+void KeepLocalTimeZone()
+{
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+}
+
 void releaseFreeHeap()
 {
 #if defined(__GLIBC__)

@@ -54,6 +54,12 @@ void TuneHeapForLargeBlocks();
 // QT_XCB_GL_INTEGRATION is kept.
 void UseRasterWindowsOnly();
 
+// Before anything reads a file's date: with TZ unset the C library looks at /etc/localtime again on
+// every local-time conversion, and Qt converts for each file date it reads (each picture a style
+// sheet names, several times over): about 10,000 file lookups while the pages are built. Naming
+// that same file in TZ lets the library read it once. A user's own TZ is kept.
+void KeepLocalTimeZone();
+
 // Hands freed heap pages back to the system (after a burst of short-lived allocations).
 void releaseFreeHeap();
 

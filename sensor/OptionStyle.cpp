@@ -83,6 +83,10 @@ void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
                         + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
                         + QStringLiteral(");}"));
     box->setView(list);
+    // The entries carry the box's font: the list's own font gives way to the plain one when a style
+    // sheet polishes it, and measuring an entry in that font loads a fallback font for its script.
+    for (int row = 0; row < box->count(); ++row)
+        box->setItemData(row, box->font(), Qt::FontRole);
 }
 
 QString sliderStyle(const QString& folder)

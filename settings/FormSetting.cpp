@@ -274,10 +274,6 @@ void FormSetting::buildForm()
     comboBox = place<MyConmboBox>(page, "comboBox", QRect(40, 50, 142, 30));
     comboBox->setFont(pageFont(10));
     comboBox->setFocusPolicy(Qt::NoFocus);
-    // Every language the program ships, each in its own words: the list
-    // position is the language index.
-    for (const shell::LanguageName& language : shell::kLanguageNames)
-        comboBox->addItem(QString::fromUtf8(language.native));
 
     Receive_2 = place<QToolButton>(page, "Receive_2", QRect(230, 170, 128, 26));
     Receive_2->setText(QStringLiteral("up-to-date"));
@@ -391,6 +387,8 @@ void FormSetting::applyStyles()
     scrollAreaWidgetContents->setStyleSheet(QStringLiteral("#scrollAreaWidgetContents{background-color:transparent;border:none;}"));
     scrollArea->setStyleSheet(QStringLiteral("QScrollArea{background:transparent;}"));
     scrollArea->viewport()->setAutoFillBackground(false);
+    // Last: each style sheet set above around a filled list would lay it out again.
+    shell::fillLanguageList(comboBox);
 }
 
 void FormSetting::connectControls()

@@ -220,8 +220,17 @@ void Dialog::SlotSecondDialog()
     showPage(m_buttonPage);
 }
 
+void Dialog::parkPictures()
+{
+    if (isVisible())
+        return;
+    m_parkedPictures.park(this);
+    m_parkedPictures.park(m_paramDialog);
+}
+
 void Dialog::SlotUpDataParam(int index)
 {
+    m_parkedPictures.restore();
     m_paramDialog->StartTimer();
     if (index == 1)
         m_paramDialog->setReload();
@@ -263,6 +272,7 @@ void Dialog::showEvent(QShowEvent* event)
     // when it is built behind the choice page.
     if (m_ui->frame_2->styleSheet().isEmpty())
         m_ui->frame_2->setStyleSheet(shell::borderImageStyle(QStringLiteral("frame_2"), m_skinDir + "BackGround.png"));
+    m_parkedPictures.restore();
     QWidget::showEvent(event);
 }
 

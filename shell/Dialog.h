@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/common/PictureParking.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -28,6 +30,10 @@ public:
     // Writes the open mouse's image to its cache file; skipped (with a log line) until the mouse has
     // sent its own configuration in this session. Close, back and the tray's Exit call it.
     void saveDeviceCache();
+
+    // While the frame waits unseen behind the choice page, its pages and its parameter-read dialog
+    // hold no decoded pictures; they come back when the frame shows or the dialog opens.
+    void parkPictures();
 
     // The frame's own parameter-read dialog (kept for the life of the process).
     UpDataParam* paramDialog() const { return m_paramDialog; }
@@ -76,4 +82,5 @@ private:
     FormSetting* m_settingPage = nullptr;
     UpDataParam* m_paramDialog = nullptr; // never deleted: the process-long notice
     QString m_skinDir;
+    shell::PictureParking m_parkedPictures;
 };

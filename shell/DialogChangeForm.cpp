@@ -92,9 +92,6 @@ void DialogChange::setupForm()
     m_comboBox->setMinimumSize(142, 26);
     m_comboBox->setFont(dialogs::DialogFrame::dialogFont(10));
     m_comboBox->setFocusPolicy(Qt::NoFocus);
-    // The page offers every language the program ships, each in its own words.
-    for (const shell::LanguageName& language : shell::kLanguageNames)
-        m_comboBox->addItem(QString::fromUtf8(language.native));
     m_label2 = bigLabel(m_frameChange, "label_2", QRect(0, 320, 1021, 121), 20);
     m_label2->setFixedSize(1021, 121);
     m_leftButton = place<QToolButton>(m_frameChange, "LeftButton", QRect(10, 360, 46, 46));
@@ -166,6 +163,8 @@ void DialogChange::setupStyles()
                          + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
                          + QStringLiteral(");}"));
     m_comboBox->setView(popup);
+    // The page offers every language the program ships, each in its own words.
+    shell::fillLanguageList(m_comboBox);
     m_comboBox->setMaxVisibleItems(5);
 
     const QString label = optionColour("LabelColor", core::kFallbackTextColour);

@@ -39,6 +39,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
 } // namespace
@@ -100,8 +102,12 @@ DialogMain::DialogMain(QWidget* parent)
     setupTray();
     SlotChangeLanguage(MacroIni::Instance()->LanguageIndex());
     // The library's first hot-plug call comes only after its settle time; the tiles should not
-    // wait for it when the window first shows.
-    QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
+    // wait for it. A shown window scans right after its first paint (the scan and its tiles'
+    // pictures would hold that paint back); one not shown scans when its event loop starts.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            firstScan();
+    });
     QTimer::singleShot(0, this, &DialogMain::reportMissingData);
 }
 
@@ -134,8 +140,7 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
-        // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
-        QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
+        QMetaObject::invokeMethod(this, &DialogMain::afterFirstPaint, Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -144,9 +149,31 @@ bool DialogMain::event(QEvent* event)
 {
     if (event->type() == kBuildFrameEvent) {
         ensureFrame();
+        // Built ahead of need: until a mouse is opened its pictures are only memory.
+        if (!frameShowing()) {
+            m_frame->parkPictures();
+            core::releaseFreeHeap();
+        }
         return true;
     }
     return QDialog::event(event);
+}
+
+void DialogMain::firstScan()
+{
+    if (!std::exchange(m_firstScanDone, true))
+        m_choicePage->Rescan();
+}
+
+void DialogMain::afterFirstPaint()
+{
+    if (!m_firstScanDone) {
+        firstScan();
+        // The tiles reach the screen now, not after the frame: its build would go before their paint.
+        m_choicePage->repaint();
+    }
+    // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
+    QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
 }
 
 void DialogMain::setupForm()
@@ -257,6 +284,9 @@ void DialogMain::hideToTray()
         return;
     }
     hide();
+    // Hours in the tray are spent without the window's decoded pictures; they come back on show.
+    m_parkedPictures.park(this);
+    core::releaseFreeHeap();
     QMenu* old = m_trayMenu;
     m_showAction = new QAction(m_mainFormText, this);
     m_exitAction = new QAction(m_exitText, this);
@@ -276,6 +306,7 @@ void DialogMain::hideToTray()
 
 void DialogMain::showFromTray(bool tellDevice)
 {
+    m_parkedPictures.restore();
     showNormal();
     if (tellDevice && frameShowing())
         UsbServer_SetPCDriverStatus(1);

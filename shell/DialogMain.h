@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/common/PictureParking.h"
+
 #include <QDialog>
 #include <QPoint>
 #include <QSystemTrayIcon>
@@ -65,6 +67,8 @@ private:
     void openPairing(bool requested);
     void spaceOnChoicePage();
     void reportMissingData();
+    void firstScan();
+    void afterFirstPaint();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -78,8 +82,10 @@ private:
     QString m_exitText;
     QString m_dataMissingText;
     QString m_skinDir;
+    shell::PictureParking m_parkedPictures; // while hidden in the tray
     QPoint m_dragOffset;
     QPoint m_pressGlobal;
     QPoint m_pressWindow;
     bool m_quitting = false;
+    bool m_firstScanDone = false;
 };

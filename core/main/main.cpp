@@ -49,6 +49,7 @@ int main(int argc, char* argv[])
 {
     // First of all, so that a crash anywhere in start-up leaves its dump too.
     CrashDump::Install();
+    core::KeepLocalTimeZone();
     core::TuneHeapForLargeBlocks();
     PrepareUserFolders();
     DeleteOldFiles(LogDir());

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QXmlStreamReader>
@@ -321,6 +322,18 @@ int applyTexts(QWidget* root, const LanguageElement& texts, const TextBinding* r
         applied += ok ? 1 : 0;
     }
     return applied;
+}
+
+void fillLanguageList(QComboBox* box)
+{
+    for (const LanguageName& language : kLanguageNames) {
+        box->addItem(QString::fromUtf8(language.native));
+        // On the entry: the list's own font gives way to the plain one when a style sheet polishes it.
+        box->setItemData(box->count() - 1, box->font(), Qt::FontRole);
+    }
+    // One line height serves every entry: the names need not all be shaped to size the list.
+    if (auto* list = qobject_cast<QListView*>(box->view()))
+        list->setUniformItemSizes(true);
 }
 
 } // namespace shell

@@ -10,6 +10,8 @@
 class QByteArray;
 class QWidget;
 
+class QComboBox;
+
 namespace shell {
 
 // The texts of one window's element of a language file, child name -> text,
@@ -89,6 +91,12 @@ struct TextBinding
 // setText on labels, buttons, group boxes and line edits; false for a widget
 // kind that has no text.
 bool setWidgetText(QWidget* widget, const QString& text);
+
+// Fills a language list with every language the program ships, each in its own words (list position
+// = language index), each entry in the box's own font, whose families cover every script of the
+// names. Measured in the list's plain font, each script's name would load a fallback font of its
+// own (close to a megabyte of memory for each CJK face).
+void fillLanguageList(QComboBox* box);
 
 // Applies every row whose child the element holds; children without a row
 // and rows whose widget is missing change nothing. Returns the count applied.

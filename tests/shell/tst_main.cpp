@@ -14,6 +14,7 @@
 #include <HIDUsb.h>
 #include <SimControl.h>
 
+#include <QFrame>
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
@@ -135,8 +136,13 @@ private slots:
     {
         DialogMain::setTrayAvailableForTesting(1);
         SimControl_ClearCallLog();
+        auto* background = m_window->findChild<QFrame*>(QStringLiteral("frameChange"));
+        const QString backgroundSheet = background->styleSheet();
+        QVERIFY(backgroundSheet.contains(QLatin1String("MainBack.png")));
         for (int i = 0; i < 3; ++i)
             PostMsg::instance()->EmitChangeSize(2);
+        // In the tray the window holds no decoded pictures; they come back with it, word for word.
+        QVERIFY(background->styleSheet().isEmpty());
         QVERIFY(!m_window->isVisible());
         QVERIFY(m_window->trayIcon()->isVisible());
         QMenu* menu = m_window->trayMenu();
@@ -152,6 +158,7 @@ private slots:
         actions.at(0)->trigger();
         QTRY_VERIFY(m_window->isVisible());
         QTRY_VERIFY(!m_window->trayIcon()->isVisible());
+        QCOMPARE(background->styleSheet(), backgroundSheet);
     }
 
     // On a real tray the menu runs inside the icon window's click handling, and either entry

@@ -32,6 +32,8 @@ private slots:
     void textsReachWidgetsByTable();
     void hostileFilesLoadQuicklyOrNotAtAll_data();
     void hostileFilesLoadQuicklyOrNotAtAll();
+    void languageListNamesEachLanguageInTheBoxFont_data();
+    void languageListNamesEachLanguageInTheBoxFont();
 };
 
 void TestLanguageFile::fileNameFollowsIndex_data()
@@ -265,6 +267,34 @@ void TestLanguageFile::hostileFilesLoadQuicklyOrNotAtAll()
     QCOMPARE(file.element(QStringLiteral("W")).text(QStringLiteral("t")), loaded ? QStringLiteral("y") : QString());
     if (fifo)
         QVERIFY2(!fifo->hadToRelease(), "the reader blocked on the FIFO");
+}
+
+void TestLanguageFile::languageListNamesEachLanguageInTheBoxFont_data()
+{
+    QTest::addColumn<bool>("styledAfter"); // a style sheet set on the filled box polishes its list again
+    QTest::newRow("as filled") << false;
+    QTest::newRow("style sheet set afterwards") << true;
+}
+
+void TestLanguageFile::languageListNamesEachLanguageInTheBoxFont()
+{
+    QFETCH(bool, styledAfter);
+    QComboBox box;
+    QFont font(QStringLiteral("Noto Sans CJK SC"), 10);
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
+    box.setFont(font);
+    shell::fillLanguageList(&box);
+    if (styledAfter)
+        box.setStyleSheet(QStringLiteral("QComboBox{color: rgb(1, 2, 3);}"));
+    QCOMPARE(box.count(), 6);
+    QCOMPARE(box.itemText(0), QStringLiteral("English"));
+    QCOMPARE(box.itemText(5), QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"));
+    // Measured in any other font, each script's name would load a fallback font of its own.
+    for (int row = 0; row < box.count(); ++row) {
+        const QFont entry = qvariant_cast<QFont>(box.itemData(row, Qt::FontRole));
+        QCOMPARE(entry.families(), font.families());
+        QCOMPARE(entry.pointSize(), 10);
+    }
 }
 
 QTEST_MAIN(TestLanguageFile)

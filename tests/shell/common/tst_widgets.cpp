@@ -4,6 +4,7 @@
 #include "shell/common/MyProgressBar.h"
 #include "shell/common/MySlider.h"
 #include "shell/common/MyToolButton.h"
+#include "shell/common/PictureParking.h"
 #include "shell/common/mytoolButtonEnter.h"
 
 #include <QSignalSpy>
@@ -45,6 +46,8 @@ private slots:
     void progressTargetsSplitTheRun();
     void progressShowsOneDecimal();
     void progressCreepsAndWaitsForTheStep();
+    void parkedPicturesComeBackAsTheyWere_data();
+    void parkedPicturesComeBackAsTheyWere();
 };
 
 void TestWidgets::sliderJumpsToThePressedPosition_data()
@@ -255,6 +258,43 @@ void TestWidgets::progressCreepsAndWaitsForTheStep()
     bar.Start(2, 1000);
     QCOMPARE(bar.value(), 0);
     QCOMPARE(bar.targets(), (QVector<int>{0, 50, 100}));
+}
+
+void TestWidgets::parkedPicturesComeBackAsTheyWere_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("meanwhile"); // set while parked; empty: nothing set
+    QTest::addColumn<QString>("whileParked");
+    QTest::addColumn<QString>("restored");
+    const QString picture = QStringLiteral("#w{border-image: url(/nowhere/Back.png);}");
+    const QString colour = QStringLiteral("#w{color: rgb(1, 2, 3);}");
+    QTest::newRow("picture parked, back word for word") << picture << QString() << QString() << picture;
+    QTest::newRow("no picture, left alone") << colour << QString() << colour << colour;
+    QTest::newRow("newer sheet kept") << picture << colour << colour << colour;
+}
+
+void TestWidgets::parkedPicturesComeBackAsTheyWere()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, whileParked);
+    QFETCH(QString, restored);
+    QWidget root;
+    auto* child = new QWidget(&root);
+    child->setObjectName(QStringLiteral("w"));
+    child->setStyleSheet(sheet);
+    auto* gone = new QWidget(&root);
+    gone->setStyleSheet(sheet);
+    shell::PictureParking parking;
+    parking.park(&root);
+    parking.park(&root); // a second parking must not lose the first one's sheets
+    delete gone;         // a parked widget may go away before its sheet comes back
+    if (!meanwhile.isEmpty())
+        child->setStyleSheet(meanwhile);
+    QCOMPARE(child->styleSheet(), whileParked);
+    parking.restore();
+    QCOMPARE(child->styleSheet(), restored);
+    QVERIFY(!parking.isParked());
 }
 
 QTEST_MAIN(TestWidgets)
