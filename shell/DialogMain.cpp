@@ -39,8 +39,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <utility>
-
 namespace {
 Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
 } // namespace
@@ -102,12 +100,9 @@ DialogMain::DialogMain(QWidget* parent)
     setupTray();
     SlotChangeLanguage(MacroIni::Instance()->LanguageIndex());
     // The library's first hot-plug call comes only after its settle time; the tiles should not
-    // wait for it. A shown window scans right after its first paint (the scan and its tiles'
-    // pictures would hold that paint back); one not shown scans when its event loop starts.
-    QTimer::singleShot(0, this, [this] {
-        if (!isVisible())
-            firstScan();
-    });
+    // wait for it when the window first shows. (Scanning after the first paint instead leaves
+    // Qt with a stale window position under a reparenting window manager: popups open offset.)
+    QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
     QTimer::singleShot(0, this, &DialogMain::reportMissingData);
 }
 
@@ -140,7 +135,8 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
-        QMetaObject::invokeMethod(this, &DialogMain::afterFirstPaint, Qt::QueuedConnection);
+        // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
+        QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -157,23 +153,6 @@ bool DialogMain::event(QEvent* event)
         return true;
     }
     return QDialog::event(event);
-}
-
-void DialogMain::firstScan()
-{
-    if (!std::exchange(m_firstScanDone, true))
-        m_choicePage->Rescan();
-}
-
-void DialogMain::afterFirstPaint()
-{
-    if (!m_firstScanDone) {
-        firstScan();
-        // The tiles reach the screen now, not after the frame: its build would go before their paint.
-        m_choicePage->repaint();
-    }
-    // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
-    QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
 }
 
 void DialogMain::setupForm()

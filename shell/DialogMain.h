@@ -67,8 +67,6 @@ private:
     void openPairing(bool requested);
     void spaceOnChoicePage();
     void reportMissingData();
-    void firstScan();
-    void afterFirstPaint();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -87,5 +85,4 @@ private:
     QPoint m_pressGlobal;
     QPoint m_pressWindow;
     bool m_quitting = false;
-    bool m_firstScanDone = false;
 };
