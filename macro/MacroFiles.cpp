@@ -143,8 +143,10 @@ void Macro::RenameMacro()
         showNotice(Notice::SameName);
         return;
     }
-    if (!QFile::rename(core::macroFilePath(oldName), core::macroFilePath(newName))) {
-        qCWarning(lcMacroFiles) << "macro" << oldName << "not renamed to" << newName;
+    QFile file(core::macroFilePath(oldName));
+    if (!file.rename(core::macroFilePath(newName))) {
+        qCWarning(lcMacroFiles) << "macro" << oldName << "not renamed to" << newName << ":" << file.errorString();
+        showNotice(Notice::NotRenamed);
         return;
     }
     entry->setText(newName);
