@@ -65,6 +65,7 @@ private:
     void openPairing(bool requested);
     void spaceOnChoicePage();
     void reportMissingData();
+    void reportDamagedStores();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -77,6 +78,7 @@ private:
     QString m_mainFormText;
     QString m_exitText;
     QString m_dataMissingText;
+    QString m_settingsDamagedText;
     QString m_skinDir;
     QPoint m_dragOffset;
     QPoint m_pressGlobal;
