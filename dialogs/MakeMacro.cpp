@@ -28,6 +28,7 @@ const TextRow kTexts[] = {
     {MakeMacro::Text::ExportTooLong, "ExportTooLong", "The macro has too many rows to be exported"},
     {MakeMacro::Text::FileNotSaved, "FileNotSaved", "The file could not be saved"},
     {MakeMacro::Text::NotRenamed, "NotRenamed", "The macro file could not be renamed; the macro keeps its old name"},
+    {MakeMacro::Text::NotDeleted, "NotDeleted", "The macro file could not be deleted; the macro stays"},
 };
 
 const TextRow& rowOf(MakeMacro::Text text)

@@ -19,6 +19,7 @@ public:
         ExportTooLong,   // more rows than an export file carries
         FileNotSaved,    // an export file that could not be written
         NotRenamed,      // a macro file that could not be renamed on disk
+        NotDeleted,      // a macro file that could not be removed from disk
     };
 
     explicit MakeMacro(QWidget* parent = nullptr, Text text = Text::CreateFirst);

@@ -178,6 +178,7 @@ void Macro::on_DeleteHong_clicked()
     QFile file(core::macroFilePath(name));
     if (file.exists() && !file.remove()) {
         qCWarning(lcMacroFiles) << "macro" << name << "not deleted:" << file.errorString();
+        showNotice(Notice::NotDeleted);
         return;
     }
     PostMsg::instance()->EmitDeleteMacroButton(MacroRealText + name);

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -563,7 +564,22 @@ void TestMacroPage::deleteRemovesTheFileFirst()
     QVERIFY(QFile::remove(filePath("m2.ini")));
     QVERIFY(QDir().mkpath(filePath("m2.ini/x")));  // cannot be removed as a file
     selectMacro("m2");
-    confirm([page] { clickButton(page, "DeleteHong"); });
+    QStringList texts;
+    QStringList seen;
+    {
+        modaltest::ModalDriver driver([&texts](QWidget* modal) {
+            const auto* label = modal->findChild<QLabel*>(QStringLiteral("label"));
+            texts << (label ? label->text() : QString());
+            clickButton(modal, "NewHong");
+            modal->close();
+        });
+        clickButton(page, "DeleteHong");
+        seen = driver.seen();
+    }
+    // Asked, then told that the file stays.
+    QCOMPARE(seen, (QStringList{"DeleteConfirm", "MakeMacro"}));
+    QCOMPARE(texts.last(), dialogtest::shippedText(0, "MakeMacro", "NotDeleted"));
+    QVERIFY(!texts.last().isEmpty());
     QCOMPARE(macros()->count(), 2);
     QCOMPARE(deleted.count(), 0);
 
