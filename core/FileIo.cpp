@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcFileIo, "app.core.fileio")
 
@@ -56,6 +59,18 @@ QString whyNotReadable(const struct stat& st, qint64 maxBytes)
     return QString();
 }
 
+QMutex& setAsideLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+QVector<SetAsideStore>& setAsideRecord()
+{
+    static QVector<SetAsideStore> record;
+    return record;
+}
+
 } // namespace
 
 FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error)
@@ -88,7 +103,17 @@ bool setAsideDamagedStore(const QString& path, qint64 maxBytes)
     qCWarning(lcFileIo, "%s; %s", qPrintable(why),
               moved ? qPrintable(QStringLiteral("kept as %1, starting afresh").arg(aside))
                     : "cannot move it aside, it is not used");
+    if (moved) {
+        const QMutexLocker locker(&setAsideLock());
+        setAsideRecord().append({path, aside});
+    }
     return moved;
+}
+
+QVector<SetAsideStore> takeSetAsideStores()
+{
+    const QMutexLocker locker(&setAsideLock());
+    return std::exchange(setAsideRecord(), {});
 }
 
 bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 namespace core {
 
@@ -26,5 +27,15 @@ FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error
 // path + ".damaged" (kept for the user, never deleted) so that the store starts
 // afresh, with one warning in the log. True when path is now usable or absent.
 bool setAsideDamagedStore(const QString& path, qint64 maxBytes);
+
+struct SetAsideStore
+{
+    QString path;    // the store as it was named
+    QString keptAs;  // where the damaged file now is
+};
+
+// The stores setAsideDamagedStore moved aside since the last call, oldest first, so that the
+// user can be told once; the record is emptied. Any thread.
+QVector<SetAsideStore> takeSetAsideStores();
 
 } // namespace core

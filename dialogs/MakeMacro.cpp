@@ -27,6 +27,8 @@ const TextRow kTexts[] = {
     {MakeMacro::Text::MacroTooLong, "MacroTooLong", "The macro is too long for the mouse: at most 70 keys"},
     {MakeMacro::Text::ExportTooLong, "ExportTooLong", "The macro has too many rows to be exported"},
     {MakeMacro::Text::FileNotSaved, "FileNotSaved", "The file could not be saved"},
+    {MakeMacro::Text::NotRenamed, "NotRenamed", "The macro file could not be renamed; the macro keeps its old name"},
+    {MakeMacro::Text::NotDeleted, "NotDeleted", "The macro file could not be deleted; the macro stays"},
 };
 
 const TextRow& rowOf(MakeMacro::Text text)

@@ -18,6 +18,8 @@ public:
         MacroTooLong,    // more events than a button record keeps
         ExportTooLong,   // more rows than an export file carries
         FileNotSaved,    // an export file that could not be written
+        NotRenamed,      // a macro file that could not be renamed on disk
+        NotDeleted,      // a macro file that could not be removed from disk
     };
 
     explicit MakeMacro(QWidget* parent = nullptr, Text text = Text::CreateFirst);

@@ -92,7 +92,7 @@ private:
     // The notices from ImportRefused on are texts of the macro notice.
     enum class Notice {
         StopRecording, ChooseMacro, KeyLimit, SameName,
-        ImportRefused, NameUnsafe, NameTooLong, MacroTooLong, ExportTooLong, FileNotSaved
+        ImportRefused, NameUnsafe, NameTooLong, MacroTooLong, ExportTooLong, FileNotSaved, NotRenamed, NotDeleted
     };
     void showNotice(Notice notice);
 

@@ -143,8 +143,10 @@ void Macro::RenameMacro()
         showNotice(Notice::SameName);
         return;
     }
-    if (!QFile::rename(core::macroFilePath(oldName), core::macroFilePath(newName))) {
-        qCWarning(lcMacroFiles) << "macro" << oldName << "not renamed to" << newName;
+    QFile file(core::macroFilePath(oldName));
+    if (!file.rename(core::macroFilePath(newName))) {
+        qCWarning(lcMacroFiles) << "macro" << oldName << "not renamed to" << newName << ":" << file.errorString();
+        showNotice(Notice::NotRenamed);
         return;
     }
     entry->setText(newName);
@@ -176,6 +178,7 @@ void Macro::on_DeleteHong_clicked()
     QFile file(core::macroFilePath(name));
     if (file.exists() && !file.remove()) {
         qCWarning(lcMacroFiles) << "macro" << name << "not deleted:" << file.errorString();
+        showNotice(Notice::NotDeleted);
         return;
     }
     PostMsg::instance()->EmitDeleteMacroButton(MacroRealText + name);

@@ -201,6 +201,12 @@ void DialogChange::setupConnections()
 
 void DialogChange::ChangeDialogLanguage(int index)
 {
+    // The list shows the language in use however it was chosen (the settings page has a list of
+    // its own); following it is no choice, so nothing is announced again.
+    {
+        const QSignalBlocker block(m_comboBox);
+        m_comboBox->setCurrentIndex(index >= 0 && index < m_comboBox->count() ? index : 0);
+    }
     const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("DialogChange"));
     if (texts.isEmpty())
         return;

@@ -4,6 +4,7 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
+#include "core/FileIo.h"
 #include "core/EventWait.h"
 #include "core/Firmware.h"
 #include "core/MacroIni.h"
@@ -29,6 +30,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,10 +60,10 @@ bool trayAvailable()
     return s_trayAvailable >= 0 ? s_trayAvailable == 1 : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-// The missing-data notice names up to four paths: a smaller font and the card's full height keep
-// them readable. Without the pictures the card would be light grey under light text and OK a bare
-// word, so it is drawn plainly then.
-void fitMissingDataNotice(UpDateWarning& notice, bool picturesMissing)
+// The start-up notices name up to four paths or files: a smaller font and the card's full height
+// keep them readable. Without the pictures the card would be light grey under light text and OK a
+// bare word, so it is drawn plainly then.
+void fitStartUpNotice(UpDateWarning& notice, bool picturesMissing)
 {
     notice.label()->setFont(dialogs::DialogFrame::dialogFont(10));
     notice.label()->setGeometry(5, 25, 291, 80);
@@ -103,7 +105,11 @@ DialogMain::DialogMain(QWidget* parent)
     // wait for it when the window first shows. (Scanning after the first paint instead leaves
     // Qt with a stale window position under a reparenting window manager: popups open offset.)
     QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
-    QTimer::singleShot(0, this, &DialogMain::reportMissingData);
+    // One after the other, never one notice over another.
+    QTimer::singleShot(0, this, [this] {
+        reportMissingData();
+        reportDamagedStores();
+    });
 }
 
 DialogMain::~DialogMain() = default;
@@ -196,6 +202,7 @@ void DialogMain::SlotChangeLanguage(int index)
     texts.find(QStringLiteral("MainForm"), &m_mainFormText);
     texts.find(QStringLiteral("Exit"), &m_exitText);
     texts.find(QStringLiteral("DataMissing"), &m_dataMissingText);
+    texts.find(QStringLiteral("SettingsDamaged"), &m_settingsDamagedText);
 }
 
 // Copied away from its data the program still starts, with blank buttons and built-in texts;
@@ -215,7 +222,32 @@ void DialogMain::reportMissingData()
         notice.okButton()->setText(QStringLiteral("OK"));
     }
     notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
-    fitMissingDataNotice(notice, missing.contains(QStringLiteral("/Picture")));
+    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture")));
+    placeCentred(&notice, 0, 0);
+    notice.exec();
+}
+
+// A damaged settings store was moved aside while the window was made, and the user's language,
+// macro list and other choices are back to their defaults: said once, for every store together.
+void DialogMain::reportDamagedStores()
+{
+    const QVector<core::SetAsideStore> stores = core::takeSetAsideStores();
+    if (stores.isEmpty())
+        return;
+    QStringList names;
+    QStringList kept;
+    for (const core::SetAsideStore& store : stores) {
+        names << QFileInfo(store.path).fileName();
+        kept << QFileInfo(store.keptAs).fileName();
+    }
+    UpDateWarning notice(nullptr);
+    QString text = m_settingsDamagedText;
+    if (!text.contains(QLatin1String("%2"))) {
+        text = QStringLiteral("Damaged settings file: %1. It was kept as %2; the default settings are used.");
+        notice.okButton()->setText(QStringLiteral("OK"));
+    }
+    notice.SetText(text.arg(names.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))));
+    fitStartUpNotice(notice, !QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }

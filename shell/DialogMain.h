@@ -67,6 +67,7 @@ private:
     void openPairing(bool requested);
     void spaceOnChoicePage();
     void reportMissingData();
+    void reportDamagedStores();
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -79,6 +80,7 @@ private:
     QString m_mainFormText;
     QString m_exitText;
     QString m_dataMissingText;
+    QString m_settingsDamagedText;
     QString m_skinDir;
     shell::PictureParking m_parkedPictures; // while hidden in the tray
     QPoint m_dragOffset;

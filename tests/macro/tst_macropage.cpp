@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -163,6 +164,8 @@ private slots:
     void repeatLineSelectsTheMode();
     void newMacroNeedsAFreeSafeName();
     void renameMovesTheFileFirst();
+    void failedRenameIsToldAndKeepsTheOldName_data();
+    void failedRenameIsToldAndKeepsTheOldName();
     void deleteRemovesTheFileFirst();
 
     void textsFollowTheLanguage();
@@ -516,6 +519,42 @@ void TestMacroPage::renameMovesTheFileFirst()
     QVERIFY(!QFile::exists(filePath("m1.ini")));
 }
 
+// The file behind the list may be gone or in use: the user is told, and list, buttons and files
+// keep the old name.
+void TestMacroPage::failedRenameIsToldAndKeepsTheOldName_data()
+{
+    QTest::addColumn<int>("language");  // the notice is in the user's language
+    QTest::newRow("file removed behind the list, English") << 0;
+    QTest::newRow("file removed behind the list, Japanese") << 5;
+}
+
+void TestMacroPage::failedRenameIsToldAndKeepsTheOldName()
+{
+    QFETCH(int, language);
+    dialogtest::chooseLanguage(language);
+    writeFile("m1.ini", "1\n0x04 1 0\n");
+    Macro* page = openPage();
+    QVERIFY(QFile::remove(filePath("m1.ini")));
+    QSignalSpy renamed(PostMsg::instance(), &PostMsg::SigMacroRename);
+    selectMacro("m1");
+    QStringList texts;
+    modaltest::ModalDriver driver([&texts](QWidget* modal) {
+        if (auto* line = modal->findChild<QLineEdit*>(QStringLiteral("lineEdit"))) {
+            line->setText(QStringLiteral("m4"));
+            clickButton(modal, "NewHong");
+        }
+        modaltest::keepNoticeText(&texts)(modal);
+    });
+    page->RenameMacro();
+    QCOMPARE(driver.seen(), (QStringList{"QuestionDialog", "MakeMacro"}));
+    QCOMPARE(texts.last(), "MakeMacro: " + dialogtest::shippedText(language, "MakeMacro", "NotRenamed"));
+    QVERIFY(!texts.last().endsWith(": "));
+    QCOMPARE(macros()->count(), 1);
+    QCOMPARE(macros()->item(0)->text(), QStringLiteral("m1"));
+    QCOMPARE(renamed.count(), 0);
+    QVERIFY(!QFile::exists(filePath("m4.ini")));
+}
+
 void TestMacroPage::deleteRemovesTheFileFirst()
 {
     writeFile("m1.ini", "1\n0x04 1 0\n");
@@ -525,7 +564,22 @@ void TestMacroPage::deleteRemovesTheFileFirst()
     QVERIFY(QFile::remove(filePath("m2.ini")));
     QVERIFY(QDir().mkpath(filePath("m2.ini/x")));  // cannot be removed as a file
     selectMacro("m2");
-    confirm([page] { clickButton(page, "DeleteHong"); });
+    QStringList texts;
+    QStringList seen;
+    {
+        modaltest::ModalDriver driver([&texts](QWidget* modal) {
+            const auto* label = modal->findChild<QLabel*>(QStringLiteral("label"));
+            texts << (label ? label->text() : QString());
+            clickButton(modal, "NewHong");
+            modal->close();
+        });
+        clickButton(page, "DeleteHong");
+        seen = driver.seen();
+    }
+    // Asked, then told that the file stays.
+    QCOMPARE(seen, (QStringList{"DeleteConfirm", "MakeMacro"}));
+    QCOMPARE(texts.last(), dialogtest::shippedText(0, "MakeMacro", "NotDeleted"));
+    QVERIFY(!texts.last().isEmpty());
     QCOMPARE(macros()->count(), 2);
     QCOMPARE(deleted.count(), 0);
 

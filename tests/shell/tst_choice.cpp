@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
 
@@ -91,6 +92,8 @@ private slots:
     void enterOpensRepairOnlyWhenShown();
     void choosingATileOpensTheDevice();
     void languageChoiceSpreadsAndIsKept();
+    void listFollowsALanguageChangeFromAnywhere_data();
+    void listFollowsALanguageChangeFromAnywhere();
 
 private:
     void rescan();
@@ -557,6 +560,35 @@ void TestChoice::languageChoiceSpreadsAndIsKept()
     QCOMPARE(CHILD(QComboBox, m_page, "comboBox")->currentIndex(), 0);
     QCOMPARE(change.count(), 1);
     m_page->on_comboBox_activated(0);
+}
+
+// However the language changed, the list shows it when the page is seen again, and following it
+// announces nothing.
+void TestChoice::listFollowsALanguageChangeFromAnywhere_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("sameA");  // the settings page's list also sends its own follow-up
+    QTest::addColumn<int>("shown");
+    QTest::newRow("settings page list") << 4 << true << 4;
+    QTest::newRow("language change alone") << 5 << false << 5;
+    QTest::newRow("no such language: English") << 9 << false << 0;
+}
+
+void TestChoice::listFollowsALanguageChangeFromAnywhere()
+{
+    QFETCH(int, language);
+    QFETCH(bool, sameA);
+    QFETCH(int, shown);
+    const auto english = qScopeGuard([] { PostMsg::instance()->EmitChangeLanguage(0); });
+    auto* list = CHILD(QComboBox, m_page, "comboBox");
+    QSignalSpy changes(PostMsg::instance(), &PostMsg::SigChangeLanguage);
+    QSignalSpy sameB(PostMsg::instance(), &PostMsg::SigLanguageSameB);
+    PostMsg::instance()->EmitChangeLanguage(language);
+    if (sameA)
+        PostMsg::instance()->EmitLanguageSameA(language);
+    QCOMPARE(list->currentIndex(), shown);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(sameB.count(), 0);
 }
 
 QTEST_MAIN(TestChoice)

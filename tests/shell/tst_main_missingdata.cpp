@@ -1,4 +1,6 @@
+#include "core/AppPaths.h"
 #include "core/PostMsg.h"
+#include "core/Registry.h"
 #include "shell/DialogMain.h"
 #include "support/dialogs_helpers.h"
 #include "support/hostile_files.h"
@@ -7,8 +9,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 
+// A damaged settings store (Macro.ini, the registry store) is set aside and the program starts on
+// defaults: the user is told once, which file it was and where it was kept.
 // Started away from its data, the program says which shipped files or folders are missing, in the
 // user's language where a language file is there and in plain English otherwise, then goes on.
 class TestMainMissingData : public QObject
@@ -17,6 +22,52 @@ class TestMainMissingData : public QObject
 
 private slots:
     void initTestCase() { RegisterBusTypes(); }
+
+    // First: Macro.ini is read once per process, by the first window.
+    void oneNoticeNamesTheDamagedStores_data()
+    {
+        QTest::addColumn<bool>("macroIni");  // Macro.ini a FIFO
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("kept");
+        // The language was in the damaged Macro.ini: English then.
+        QTest::newRow("both stores") << true << 0 << "TALVO R430K mouse.ini, Macro.ini"
+                                     << "TALVO R430K mouse.ini.damaged, Macro.ini.damaged";
+        QTest::newRow("registry store again, Russian")
+            << false << 4 << "TALVO R430K mouse.ini" << "TALVO R430K mouse.ini.damaged2";
+    }
+
+    void oneNoticeNamesTheDamagedStores()
+    {
+        QFETCH(bool, macroIni);
+        QFETCH(int, language);
+        QFETCH(QString, names);
+        QFETCH(QString, kept);
+        const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+        std::unique_ptr<hostile::Fifo> fifo;
+        if (macroIni) {
+            QVERIFY(QDir().mkpath(UserDataDir()));
+            fifo = std::make_unique<hostile::Fifo>(MacroIniPath());
+        } else {
+            dialogtest::chooseLanguage(language);
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(Registry::FilePath()).absolutePath()));
+        QVERIFY(hostile::makeSparseFile(Registry::FilePath(), qint64(2) << 20));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" kept as .*\\.damaged2?, starting afresh$"));
+        if (macroIni)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" kept as .*\\.damaged2?, starting afresh$"));
+        QStringList texts;
+        modaltest::ModalDriver closer(modaltest::keepNoticeText(&texts));
+        DialogMain window;
+        window.show();
+        QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
+        const QString text = dialogtest::shippedText(language, "DialogMain", "SettingsDamaged");
+        QVERIFY(text.contains("%2"));
+        QCOMPARE(texts, QStringList{"UpDateWarning: " + text.arg(names, kept)});
+        QVERIFY(QFileInfo(QFileInfo(Registry::FilePath()).absolutePath() + '/' + kept.split(", ").first()).size()
+                == qint64(2) << 20);
+        QVERIFY(window.isVisible());
+    }
 
     void oneNoticeNamesWhatIsMissing_data()
     {
