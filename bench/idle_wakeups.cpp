@@ -5,6 +5,9 @@
 // Run it on a real display (xvfb-run -a bench_idle_wakeups): offscreen hides the X connection.
 //
 //   bench_idle_wakeups [seconds]      default 10 s per spell
+//
+// With TALVO_IDLE_EVENTS=1 each spell also names what woke the GUI thread's event loop: the loop's
+// wake-ups, and the timer, socket and posted events and X events it delivered, by receiver class.
 
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -13,6 +16,8 @@
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,13 +92,56 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
     return seen;
 }
 
+// What the GUI thread's loop delivers while a spell runs, counted by kind and receiver class.
+class EventCount : public QObject, public QAbstractNativeEventFilter {
+public:
+    QMap<QString, int> counts;
+    int awakes = 0;
+    bool counting = false;
+
+    EventCount()
+    {
+        qApp->installEventFilter(this);
+        qApp->installNativeEventFilter(this);
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this,
+                [this] { awakes += counting; }, Qt::DirectConnection);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (counting && watched->thread() == thread()) {
+            const int type = event->type();
+            QString key = QStringLiteral("event %1 %2").arg(type).arg(QLatin1String(watched->metaObject()->className()));
+            if (type == QEvent::Timer)
+                key += QStringLiteral(" timer %1").arg(static_cast<QTimerEvent*>(event)->timerId());
+            if (QObject* owner = watched->parent()) // a QTimer is known by whose it is
+                key += QStringLiteral(" of %1").arg(QLatin1String(owner->metaObject()->className()));
+            ++counts[key];
+        }
+        return false;
+    }
+    bool nativeEventFilter(const QByteArray& type, void* message, long*) override
+    {
+        if (counting && type == "xcb_generic_event_t") // the first byte is the X event's type
+            ++counts[QStringLiteral("x event %1").arg(*static_cast<const quint8*>(message) & 0x7f)];
+        return false;
+    }
+};
+EventCount* eventCount = nullptr;
+
 // One quiet spell; prints the whole process and the threads that woke.
 void spell(const char* where, int seconds)
 {
     runEvents(1500); // what the last step started (repaints, queued reports) settles first
+    if (eventCount) {
+        eventCount->counts.clear();
+        eventCount->awakes = 0;
+        eventCount->counting = true;
+    }
     const auto before = sample();
     runEvents(seconds * 1000);
     const auto after = sample();
+    if (eventCount)
+        eventCount->counting = false;
     // Reading /proc costs this thread time too: one more reading tells how much, to take off.
     const auto again = sample();
     long long switches = -1, cpuNs = 0; // the end-of-spell timer is the bench's own
@@ -111,6 +159,11 @@ void spell(const char* where, int seconds)
     }
     std::printf("%-16s %8.2f %10.2f   %s\n", where, switches / double(seconds), cpuNs / 1e6 / seconds,
                 qPrintable(detail.trimmed()));
+    if (eventCount) {
+        std::printf("  loop wake-ups of the GUI thread: %.2f/s\n", eventCount->awakes / double(seconds));
+        for (auto it = eventCount->counts.cbegin(); it != eventCount->counts.cend(); ++it)
+            std::printf("  %6.2f/s  %s\n", it.value() / double(seconds), qPrintable(it.key()));
+    }
     std::fflush(stdout);
 }
 
@@ -133,6 +186,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     RegisterBusTypes();
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    if (qEnvironmentVariableIntValue("TALVO_IDLE_EVENTS"))
+        eventCount = new EventCount;
     DialogMain window;
     window.show();
     std::printf("platform %s, build %s, %d s per spell (the bench's own wake-up taken off)\n",
