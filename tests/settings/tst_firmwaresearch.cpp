@@ -43,8 +43,8 @@ private slots:
     void olderVersionsAreTakenToo();
     void nameMatchesExactly();
     void shortFilesAndMissingFolder();
-    void imageShorterThanItsHeaderSaysIsSkipped_data();
-    void imageShorterThanItsHeaderSaysIsSkipped();
+    void bytesFourToSevenHideNoImage_data();
+    void bytesFourToSevenHideNoImage();
     void checkUpdateFileUsesTheOpenDevice();
     void repairDialogWaitsForCheckOnlyWhenShownAndIdle();
 
@@ -143,18 +143,18 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
              core::SearchOutcome::NoFolder);
 }
 
-void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
+void TestFirmwareSearch::bytesFourToSevenHideNoImage_data()
 {
-    QTest::addColumn<quint32>("bodyLength");  // as the header states it; the file holds 64 bytes
+    QTest::addColumn<quint32>("bodyLength");  // what a body length there would say; the file holds 64 bytes
     QTest::addColumn<bool>("found");
     QTest::newRow("whole body") << quint32(64) << true;
-    QTest::newRow("body shorter than stated") << quint32(65) << false;
-    QTest::newRow("largest length") << quint32(0xFFFFFFFF) << false;
+    QTest::newRow("more than the file holds") << quint32(65) << true;
+    QTest::newRow("largest value") << quint32(0xFFFFFFFF) << true;
 }
 
-// The device library reads as much body as the header states, from a buffer that carries no
-// length: an image that does not hold it must never reach the library.
-void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped()
+// The first 16 bytes mean something to the device library only, which is handed the image's
+// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image.
+void TestFirmwareSearch::bytesFourToSevenHideNoImage()
 {
     QFETCH(quint32, bodyLength);
     QFETCH(bool, found);
