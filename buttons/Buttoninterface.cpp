@@ -475,7 +475,11 @@ void Buttoninterface::LoadLanguage(int mode, int index)
         fillVectors(image, qMin(configuredSlots(), int(ButtonType.size())));
         rebuildLabels(image);
     }
-    rebuildConfigItems();
+    // The configuration items take the new names only while the device's cache file reads; with
+    // none they keep the names they have.
+    FlashDataMap cached = EmptyFlashDataMap();
+    if (ReadDeviceInfoFile(CacheFileName(), &cached))
+        rebuildConfigItems();
 }
 
 // The labels follow a language change only from an image that holds the

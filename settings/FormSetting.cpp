@@ -492,7 +492,8 @@ void FormSetting::SlotLongRangeMode(bool Select)
         return;
     showLongRangeRows(true);
     applyLayout();
-    const QSignalBlocker quiet(checkBox_2);
+    // A change of the box sends the reported mode back to the receiver once (under the write
+    // gate): the receiver then holds what the page shows, whichever side switched it.
     checkBox_2->setChecked(Select);
 }
 
@@ -535,11 +536,9 @@ void FormSetting::SlotFormResetForm()
     m_lightReported = false;
     showLongRangeRows(false);
     showLightRows(false);
-    {
-        // The device did not answer: nothing is to be switched on it.
-        const QSignalBlocker quiet(checkBox_2);
-        checkBox_2->setChecked(false);
-    }
+    // Unchecking sends "off" under the write gate; a device that does not answer gets nothing,
+    // and the user is told it is offline.
+    checkBox_2->setChecked(false);
     applyLayout();
 }
 

@@ -51,6 +51,7 @@ private slots:
     void languageFontsAndTips();
     void firstLabelsNameTheFactoryFunctions_data();
     void firstLabelsNameTheFactoryFunctions();
+    void languageKeepsConfigurations_data();
     void languageKeepsConfigurations();
     void deviceDataAndLabels();
     void languageRelabelsOnlyFromAFilledImage_data();
@@ -160,18 +161,32 @@ void TestButtonPage::firstLabelsNameTheFactoryFunctions()
     }
 }
 
+void TestButtonPage::languageKeepsConfigurations_data()
+{
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("cache file") << true;
+    QTest::newRow("no cache file") << false;
+}
+
 void TestButtonPage::languageKeepsConfigurations()
 {
+    QFETCH(bool, cached);
+    const QString cacheName = DeviceCacheFileName(0x21, 1);
+    SetCacheFileName(cacheName);
+    QFile::remove(DeviceCachePath(cacheName));
+    if (cached)
+        QVERIFY(WriteDeviceInfoFile(cacheName, EmptyFlashDataMap()));
     Buttoninterface page;
     MyConmboBox* box = page.form()->ProjectChoose;
     page.SlotUpDataConfigUI(3, 1, true);
+    const QString english = box->itemText(2);
     QSignalSpy activated(box, QOverload<int>::of(&QComboBox::activated));
     QSignalSpy changed(box, QOverload<int>::of(&QComboBox::currentIndexChanged));
     setLanguage(1);
     page.SlotChangeLanguage(1);
     QCOMPARE(box->count(), 3);
     QCOMPARE(box->currentIndex(), 1);
-    QCOMPARE(box->itemText(2), QStringLiteral("配置3"));
+    QCOMPARE(box->itemText(2), cached ? QStringLiteral("配置3") : english);
     QCOMPARE(activated.count() + changed.count(), 0);
 }
 

@@ -5,6 +5,7 @@
 #include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "dialogs/MouseOffLine.h"
+#include "settings/FormSetting.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -252,6 +254,51 @@ private slots:
         QCOMPARE(int(PairRequested), 1);
         const QStringList starts = simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"});
         QVERIFY2(!starts.isEmpty(), "the connection to the mouse is opened again after pairing");
+        backToChoice();
+    }
+
+    // Whoever opened the pairing dialog on the frame and however it ended, the mouse's own reports
+    // reach the pages again once it closes: a battery drop shows on the gauge.
+    void pairingOnTheFrameKeepsTheMouseLinked_data()
+    {
+        QTest::addColumn<bool>("fromSettings");
+        QTest::addColumn<bool>("pairs");
+        QTest::addColumn<int>("level");
+        QTest::newRow("Space key, failed") << false << false << 50;
+        QTest::newRow("Space key, paired") << false << true << 40;
+        QTest::newRow("settings page, failed") << true << false << 30;
+        QTest::newRow("settings page, paired") << true << true << 20;
+    }
+
+    void pairingOnTheFrameKeepsTheMouseLinked()
+    {
+        QFETCH(bool, fromSettings);
+        QFETCH(bool, pairs);
+        QFETCH(int, level);
+        openTheMouse();
+        bool ended = false;
+        modaltest::ModalDriver driver([pairs, &ended](QWidget* dialog) {
+            SimControl_SetPairable("Mouse1", pairs);
+            dialog->findChild<QToolButton*>(QStringLiteral("MatchButton"))->click();
+            const unsigned char failed = 2;
+            if (!pairs)
+                SimControl_SendReport(6, 0, &failed, 1);
+            ended = QTest::qWaitFor([pairs] { return PairState.load() == (pairs ? 2 : 3); }, 10000);
+            dialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->click();
+        });
+        if (fromSettings) {
+            frameButton("FormSetting")->click();
+            auto* settings = m_window->frame()->findChild<FormSetting*>();
+            settings->findChild<QPushButton*>(QStringLiteral("pushButton_2"))->click();
+        } else {
+            QTest::keyClick(m_window, Qt::Key_Space);
+        }
+        QCOMPARE(driver.seen(), QStringList{QStringLiteral("Match")});
+        QVERIFY(ended);
+        QCOMPARE(MainPageIndex.load(), 1);
+        SimControl_SetBattery("Mouse1", level, false);
+        auto* gauge = m_window->frame()->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QTRY_COMPARE_WITH_TIMEOUT(gauge->value(), level, 10000);
         backToChoice();
     }
 
