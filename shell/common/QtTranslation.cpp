@@ -1,6 +1,8 @@
 #include "shell/common/QtTranslation.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QPointer>
@@ -60,6 +62,17 @@ bool useQtTranslation(int languageIndex)
     const bool known = languageIndex > 0 && languageIndex < int(std::size(kQtLanguages));
     const QString language = known ? QString::fromLatin1(kQtLanguages[languageIndex]) : QString();
     const bool loaded = translator->load(language);
+    // A Qt dialog built before the change (the DPI editor keeps its colour dialog) takes the new
+    // texts; it alone is told, as the program's own windows keep the language file's.
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (qobject_cast<QColorDialog*>(widget) || qobject_cast<QFileDialog*>(widget)) {
+            QEvent change(QEvent::LanguageChange);
+            QCoreApplication::sendEvent(widget, &change);
+        }
+        // Qt names its colour dialog once, when it is built, and not again on a change.
+        if (auto* colours = qobject_cast<QColorDialog*>(widget))
+            colours->setWindowTitle(QColorDialog::tr("Select Color"));
+    }
     if (!loaded && !language.isEmpty())
         qCInfo(lcLanguage) << "no Qt translation for" << language << "; Qt's dialogs stay in English";
     return loaded;

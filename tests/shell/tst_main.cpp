@@ -18,7 +18,10 @@
 #include <QLibraryInfo>
 #include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -103,8 +106,14 @@ private slots:
         QFETCH(QString, fileName);
         if (!qm.isEmpty() && !QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_" + qm + ".qm"))
             QSKIP("Qt's translations are not installed");
+        // The DPI editor's colour dialog is built with its page, before the change.
+        auto* colours = m_window->frame()->findChild<QColorDialog*>();
+        QVERIFY(colours);
         PostMsg::instance()->EmitChangeLanguage(language);
         QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), fileName);
+        auto* cancel = colours->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QCOMPARE(cancel->text(), QCoreApplication::translate("QPlatformTheme", "Cancel"));
+        QCOMPARE(colours->windowTitle(), QColorDialog::tr("Select Color"));
         // The pages keep the language file's texts: no language change reaches the windows.
         QCoreApplication::processEvents();
         QCOMPARE(m_window->choicePage()->findChild<QComboBox*>(QStringLiteral("comboBox"))->currentIndex(),
