@@ -94,7 +94,7 @@ const LabelRow kLabels[] = {
 // The list keeps 2 px inside the panel's left edge and its scroll bar 4 px inside the right one;
 // its rows are as wide as the part of it beside the bar, so nothing lies out of reach.
 constexpr QRect kListPlace(8, 38, 858, 554);
-constexpr int kBarWidth = 13;
+constexpr int kBarWidth = 13; // as shell::scrollBarStyle() draws it
 constexpr int kRowsWidth = kListPlace.width() - kBarWidth;
 
 // Section markers: name, y.
