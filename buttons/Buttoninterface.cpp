@@ -183,6 +183,8 @@ Buttoninterface::Buttoninterface(QWidget* parent)
     connect(bus, &PostMsg::SigUpDataMacro, this, &Buttoninterface::SlotUpDataMacro);
     connect(bus, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
     connect(bus, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, Qt::BlockingQueuedConnection);
+    // Back on the choice page: the mouse opened next starts with no button chosen.
+    connect(bus, &PostMsg::SigSecondPageChange, this, &Buttoninterface::deselect);
     connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
             &Buttoninterface::on_ProjectChoose_activated);
     connect(ui->Reset, &QToolButton::clicked, this, &Buttoninterface::on_Reset_clicked);
@@ -421,6 +423,8 @@ void Buttoninterface::on_Reset_clicked()
     confirm.exec();
     if (!confirm.isConfirmed())
         return;
+    // The open menu would show the functions the reset takes away.
+    deselect();
     ParamProgressSuppressed = 1;
     QTimer* check = WorkerInstance ? WorkerInstance->OnlineCheckTimer() : nullptr;
     const int interval = check ? check->interval() : 0;

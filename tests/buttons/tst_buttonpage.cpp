@@ -287,6 +287,13 @@ void TestButtonPage::configReportAndFormReset()
     QCOMPARE(page.form()->stackedWidget_2->currentWidget(), page.form()->page_9);
     auto* list = page.form()->DebunceButton->findChild<QComboBox*>(QStringLiteral("Debunce"));
     QCOMPARE(list->currentIndex(), 8);
+
+    // Back on the choice page, the menu left open on a chosen button closes.
+    page.form()->button("RightKey")->click();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page_2);
+    PostMsg::instance()->EmitSecondPageChange();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page);
+    QVERIFY(!page.form()->button("RightKey")->isChecked());
 }
 
 void TestButtonPage::configChoiceGoesOutOrIsTakenBack_data()
@@ -336,6 +343,8 @@ void TestButtonPage::resetAsksThenRestoresFactory()
     const QByteArray changed = simtest::flash();
     QVERIFY(changed != factory);
     SimControl_ClearCallLog();
+    page.form()->button("RightKey")->click();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page_2);
 
     // The progress notice closes itself when the reload is done; only the
     // question is answered here.
@@ -346,6 +355,8 @@ void TestButtonPage::resetAsksThenRestoresFactory()
     page.on_Reset_clicked();
 
     const QStringList log = simtest::callLog();
+    // The menu closes with a reset: its checks showed the functions the reset takes away.
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), confirm ? page.form()->page : page.form()->page_2);
     if (!confirm) {
         QCOMPARE(driver.seen(), QStringList({"ContainReset"}));
         QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetClearSetting")), 0);

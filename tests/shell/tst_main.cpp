@@ -16,8 +16,13 @@
 #include <SimControl.h>
 
 #include <QFrame>
+#include <QLibraryInfo>
 #include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -76,8 +81,45 @@ private slots:
     {
         QCOMPARE(MacroIni::Instance()->LanguageIndex(), 3);
         QVERIFY(!Registry::Contains(Registry::InstallerKey(), QStringLiteral("LanguageIndex")));
+        // Qt's own dialogs speak it from the start.
+        if (QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_ko.qm"))
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("취소"));
         MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
         PostMsg::instance()->EmitChangeLanguage(0);
+    }
+
+    void qtDialogsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("qm");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("simplified Chinese") << 1 << "zh_CN" << QStringLiteral("文件名称(&N)：");
+        QTest::newRow("traditional Chinese") << 2 << "zh_TW" << QStringLiteral("檔名(&N)：");
+        QTest::newRow("Russian") << 4 << "ru" << QStringLiteral("&Имя файла:");
+        QTest::newRow("Japanese") << 5 << "ja" << QStringLiteral("ファイル名(&N):");
+        QTest::newRow("no such language") << 7 << "" << "File &name:";
+        QTest::newRow("English") << 0 << "" << "File &name:";
+    }
+
+    void qtDialogsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, qm);
+        QFETCH(QString, fileName);
+        if (!qm.isEmpty() && !QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_" + qm + ".qm"))
+            QSKIP("Qt's translations are not installed");
+        // The DPI editor's colour dialog is built with its page, before the change.
+        auto* colours = m_window->frame()->findChild<QColorDialog*>();
+        QVERIFY(colours);
+        PostMsg::instance()->EmitChangeLanguage(language);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), fileName);
+        auto* cancel = colours->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QCOMPARE(cancel->text(), QCoreApplication::translate("QPlatformTheme", "Cancel"));
+        QCOMPARE(colours->windowTitle(), QColorDialog::tr("Select Color"));
+        // The pages keep the language file's texts: no language change reaches the windows.
+        QCoreApplication::processEvents();
+        QCOMPARE(m_window->choicePage()->findChild<QComboBox*>(QStringLiteral("comboBox"))->currentIndex(),
+                 language == 7 ? 0 : language);
     }
 
     void theFrameFollowsTheFirstPaintUnasked()
