@@ -30,13 +30,20 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     if (!QDir().mkpath(info.absolutePath()))
         return fail(QStringLiteral("cannot create the folder"));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered save-file pushes small contents out only inside commit(), which
+    // does not report that failure, and a full disk would leave an empty file reported as saved.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
+    auto cancel = [&file, &fail](const QString& why) {
         file.cancelWriting();
         return fail(why);
-    }
+    };
+    if (file.write(bytes) != bytes.size())
+        return cancel(file.errorString());
+    // Some file systems tell a lack of space only when the data reaches the disk: that must
+    // happen before the new file takes the old one's name.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return cancel(QString::fromLocal8Bit(std::strerror(errno)));
     if (!file.commit())
         return fail(file.errorString());
     return true;

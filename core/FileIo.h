@@ -6,9 +6,10 @@
 
 namespace core {
 
-// Writes the whole content or nothing: a save-file is filled, its byte count
-// checked and then renamed over the target. Creates missing parent folders.
-// Any thread. On failure the old file stays and *error says why.
+// Writes the whole content or nothing: a save-file is filled without buffering,
+// each step checked, synced to disk and then renamed over the target. Creates
+// missing parent folders. Any thread. On any failure (a full disk too) the old
+// file stays byte for byte, false is returned and *error says why.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Reads a regular file of at most maxBytes bytes. A larger file, a missing file,

@@ -62,17 +62,26 @@ void TestCoreUtil::atomicWriteReplacesWholeFile()
 void TestCoreUtil::atomicWriteFailureKeepsOldContent_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::newRow("target is a folder") << "folder";      // nothing can be committed over it
-    QTest::newRow("parent is a plain file") << "parent";  // the new file cannot be made
-    QTest::newRow("file size limit mid-write") << "limit"; // opened, then the write fails
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("limit");  // file size limit in bytes while writing
+    QTest::newRow("target is a folder") << "folder" << 3 << -1;      // nothing can be committed over it
+    QTest::newRow("parent is a plain file") << "parent" << 3 << -1;  // the new file cannot be made
+    QTest::newRow("file size limit mid-write") << "limit" << 64 * 1024 << 4096; // opened, then the write fails
+    // A full disk: the bytes fit the write buffer, so only pushing them out fails.
+    for (int size : {1, 100, 10464, 20000})
+        QTest::addRow("full disk, %d bytes", size) << "limit" << size << 0;
 }
 
 void TestCoreUtil::atomicWriteFailureKeepsOldContent()
 {
     QFETCH(QString, fault);
+    QFETCH(int, size);
+    QFETCH(int, limit);
     const QString path = m_dir.filePath(fault);
     const QString target = fault == "parent" ? path + "/child" : path;
-    const QByteArray old = "old";
+    QByteArray old;
+    for (int i = 0; i < 10464; ++i)
+        old += char(i * 7);
     if (fault == "folder")
         QVERIFY(QDir().mkpath(path + "/inside"));
     else
@@ -87,13 +96,13 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
         const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
         rlimit low = before;
-        low.rlim_cur = 4096;
+        low.rlim_cur = rlim_t(limit);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
-        written = core::writeFileAtomically(target, QByteArray(64 * 1024, 'n'), &error);
+        written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
         setrlimit(RLIMIT_FSIZE, &before);
         signal(SIGXFSZ, oldHandler);
     } else {
-        written = core::writeFileAtomically(target, "new", &error);
+        written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     }
     QVERIFY(!written);
     QVERIFY(error.contains(target));
