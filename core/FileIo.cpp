@@ -1,5 +1,6 @@
 #include "core/FileIo.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
+#include <QSettings>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -51,6 +54,92 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 
 namespace {
 
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+           || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// A group or key in the escaped form the ini reader turns back: '/' as '\\', anything but
+// letters, digits, '_', '-' and '.' as %XX or %UXXXX.
+QByteArray iniKey(const QString& key)
+{
+    QByteArray out;
+    for (const QChar c : key) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('/'))
+            out += '\\';
+        else if ((u < 0x80 && c.isLetterOrNumber()) || c == QLatin1Char('_') || c == QLatin1Char('-')
+                 || c == QLatin1Char('.'))
+            out += char(u);
+        else if (u <= 0xFF)
+            out += '%' + QByteArray::number(u, 16).rightJustified(2, '0').toUpper();
+        else
+            out += "%U" + QByteArray::number(u, 16).rightJustified(4, '0').toUpper();
+    }
+    return out;
+}
+
+// A text value, quoted so that ',', ';', '=' and outer spaces stay part of it; only printable
+// ASCII goes unescaped, so any reader codec gives the same text.
+QByteArray iniText(const QString& text)
+{
+    QByteArray out = "\"";
+    if (text.startsWith(QLatin1Char('@')))
+        out += '@';  // a leading '@' would announce a typed value
+    bool afterHexEscape = false;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"')) {
+            out += '\\';
+            out += char(u);
+            afterHexEscape = false;
+        } else if (u < 0x20 || u >= 0x7F || (afterHexEscape && isHexDigit(c))) {
+            // A hex escape runs on over hex digits: one that follows it is escaped too.
+            out += "\\x" + QByteArray::number(u, 16);
+            afterHexEscape = true;
+        } else {
+            out += char(u);
+            afterHexEscape = false;
+        }
+    }
+    return out + '"';
+}
+
+QByteArray settingsFileText(const QMap<QString, QString>& values)
+{
+    // One section per first path component; keys without one go to the reader's "General".
+    QMap<QString, QByteArray> sections;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const int slash = it.key().indexOf(QLatin1Char('/'));
+        QString section = slash < 0 ? QString() : it.key().left(slash);
+        const QString key = it.key().mid(slash + 1);
+        sections[section] += iniKey(key) + '=' + iniText(it.value()) + '\n';
+    }
+    QByteArray text;
+    for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
+        if (!text.isEmpty())
+            text += '\n';
+        const bool general = it.key().compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+        const QByteArray name = it.key().isEmpty() ? QByteArray("General") : (general ? "%" : "") + iniKey(it.key());
+        text += '[' + name + "]\n" + it.value();
+    }
+    return text;
+}
+
+// QSettings caches a file it read and reads it again only when its size or time stamp (in
+// milliseconds) changed: a rewrite of the same size within the same millisecond would pass
+// unseen, so the new file is dated after the one it replaced.
+void dateAfter(const QString& path, const QDateTime& replaced)
+{
+    if (!replaced.isValid() || QFileInfo(path).lastModified() > replaced)
+        return;
+    const qint64 ms = replaced.toMSecsSinceEpoch() + 1;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(ms / 1000), long(ms % 1000) * 1000000}};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) != 0)
+        qCWarning(lcFileIo, "%s: cannot date the new file: %s", qPrintable(path), std::strerror(errno));
+}
+
 QString tooLarge(qint64 maxBytes)
 {
     return QStringLiteral("file is larger than %1 bytes").arg(maxBytes);
@@ -79,6 +168,26 @@ QVector<SetAsideStore>& setAsideRecord()
 }
 
 } // namespace
+
+QMap<QString, QString> settingsTexts(QSettings& store)
+{
+    QMap<QString, QString> values;
+    for (const QString& key : store.allKeys()) {
+        const QVariant value = store.value(key);
+        values.insert(key, value.type() == QVariant::StringList ? value.toStringList().join(QStringLiteral(", "))
+                                                                : value.toString());
+    }
+    return values;
+}
+
+bool writeSettingsAtomically(const QString& path, const QMap<QString, QString>& values, QString* error)
+{
+    const QDateTime replaced = QFileInfo(path).lastModified();
+    if (!writeFileAtomically(path, settingsFileText(values), error))
+        return false;
+    dateAfter(path, replaced);
+    return true;
+}
 
 FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error)
 {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QVector>
+
+class QSettings;
 
 namespace core {
 
@@ -11,6 +14,17 @@ namespace core {
 // missing parent folders. Any thread. On any failure (a full disk too) the old
 // file stays byte for byte, false is returned and *error says why.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Every value of a settings store as text, by its "group/key" address; a list value is
+// joined with ", " as it stands in the file. Any thread, one store per thread.
+QMap<QString, QString> settingsTexts(QSettings& store);
+
+// Writes a settings store (an ini file that QSettings reads back, with or without a codec)
+// through writeFileAtomically: the store is written whole or not at all, and a failure, a
+// full disk too, is returned, never lost inside QSettings. Every value is stored as text.
+// The new file never carries the old one's time stamp, so QSettings does not keep showing
+// the old values from its cache. Any thread.
+bool writeSettingsAtomically(const QString& path, const QMap<QString, QString>& values, QString* error = nullptr);
 
 // Reads a regular file of at most maxBytes bytes. A larger file, a missing file,
 // anything but a regular file (a FIFO, a device, a folder) or a read error gives

@@ -62,8 +62,9 @@ bool MacroIni::SetValue(const QString& group, const QString& key, const QString&
     QMutexLocker locker(&m_lock);
     if (!m_settings)
         return false;
-    m_settings->setValue(group + QLatin1Char('/') + key, value);
-    return syncLocked();
+    QMap<QString, QString> values = core::settingsTexts(*m_settings);
+    values.insert(group + QLatin1Char('/') + key, value);
+    return writeLocked(values);
 }
 
 bool MacroIni::RemoveValue(const QString& group, const QString& key)
@@ -71,8 +72,8 @@ bool MacroIni::RemoveValue(const QString& group, const QString& key)
     QMutexLocker locker(&m_lock);
     if (!m_settings)
         return false;
-    m_settings->remove(group + QLatin1Char('/') + key);
-    return syncLocked();
+    QMap<QString, QString> values = core::settingsTexts(*m_settings);
+    return values.remove(group + QLatin1Char('/') + key) == 0 || writeLocked(values);
 }
 
 int MacroIni::LanguageIndex()
@@ -82,13 +83,14 @@ int MacroIni::LanguageIndex()
     return ok && index >= 0 && index < kLanguageCount ? index : 0;
 }
 
-bool MacroIni::syncLocked()
+bool MacroIni::writeLocked(const QMap<QString, QString>& values)
 {
-    // QSettings writes a side file and renames it into place, so a failed
-    // write leaves the previous file whole.
+    // Not through QSettings: its writer reports success when a full disk leaves the file empty.
+    QString error;
+    const bool written = core::writeSettingsAtomically(m_path, values, &error);
+    if (!written)
+        qCWarning(lcMacroIni, "cannot write: %s", qPrintable(error));
+    // Reads the file again: what the disk holds is what the store shows.
     m_settings->sync();
-    if (m_settings->status() == QSettings::NoError)
-        return true;
-    qCWarning(lcMacroIni) << "cannot write" << m_path << "status" << m_settings->status();
-    return false;
+    return written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,8 @@ public:
     QStringList GetValueList(const QString& group, const QString& key);
 
     // Written through at once (atomic replace of the file). False, with a
-    // warning in the log, when the file could not be written.
+    // warning in the log, when the file could not be written; the file and
+    // the values read then stay as they were.
     bool SetValue(const QString& group, const QString& key, const QString& value);
     bool RemoveValue(const QString& group, const QString& key);
 
@@ -39,7 +41,7 @@ public:
     QString FilePath() const { return m_path; }
 
 private:
-    bool syncLocked();
+    bool writeLocked(const QMap<QString, QString>& values);
 
     QMutex m_lock;
     QString m_path;

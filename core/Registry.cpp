@@ -37,12 +37,13 @@ bool storeUsable()
     return core::setAsideDamagedStore(Registry::FilePath(), kMaxStoreBytes);
 }
 
-bool syncChecked(QSettings& store)
+// Not through QSettings: its writer reports success when a full disk leaves the file empty.
+bool writeStore(const QMap<QString, QString>& values)
 {
-    store.sync();
-    if (store.status() == QSettings::NoError)
+    QString error;
+    if (core::writeSettingsAtomically(Registry::FilePath(), values, &error))
         return true;
-    qCWarning(lcRegistry) << "cannot write" << store.fileName();
+    qCWarning(lcRegistry, "cannot write: %s", qPrintable(error));
     return false;
 }
 
@@ -100,8 +101,9 @@ bool SetValue(const QString& keyPath, const QString& name, const QVariant& value
     if (!storeUsable())
         return false;
     QSettings store(FilePath(), QSettings::IniFormat);
-    store.setValue(addressOf(keyPath, name), value);
-    return syncChecked(store);
+    QMap<QString, QString> values = core::settingsTexts(store);
+    values.insert(addressOf(keyPath, name), value.toString());
+    return writeStore(values);
 }
 
 bool Remove(const QString& keyPath, const QString& name)
@@ -110,8 +112,8 @@ bool Remove(const QString& keyPath, const QString& name)
     if (!storeUsable())
         return false;
     QSettings store(FilePath(), QSettings::IniFormat);
-    store.remove(addressOf(keyPath, name));
-    return syncChecked(store);
+    QMap<QString, QString> values = core::settingsTexts(store);
+    return values.remove(addressOf(keyPath, name)) == 0 || writeStore(values);
 }
 
 } // namespace Registry
