@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStringList>
@@ -167,6 +168,28 @@ QVector<SetAsideStore>& setAsideRecord()
     return record;
 }
 
+struct UnsavedWrites
+{
+    QMutex lock;
+    QPointer<QObject> context;
+    std::function<void(const QString&)> tell;
+    QString pending;  // the first failure while no receiver was set
+    bool told = false;
+};
+
+UnsavedWrites& unsavedWrites()
+{
+    static UnsavedWrites record;
+    return record;
+}
+
+// With the record locked.
+void tellUnsavedWrite(UnsavedWrites& record, const QString& path)
+{
+    record.told = true;
+    QMetaObject::invokeMethod(record.context, [tell = record.tell, path] { tell(path); }, Qt::QueuedConnection);
+}
+
 } // namespace
 
 QMap<QString, QString> settingsTexts(QSettings& store)
@@ -230,6 +253,29 @@ QVector<SetAsideStore> takeSetAsideStores()
 {
     const QMutexLocker locker(&setAsideLock());
     return std::exchange(setAsideRecord(), {});
+}
+
+void noteUnsavedWrite(const QString& path)
+{
+    UnsavedWrites& record = unsavedWrites();
+    const QMutexLocker locker(&record.lock);
+    if (record.told)
+        return;
+    if (record.context)
+        tellUnsavedWrite(record, path);
+    else if (record.pending.isEmpty())
+        record.pending = path;
+}
+
+void setUnsavedWriteReceiver(QObject* context, std::function<void(const QString& path)> tell)
+{
+    UnsavedWrites& record = unsavedWrites();
+    const QMutexLocker locker(&record.lock);
+    record.context = context;
+    record.tell = std::move(tell);
+    record.told = false;
+    if (context && !record.pending.isEmpty())
+        tellUnsavedWrite(record, std::exchange(record.pending, QString()));
 }
 
 bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error)

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
+class QObject;
 class QSettings;
 
 namespace core {
@@ -52,5 +55,12 @@ struct SetAsideStore
 // The stores setAsideDamagedStore moved aside since the last call, oldest first, so that the
 // user can be told once; the record is emptied. Any thread.
 QVector<SetAsideStore> takeSetAsideStores();
+
+// A write the program made on its own behalf (a device cache, the update log, a settings store)
+// that failed. The first one after the receiver was set is handed to it, queued on the
+// context's thread (at once, or when the receiver is set if none is yet); later ones are only
+// logged by their writers, so the user is told once per run. Any thread.
+void noteUnsavedWrite(const QString& path);
+void setUnsavedWriteReceiver(QObject* context, std::function<void(const QString& path)> tell);
 
 } // namespace core

@@ -44,6 +44,8 @@ bool writeStore(const QMap<QString, QString>& values)
     if (core::writeSettingsAtomically(Registry::FilePath(), values, &error))
         return true;
     qCWarning(lcRegistry, "cannot write: %s", qPrintable(error));
+    // Nothing the user chose lives here: the program's own records, told once per run.
+    core::noteUnsavedWrite(Registry::FilePath());
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "core/EventWait.h"
 #include "core/FileIo.h"
 #include "core/PostMsg.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,8 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
 
 class TestCoreUtil : public QObject
 {
@@ -90,17 +89,10 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
     QString error;
     bool written = true;
     if (fault == "limit") {
-        // A write past the limit fails with EFBIG once the file is open and
-        // partly written; the signal would end the process.
-        rlimit before {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit low = before;
-        low.rlim_cur = rlim_t(limit);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
+        // A write past the limit fails with EFBIG once the file is open and partly written.
+        hostile::FullDisk full{rlim_t(limit)};
+        QVERIFY(full.made());
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
-        setrlimit(RLIMIT_FSIZE, &before);
-        signal(SIGXFSZ, oldHandler);
     } else {
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     }

@@ -3,6 +3,7 @@
 #include "core/FileIo.h"
 #include "core/MacroIni.h"
 #include "core/Registry.h"
+#include "support/full_disk.h"
 #include "support/hostile_files.h"
 
 #include <QDir>
@@ -14,9 +15,7 @@
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 class TestSettingsStores : public QObject
 {
@@ -298,15 +297,10 @@ void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
     const QByteArray old = file.readAll();
     file.close();
 
-    rlimit before {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit low = before;
-    low.rlim_cur = rlim_t(limit);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
+    hostile::FullDisk full{rlim_t(limit)};
+    QVERIFY(full.made());
     const bool written = set("Language", QString(size, 'n'));
-    setrlimit(RLIMIT_FSIZE, &before);
-    signal(SIGXFSZ, oldHandler);
+    full.release();
 
     QVERIFY(!written);
     QVERIFY(file.open(QIODevice::ReadOnly));
