@@ -1,5 +1,6 @@
 #include "core/Registry.h"
 
+#include "core/AppPaths.h"
 #include "core/FileIo.h"
 #include "core/Product.h"
 
@@ -73,10 +74,8 @@ QString RunKey()
 
 QString FilePath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(ProductName) + QStringLiteral(".ini");
+    return UserBaseDir("XDG_CONFIG_HOME", "/.config") + QLatin1Char('/') + QLatin1String(ProductName)
+           + QStringLiteral(".ini");
 }
 
 QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback)
