@@ -29,8 +29,10 @@ public:
     QStringList GetValueList(const QString& group, const QString& key);
 
     // Written through at once (atomic replace of the file). False, with a
-    // warning in the log, when the file could not be written; the file and
-    // the values read then stay as they were.
+    // warning in the log, when the file could not be written; the file then
+    // stays as it was. The language alone is still returned by this
+    // instance for the rest of the run (it holds until the program closes),
+    // but is not written later.
     bool SetValue(const QString& group, const QString& key, const QString& value);
     bool RemoveValue(const QString& group, const QString& key);
 
@@ -46,4 +48,5 @@ private:
     QMutex m_lock;
     QString m_path;
     QSettings* m_settings;
+    QMap<QString, QString> m_unsaved;  // the language set this run, not written
 };

@@ -308,7 +308,7 @@ void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({QFileInfo(path).fileName() + "*"}, QDir::Files),
              QStringList{QFileInfo(path).fileName()});
     const QString language = registry ? Registry::Value(Registry::DriveTestKey(), "Language").toString()
-                                      : ini->GetValue("Full", "Language");
+                                      : MacroIni(path).GetValue("Full", "Language");
     QCOMPARE(language, QString("3"));
 }
 

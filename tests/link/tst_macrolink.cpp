@@ -12,6 +12,7 @@
 #include "macro/Macro.h"
 #include "settings/FormSetting.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/keys_input.h"
 #include "support/link_helpers.h"
 #include "support/modal_helpers.h"
@@ -496,6 +497,9 @@ private slots:
         QTest::newRow("macro into no folder") << "macro" << "in.file/out.exp" << "FileNotSaved";
         QTest::newRow("settings written") << "settings" << "out.bin" << "";
         QTest::newRow("settings into no folder") << "settings" << "in.file/out.bin" << "FileNotSaved";
+        // Over an older export on a full disk: the older one stays whole.
+        QTest::newRow("macro over an export, full disk") << "macro" << "old.exp" << "FileNotSaved";
+        QTest::newRow("settings over an export, full disk") << "settings" << "old.bin" << "FileNotSaved";
     }
 
     void failedExportsAreTold()
@@ -508,9 +512,19 @@ private slots:
         writeFile(pathOf("long.ini"), longMacro);
         macros()->addItem(QStringLiteral("long"));
         const QString path = QDir::homePath() + QLatin1Char('/') + target;
+        const bool fullDisk = target.startsWith(QLatin1String("old."));
+        QByteArray old;
+        for (int i = 0; fullDisk && i < 10464; ++i)
+            old += char(i * 7);
+        if (fullDisk)
+            writeFile(path, old);
         QStringList notices;
         {
-            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            std::unique_ptr<hostile::FullDisk> full(fullDisk ? new hostile::FullDisk : nullptr);
+            modaltest::ModalDriver driver([&](QWidget* modal) {
+                full.reset();
+                modaltest::keepNoticeText(&notices)(modal);
+            });
             if (kind == QLatin1String("settings")) {
                 UpDataParam::setNextExportFileForTesting(path);
                 QCOMPARE(UpDataParam::RunExport(m_pages->buttons.get()), notice.isEmpty());
@@ -521,7 +535,10 @@ private slots:
             }
         }
         QCOMPARE(notices, noticesOf(notice));
-        QCOMPARE(QFile::exists(path), notice.isEmpty());
+        if (fullDisk)
+            QCOMPARE(readFile(path), old);
+        else
+            QCOMPARE(QFile::exists(path), notice.isEmpty());
         QCOMPARE(readFile(pathOf("long.ini")), longMacro);
     }
 

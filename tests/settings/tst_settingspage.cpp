@@ -368,7 +368,8 @@ void TestSettingsPage::languageListStoresAndAnnounces()
     QCOMPARE(changed.count(), 2);
     QCOMPARE(changed.at(1).at(0).toInt(), 2);
     QCOMPARE(texts, QStringList{QStringLiteral("MakeMacro: 無法儲存語言選擇，該選擇僅在本次執行期間有效")});
-    QCOMPARE(MacroIni::Instance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")), QStringLiteral("1"));
+    QCOMPARE(MacroIni(MacroIni::Instance()->FilePath()).LanguageIndex(), 1);
+    QCOMPARE(MacroIni::Instance()->LanguageIndex(), 2);
 }
 
 void TestSettingsPage::pairingGivesHotPlugBackToTheWorker()
