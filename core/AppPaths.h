@@ -8,6 +8,12 @@
 // variable TALVO_APP_DIR replaces it, so tests can point at a prepared tree.
 QString AppDir();
 
+// The per-user base folder named by the environment variable (an XDG one), or
+// $HOME + underHome when it is unset or relative; read on every call, any thread.
+// A name that is no text in the locale's encoding still leads to the folder the
+// user has (made if missing): it is then reached as "/proc/self/fd/<n>".
+QString UserBaseDir(const char* variable, const char* underHome);
+
 // Per-user folder: $XDG_DATA_HOME (default ~/.local/share) + "/" + product name.
 // Read from the environment on every call; safe on any thread.
 QString UserDataDir();

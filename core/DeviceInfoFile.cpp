@@ -39,7 +39,10 @@ bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image, QSt
     QByteArray content(kLengthBytes, '\0');
     qToBigEndian<quint32>(quint32(kImageBytes), content.data());
     content.append(FlashDataToBytes(image));
-    return core::writeFileAtomically(path, content, error);
+    if (core::writeFileAtomically(path, content, error))
+        return true;
+    core::noteUnsavedWrite(path);
+    return false;
 }
 
 bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap* image, QString* error)

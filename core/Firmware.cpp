@@ -220,6 +220,7 @@ bool writeUpdateLog(const char* const* texts)
     if (writeFileAtomically(UpDateLogFile(), content, &error))
         return true;
     qCWarning(lcFirmware) << "update log not written:" << UpDateLogFile() << error;
+    noteUnsavedWrite(UpDateLogFile());
     return false;
 }
 

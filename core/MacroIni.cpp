@@ -11,6 +11,7 @@
 namespace {
 Q_LOGGING_CATEGORY(lcMacroIni, "app.core.macroini")
 constexpr int kLanguageCount = 6;
+constexpr char kLanguageAddress[] = "Language/Language";
 // The store holds a handful of short values.
 constexpr qint64 kMaxMacroIniBytes = 1024 * 1024;
 }
@@ -44,9 +45,12 @@ MacroIni::~MacroIni()
 QString MacroIni::GetValue(const QString& group, const QString& key)
 {
     QMutexLocker locker(&m_lock);
+    const QString address = group + QLatin1Char('/') + key;
+    if (m_unsaved.contains(address))
+        return m_unsaved.value(address);
     if (!m_settings)
         return QString();
-    return m_settings->value(group + QLatin1Char('/') + key, QString()).toString();
+    return m_settings->value(address, QString()).toString();
 }
 
 QStringList MacroIni::GetValueList(const QString& group, const QString& key)
@@ -60,19 +64,29 @@ QStringList MacroIni::GetValueList(const QString& group, const QString& key)
 bool MacroIni::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker locker(&m_lock);
-    if (!m_settings)
+    const QString address = group + QLatin1Char('/') + key;
+    QMap<QString, QString> values = m_settings ? core::settingsTexts(*m_settings) : QMap<QString, QString>();
+    values.insert(address, value);
+    if (!m_settings || !writeLocked(values)) {
+        // A language that could not be kept still holds for this run (the user is told so):
+        // every window made later speaks it too. Other choices are taken back by their pages.
+        if (address == QLatin1String(kLanguageAddress))
+            m_unsaved.insert(address, value);
         return false;
-    m_settings->setValue(group + QLatin1Char('/') + key, value);
-    return syncLocked();
+    }
+    m_unsaved.remove(address);
+    return true;
 }
 
 bool MacroIni::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker locker(&m_lock);
+    const QString address = group + QLatin1Char('/') + key;
+    m_unsaved.remove(address);
     if (!m_settings)
         return false;
-    m_settings->remove(group + QLatin1Char('/') + key);
-    return syncLocked();
+    QMap<QString, QString> values = core::settingsTexts(*m_settings);
+    return values.remove(address) == 0 || writeLocked(values);
 }
 
 int MacroIni::LanguageIndex()
@@ -82,13 +96,14 @@ int MacroIni::LanguageIndex()
     return ok && index >= 0 && index < kLanguageCount ? index : 0;
 }
 
-bool MacroIni::syncLocked()
+bool MacroIni::writeLocked(const QMap<QString, QString>& values)
 {
-    // QSettings writes a side file and renames it into place, so a failed
-    // write leaves the previous file whole.
+    // Not through QSettings: its writer reports success when a full disk leaves the file empty.
+    QString error;
+    const bool written = core::writeSettingsAtomically(m_path, values, &error);
+    if (!written)
+        qCWarning(lcMacroIni, "cannot write: %s", qPrintable(error));
+    // Reads the file again: what the disk holds is what the store shows.
     m_settings->sync();
-    if (m_settings->status() == QSettings::NoError)
-        return true;
-    qCWarning(lcMacroIni) << "cannot write" << m_path << "status" << m_settings->status();
-    return false;
+    return written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,10 @@ public:
     QStringList GetValueList(const QString& group, const QString& key);
 
     // Written through at once (atomic replace of the file). False, with a
-    // warning in the log, when the file could not be written.
+    // warning in the log, when the file could not be written; the file then
+    // stays as it was. The language alone is still returned by this
+    // instance for the rest of the run (it holds until the program closes),
+    // but is not written later.
     bool SetValue(const QString& group, const QString& key, const QString& value);
     bool RemoveValue(const QString& group, const QString& key);
 
@@ -39,9 +43,10 @@ public:
     QString FilePath() const { return m_path; }
 
 private:
-    bool syncLocked();
+    bool writeLocked(const QMap<QString, QString>& values);
 
     QMutex m_lock;
     QString m_path;
     QSettings* m_settings;
+    QMap<QString, QString> m_unsaved;  // the language set this run, not written
 };

@@ -1,5 +1,6 @@
 #include "core/Registry.h"
 
+#include "core/AppPaths.h"
 #include "core/FileIo.h"
 #include "core/Product.h"
 
@@ -37,12 +38,15 @@ bool storeUsable()
     return core::setAsideDamagedStore(Registry::FilePath(), kMaxStoreBytes);
 }
 
-bool syncChecked(QSettings& store)
+// Not through QSettings: its writer reports success when a full disk leaves the file empty.
+bool writeStore(const QMap<QString, QString>& values)
 {
-    store.sync();
-    if (store.status() == QSettings::NoError)
+    QString error;
+    if (core::writeSettingsAtomically(Registry::FilePath(), values, &error))
         return true;
-    qCWarning(lcRegistry) << "cannot write" << store.fileName();
+    qCWarning(lcRegistry, "cannot write: %s", qPrintable(error));
+    // Nothing the user chose lives here: the program's own records, told once per run.
+    core::noteUnsavedWrite(Registry::FilePath());
     return false;
 }
 
@@ -70,10 +74,8 @@ QString RunKey()
 
 QString FilePath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(ProductName) + QStringLiteral(".ini");
+    return UserBaseDir("XDG_CONFIG_HOME", "/.config") + QLatin1Char('/') + QLatin1String(ProductName)
+           + QStringLiteral(".ini");
 }
 
 QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback)
@@ -100,8 +102,9 @@ bool SetValue(const QString& keyPath, const QString& name, const QVariant& value
     if (!storeUsable())
         return false;
     QSettings store(FilePath(), QSettings::IniFormat);
-    store.setValue(addressOf(keyPath, name), value);
-    return syncChecked(store);
+    QMap<QString, QString> values = core::settingsTexts(store);
+    values.insert(addressOf(keyPath, name), value.toString());
+    return writeStore(values);
 }
 
 bool Remove(const QString& keyPath, const QString& name)
@@ -110,8 +113,8 @@ bool Remove(const QString& keyPath, const QString& name)
     if (!storeUsable())
         return false;
     QSettings store(FilePath(), QSettings::IniFormat);
-    store.remove(addressOf(keyPath, name));
-    return syncChecked(store);
+    QMap<QString, QString> values = core::settingsTexts(store);
+    return values.remove(addressOf(keyPath, name)) == 0 || writeStore(values);
 }
 
 } // namespace Registry

@@ -22,7 +22,8 @@ QString FilePath();
 
 QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback = QVariant());
 bool Contains(const QString& keyPath, const QString& name);
-// False when the store could not be written.
+// Values are stored as text. False when the store could not be written; its file then keeps
+// every byte it had.
 bool SetValue(const QString& keyPath, const QString& name, const QVariant& value);
 bool Remove(const QString& keyPath, const QString& name);
 

@@ -29,6 +29,11 @@ const TextRow kTexts[] = {
     {MakeMacro::Text::FileNotSaved, "FileNotSaved", "The file could not be saved"},
     {MakeMacro::Text::NotRenamed, "NotRenamed", "The macro file could not be renamed; the macro keeps its old name"},
     {MakeMacro::Text::NotDeleted, "NotDeleted", "The macro file could not be deleted; the macro stays"},
+    {MakeMacro::Text::MacroNotSaved, "MacroNotSaved", "The macro could not be saved. Is the disk full or read-only?"},
+    {MakeMacro::Text::LanguageNotSaved, "LanguageNotSaved",
+     "The language choice could not be saved; it applies until the program closes"},
+    {MakeMacro::Text::StartUpNotSaved, "StartUpNotSaved", "The start-up choice could not be saved; it stays as it was"},
+    {MakeMacro::Text::ChoiceNotSaved, "ChoiceNotSaved", "This choice could not be saved"},
 };
 
 const TextRow& rowOf(MakeMacro::Text text)

@@ -20,6 +20,10 @@ public:
         FileNotSaved,    // an export file that could not be written
         NotRenamed,      // a macro file that could not be renamed on disk
         NotDeleted,      // a macro file that could not be removed from disk
+        MacroNotSaved,   // a macro file that could not be written
+        LanguageNotSaved, // the language choice could not be stored
+        StartUpNotSaved, // the start-with-the-session choice could not be stored
+        ChoiceNotSaved,  // another choice of the user could not be stored
     };
 
     explicit MakeMacro(QWidget* parent = nullptr, Text text = Text::CreateFirst);

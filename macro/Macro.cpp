@@ -70,7 +70,7 @@ const MouseNameRow kMouseNames[] = {
 const MakeMacro::Text kMacroNotices[] = {
     MakeMacro::Text::ImportRefused, MakeMacro::Text::NameUnsafe,    MakeMacro::Text::NameTooLong,
     MakeMacro::Text::MacroTooLong,  MakeMacro::Text::ExportTooLong, MakeMacro::Text::FileNotSaved,
-    MakeMacro::Text::NotRenamed,    MakeMacro::Text::NotDeleted,
+    MakeMacro::Text::NotRenamed,    MakeMacro::Text::NotDeleted,    MakeMacro::Text::MacroNotSaved,
 };
 
 constexpr qint64 kLongestDelayMs = std::numeric_limits<quint32>::max();
@@ -193,7 +193,7 @@ void Macro::showNotice(Notice notice)
         break;
     }
     default: {
-        static_assert(std::size(kMacroNotices) == int(Notice::NotDeleted) - int(Notice::ImportRefused) + 1);
+        static_assert(std::size(kMacroNotices) == int(Notice::MacroNotSaved) - int(Notice::ImportRefused) + 1);
         MakeMacro dialog(nullptr, kMacroNotices[int(notice) - int(Notice::ImportRefused)]);
         run(dialog);
         break;

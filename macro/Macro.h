@@ -92,7 +92,8 @@ private:
     // The notices from ImportRefused on are texts of the macro notice.
     enum class Notice {
         StopRecording, ChooseMacro, KeyLimit, SameName,
-        ImportRefused, NameUnsafe, NameTooLong, MacroTooLong, ExportTooLong, FileNotSaved, NotRenamed, NotDeleted
+        ImportRefused, NameUnsafe, NameTooLong, MacroTooLong, ExportTooLong, FileNotSaved, NotRenamed, NotDeleted,
+        MacroNotSaved
     };
     void showNotice(Notice notice);
 

@@ -90,6 +90,7 @@ void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
         QString error;
         if (!core::writeFileAtomically(core::macroFilePath(name), text, &error)) {
             qCWarning(lcMacroDevice) << "macro" << name << "from the mouse not stored:" << error;
+            core::noteUnsavedWrite(core::macroFilePath(name));
             return;
         }
     }

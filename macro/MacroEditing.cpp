@@ -298,7 +298,9 @@ void Macro::on_Save_clicked()
     QString error;
     if (!core::writeMacroFile(name, repeatCode(), eventList().rows, &error)) {
         qCWarning(lcMacro) << "macro not saved:" << error;
+        // The edits stay on the page, Save stays armed: nothing may look saved.
         setSaveEnabled(true);
+        showNotice(Notice::MacroNotSaved);
         return;
     }
     MacroFilePath = core::macroFilePath(name);

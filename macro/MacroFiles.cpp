@@ -110,7 +110,7 @@ void Macro::on_NewHong_clicked()
     QString error;
     if (!core::writeFileAtomically(core::macroFilePath(name), QByteArray(), &error)) {
         qCWarning(lcMacroFiles) << "new macro not made:" << error;
-        showNotice(Notice::FileNotSaved);
+        showNotice(Notice::MacroNotSaved);
         return;
     }
     m_ui->listWidgetHong->addItem(name);

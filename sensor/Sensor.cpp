@@ -176,7 +176,11 @@ void Sensor::ReadLevel()
 
 bool Sensor::WriteLevel(int n)
 {
-    return core::writeFileAtomically(m_levelFolder + QStringLiteral("/Level.ini"), QByteArray::number(n));
+    const QString path = m_levelFolder + QStringLiteral("/Level.ini");
+    if (core::writeFileAtomically(path, QByteArray::number(n)))
+        return true;
+    core::noteUnsavedWrite(path);
+    return false;
 }
 
 void Sensor::SlotChangeLanguage(int index)

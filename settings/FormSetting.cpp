@@ -12,6 +12,7 @@
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/MakeMacro.h"
 #include "dialogs/UpDateWarning.h"
 #include "sensor/OptionCodes.h"
 #include "sensor/OptionStyle.h"
@@ -716,23 +717,46 @@ void FormSetting::SlotChangeLanguage(int index)
 
 void FormSetting::on_comboBox_activated(int index)
 {
-    MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
+    const bool kept =
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
     PostMsg::instance()->EmitChangeLanguage(index);
     PostMsg::instance()->EmitLanguageSameA(index);
+    // Said in the language chosen: it applies for this run all the same.
+    if (!kept)
+        showNotSaved(MakeMacro::Text::LanguageNotSaved, index);
+}
+
+void FormSetting::showNotSaved(MakeMacro::Text text, int language)
+{
+    MakeMacro notice(nullptr, text);
+    if (language >= 0)
+        notice.SlotChangeLanguage(language);
+    placeOverPage(&notice);
+    notice.exec();
 }
 
 void FormSetting::on_checkBox_clicked(bool checked)
 {
     QString error;
-    if (!settings::setAutostartEntry(checked, QCoreApplication::applicationFilePath(), &error)) {
-        // The box shows what the session will really do.
-        qWarning("start with the session not changed: %s", qPrintable(error));
+    const QString program = QCoreApplication::applicationFilePath();
+    bool kept = settings::setAutostartEntry(checked, program, &error);
+    // The box is shown from both the entry and the stored choice: without the choice, the
+    // entry is taken back so that the session does what the box will show next time.
+    if (kept && !MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"),
+                                                checked ? QStringLiteral("1") : QStringLiteral("0"))) {
+        error = QStringLiteral("choice not stored");
+        settings::setAutostartEntry(!checked, program);
+        kept = false;
+    }
+    if (kept)
+        return;
+    // The box shows what the session will really do.
+    qWarning("start with the session not changed: %s", qPrintable(error));
+    {
         const QSignalBlocker quiet(checkBox);
         checkBox->setChecked(!checked);
-        return;
     }
-    MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"),
-                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+    showNotSaved(MakeMacro::Text::StartUpNotSaved);
 }
 
 void FormSetting::on_checkBox_2_toggled(bool checked)

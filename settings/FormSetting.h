@@ -2,6 +2,7 @@
 
 #include "core/DeviceAllInfo.h"
 #include "core/DongleRGB.h"
+#include "dialogs/MakeMacro.h"
 #include "settings/UpgradeRelay.h"
 
 #include <QByteArray>
@@ -140,6 +141,9 @@ private:
     int receiverClassOfOpenDevice() const;
     bool refuseUpdate(const QString& text);
     void placeOverPage(QWidget* dialog) const;
+    // Tells that a choice of the user could not be stored, in the given language (else the
+    // stored one).
+    void showNotSaved(MakeMacro::Text text, int language = -1);
     void armReceiverUpdate();
     void armMouseUpdate();
     void readPageIds();

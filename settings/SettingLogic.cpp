@@ -1,5 +1,6 @@
 #include "settings/SettingLogic.h"
 
+#include "core/AppPaths.h"
 #include "core/FileIo.h"
 
 #include <QDir>
@@ -110,11 +111,7 @@ VersionTexts composeVersions(const DeviceAllInfo& current, const QList<DeviceAll
 
 QString autostartEntryPath()
 {
-    QString base = QProcessEnvironment::systemEnvironment().value(QStringLiteral("XDG_CONFIG_HOME"));
-    // XDG rules: a relative XDG_CONFIG_HOME is ignored.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/autostart/talvo-r430k.desktop");
+    return UserBaseDir("XDG_CONFIG_HOME", "/.config") + QStringLiteral("/autostart/talvo-r430k.desktop");
 }
 
 QByteArray autostartEntry(const QString& program)

@@ -7,12 +7,14 @@
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/MakeMacro.h"
 #include "dialogs/QuestiondialogB.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/mytoolButtonEnter.h"
 #include "shell/DialogChangeFirmware.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -362,9 +364,22 @@ void DialogChange::on_CloseButton_clicked()
 
 void DialogChange::on_comboBox_activated(int index)
 {
-    MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
+    const bool kept =
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
     PostMsg::instance()->EmitChangeLanguage(index);
     PostMsg::instance()->EmitLanguageSameB(index);
+    // Said in the language chosen: it applies for this run all the same.
+    if (!kept)
+        showNotSaved(MakeMacro::Text::LanguageNotSaved, index);
+}
+
+void DialogChange::showNotSaved(MakeMacro::Text text, int language)
+{
+    MakeMacro notice(nullptr, text);
+    if (language >= 0)
+        notice.SlotChangeLanguage(language);
+    placeCentred(&notice);
+    notice.exec();
 }
 
 void DialogChange::SlotSameLanguageA(int index)
@@ -385,8 +400,14 @@ void DialogChange::on_NewHong_clicked()
 
 void DialogChange::on_NoApear_clicked(bool checked)
 {
-    MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
-                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+    if (MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
+                                       checked ? QStringLiteral("1") : QStringLiteral("0")))
+        return;
+    {
+        const QSignalBlocker quiet(m_noApear);
+        m_noApear->setChecked(!checked);
+    }
+    showNotSaved(MakeMacro::Text::ChoiceNotSaved);
 }
 
 void DialogChange::SlotUpDateButton(bool IsHide)

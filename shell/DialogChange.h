@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DeviceAllInfo.h"
+#include "dialogs/MakeMacro.h"
 #include "shell/DialogChangeLogic.h"
 
 #include <QList>
@@ -88,6 +89,9 @@ private:
     void askToPair(const DeviceAllInfo& device);
     void openDevice(const DeviceAllInfo& device);
     void placeCentred(QWidget* dialog, int dx = 0);
+    // Tells that a choice of the user could not be stored, in the given language (else the
+    // stored one).
+    void showNotSaved(MakeMacro::Text text, int language = -1);
     shell::ReceiverPidLists pidLists() const;
     void beginBusy();
     void endBusy();

@@ -110,6 +110,7 @@ DialogMain::DialogMain(QWidget* parent)
     QTimer::singleShot(0, this, [this] {
         reportMissingData();
         reportDamagedStores();
+        core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
     });
 }
 
@@ -183,9 +184,15 @@ void DialogMain::takeOverInstallerLanguage()
 {
     const QString key = Registry::InstallerKey();
     const int index = Registry::Value(key, QStringLiteral("LanguageIndex"), 0).toInt();
-    if (index != 0)
-        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
-    Registry::Remove(key, QStringLiteral("LanguageIndex"));
+    if (index == 0) {
+        Registry::Remove(key, QStringLiteral("LanguageIndex"));
+        return;
+    }
+    // Handed over only once it is kept: the installer's choice is not lost on a full disk.
+    if (MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index)))
+        Registry::Remove(key, QStringLiteral("LanguageIndex"));
+    else
+        core::noteUnsavedWrite(MacroIni::Instance()->FilePath());
 }
 
 void DialogMain::setupTray()
@@ -205,6 +212,7 @@ void DialogMain::SlotChangeLanguage(int index)
     texts.find(QStringLiteral("Exit"), &m_exitText);
     texts.find(QStringLiteral("DataMissing"), &m_dataMissingText);
     texts.find(QStringLiteral("SettingsDamaged"), &m_settingsDamagedText);
+    texts.find(QStringLiteral("NotSaved"), &m_unsavedWriteText);
 }
 
 // Copied away from its data the program still starts, with blank buttons and built-in texts;
@@ -242,13 +250,31 @@ void DialogMain::reportDamagedStores()
         names << QFileInfo(store.path).fileName();
         kept << QFileInfo(store.keptAs).fileName();
     }
+    showFileNotice(m_settingsDamagedText,
+                   QStringLiteral("Damaged settings file: %1. It was kept as %2; the default settings are used."),
+                   {names.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))});
+}
+
+// A file the program writes on its own behalf (device cache, update log, stores) could not be
+// written: told at the first such failure of the run, which the writers report to core.
+void DialogMain::reportUnsavedWrite(const QString& path)
+{
+    showFileNotice(m_unsavedWriteText,
+                   QStringLiteral("A file the program keeps could not be written: %1. Is the disk full or read-only? "
+                                  "The program goes on without it."),
+                   {QFileInfo(path).fileName()});
+}
+
+// text holds %1 .. %n for the n items of args; without them (no language file) the built-in
+// English fallback is said instead.
+void DialogMain::showFileNotice(QString text, const QString& fallback, const QStringList& args)
+{
     UpDateWarning notice(nullptr);
-    QString text = m_settingsDamagedText;
-    if (!text.contains(QLatin1String("%2"))) {
-        text = QStringLiteral("Damaged settings file: %1. It was kept as %2; the default settings are used.");
+    if (!text.contains(QStringLiteral("%%1").arg(args.size()))) {
+        text = fallback;
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    notice.SetText(text.arg(names.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))));
+    notice.SetText(args.size() == 1 ? text.arg(args[0]) : text.arg(args.value(0), args.value(1)));
     fitStartUpNotice(notice, !QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
     placeCentred(&notice, 0, 0);
     notice.exec();

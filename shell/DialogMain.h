@@ -68,6 +68,8 @@ private:
     void spaceOnChoicePage();
     void reportMissingData();
     void reportDamagedStores();
+    void reportUnsavedWrite(const QString& path);
+    void showFileNotice(QString text, const QString& fallback, const QStringList& args);
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -81,6 +83,7 @@ private:
     QString m_exitText;
     QString m_dataMissingText;
     QString m_settingsDamagedText;
+    QString m_unsavedWriteText;
     QString m_skinDir;
     shell::PictureParking m_parkedPictures; // while hidden in the tray
     QPoint m_dragOffset;

@@ -1,6 +1,7 @@
 #include "core/EventWait.h"
 #include "core/FileIo.h"
 #include "core/PostMsg.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,8 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
 
 class TestCoreUtil : public QObject
 {
@@ -62,17 +61,26 @@ void TestCoreUtil::atomicWriteReplacesWholeFile()
 void TestCoreUtil::atomicWriteFailureKeepsOldContent_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::newRow("target is a folder") << "folder";      // nothing can be committed over it
-    QTest::newRow("parent is a plain file") << "parent";  // the new file cannot be made
-    QTest::newRow("file size limit mid-write") << "limit"; // opened, then the write fails
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("limit");  // file size limit in bytes while writing
+    QTest::newRow("target is a folder") << "folder" << 3 << -1;      // nothing can be committed over it
+    QTest::newRow("parent is a plain file") << "parent" << 3 << -1;  // the new file cannot be made
+    QTest::newRow("file size limit mid-write") << "limit" << 64 * 1024 << 4096; // opened, then the write fails
+    // A full disk: the bytes fit the write buffer, so only pushing them out fails.
+    for (int size : {1, 100, 10464, 20000})
+        QTest::addRow("full disk, %d bytes", size) << "limit" << size << 0;
 }
 
 void TestCoreUtil::atomicWriteFailureKeepsOldContent()
 {
     QFETCH(QString, fault);
+    QFETCH(int, size);
+    QFETCH(int, limit);
     const QString path = m_dir.filePath(fault);
     const QString target = fault == "parent" ? path + "/child" : path;
-    const QByteArray old = "old";
+    QByteArray old;
+    for (int i = 0; i < 10464; ++i)
+        old += char(i * 7);
     if (fault == "folder")
         QVERIFY(QDir().mkpath(path + "/inside"));
     else
@@ -81,19 +89,12 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
     QString error;
     bool written = true;
     if (fault == "limit") {
-        // A write past the limit fails with EFBIG once the file is open and
-        // partly written; the signal would end the process.
-        rlimit before {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit low = before;
-        low.rlim_cur = 4096;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
-        written = core::writeFileAtomically(target, QByteArray(64 * 1024, 'n'), &error);
-        setrlimit(RLIMIT_FSIZE, &before);
-        signal(SIGXFSZ, oldHandler);
+        // A write past the limit fails with EFBIG once the file is open and partly written.
+        hostile::FullDisk full{rlim_t(limit)};
+        QVERIFY(full.made());
+        written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     } else {
-        written = core::writeFileAtomically(target, "new", &error);
+        written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     }
     QVERIFY(!written);
     QVERIFY(error.contains(target));

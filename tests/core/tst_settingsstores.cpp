@@ -3,6 +3,7 @@
 #include "core/FileIo.h"
 #include "core/MacroIni.h"
 #include "core/Registry.h"
+#include "support/full_disk.h"
 #include "support/hostile_files.h"
 
 #include <QDir>
@@ -36,6 +37,8 @@ private slots:
     void macroIniLanguageIndexFallsBackToEnglish();
     void registryLivesInTheConfigFolder();
     void registryValuesRoundTripAndRemove();
+    void storeWriteOnAFullDiskKeepsTheOldFile_data();
+    void storeWriteOnAFullDiskKeepsTheOldFile();
     void damagedFilesReadAsMissing_data();
     void damagedFilesReadAsMissing();
 
@@ -253,6 +256,67 @@ void TestSettingsStores::registryValuesRoundTripAndRemove()
     QVERIFY(!Registry::Contains(Registry::InstallerKey(), "MouseVer331"));
     QVERIFY(Registry::Contains(key, "MouseVer331"));
     QCOMPARE(Registry::Value(key, "Absent", 3).toInt(), 3);
+
+    // Text that the ini form would otherwise read as a list, a comment, a typed value or an escape.
+    const QStringList texts = {" a, b; c = d ", "@odd", "quote\" back\\slash", QString("\x01") + "ab", "\u00e91F",
+                               "宏 один", "", "General"};
+    for (int i = 0; i < texts.size(); ++i)
+        QVERIFY(Registry::SetValue(key, QStringLiteral("name %1 é/x").arg(i), texts[i]));
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(Registry::Value(key, QStringLiteral("name %1 é/x").arg(i)).toString(), texts[i]);
+    // Rewrites of the same size, faster than the clock ticks, are each read back.
+    for (int i = 0; i < 100; ++i) {
+        QVERIFY(Registry::SetValue(key, "Flip", i % 10));
+        QCOMPARE(Registry::Value(key, "Flip").toInt(), i % 10);
+    }
+}
+
+void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("limit");  // file size limit in bytes while writing
+    for (const char* store : {"Macro.ini", "registry"}) {
+        for (int size : {1, 100, 10464, 20000}) {
+            for (int limit : {0, 200})
+                QTest::addRow("%s, %d bytes, limit %d", store, size, limit) << store << size << limit;
+        }
+    }
+}
+
+// A full disk (a file size limit fails a write as a full disk does): the store says it was not
+// written and its file keeps every byte it had.
+void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
+{
+    QFETCH(QString, store);
+    QFETCH(int, size);
+    QFETCH(int, limit);
+    const bool registry = store == QLatin1String("registry");
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath("full-Macro.ini");
+    QFile::remove(path);
+    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
+    auto set = [&](const QString& key, const QString& value) {
+        return registry ? Registry::SetValue(Registry::DriveTestKey(), key, value) : ini->SetValue("Full", key, value);
+    };
+    QVERIFY(set("Kept", QString(5000, 'k')) && set("Language", "3"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray old = file.readAll();
+    file.close();
+
+    hostile::FullDisk full{rlim_t(limit)};
+    QVERIFY(full.made());
+    const bool written = set("Language", QString(size, 'n'));
+    full.release();
+
+    QVERIFY(!written);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+    QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({QFileInfo(path).fileName() + "*"}, QDir::Files),
+             QStringList{QFileInfo(path).fileName()});
+    const QString language = registry ? Registry::Value(Registry::DriveTestKey(), "Language").toString()
+                                      : MacroIni(path).GetValue("Full", "Language");
+    QCOMPARE(language, QString("3"));
 }
 
 void TestSettingsStores::damagedFilesReadAsMissing_data()

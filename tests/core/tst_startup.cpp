@@ -1,16 +1,24 @@
 #include "core/AppPaths.h"
+#include "core/FileIo.h"
+#include "core/MacroIni.h"
 #include "core/StartUp.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -22,6 +30,8 @@ private slots:
     void init();
     void firstStartBuildsTheFolderTree();
     void existingMacroIniKeepsItsContent();
+    void userFoldersAreTheOnesTheUserHas_data();
+    void userFoldersAreTheOnesTheUserHas();
     void pruningRemovesOnlyFilesOlderThanSevenWholeDays();
     void pruningTakesAdjacentOldFilesAndSparesFolders();
     void secondLockInTheSameFolderIsRefused();
@@ -60,6 +70,53 @@ void TestStartUp::firstStartBuildsTheFolderTree()
     QFileInfo macro(MacroIniPath());
     QVERIFY(macro.isFile());
     QCOMPARE(macro.size(), 0);
+}
+
+void TestStartUp::userFoldersAreTheOnesTheUserHas_data()
+{
+    QTest::addColumn<QByteArray>("variable");  // the one that names the folder
+    QTest::addColumn<QByteArray>("name");      // as bytes on disk
+    QTest::newRow("UTF-8 data folder") << QByteArray("XDG_DATA_HOME") << QByteArray("caf\xc3\xa9");
+    QTest::newRow("Latin-1 data folder") << QByteArray("XDG_DATA_HOME") << QByteArray("caf\xe9");
+    QTest::newRow("Latin-1 home folder") << QByteArray("HOME") << QByteArray("caf\xe9");
+}
+
+// A folder name that is no UTF-8 under a UTF-8 locale: the program finds what the user keeps
+// there and writes into it, never into a look-alike sibling.
+void TestStartUp::userFoldersAreTheOnesTheUserHas()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, name);
+    QTemporaryDir top;
+    const QByteArray base = QFile::encodeName(top.path()) + '/' + name;
+    const QByteArray data = variable == "HOME" ? base + "/.local/share" : base;
+    const QByteArray folder = data + "/TALVO R430K mouse";
+    for (const QByteArray& path : {base, base + "/.local", data, folder})
+        QVERIFY(::mkdir(path.constData(), 0700) == 0 || errno == EEXIST);
+    const QByteArray stored = "[Language]\nLanguage=4\n";
+    FILE* ini = std::fopen((folder + "/Macro.ini").constData(), "wb");
+    QVERIFY(ini && std::fwrite(stored.constData(), 1, size_t(stored.size()), ini) == size_t(stored.size()));
+    std::fclose(ini);
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_DATA_HOME", oldData);
+        std::filesystem::remove_all(base.toStdString());  // Qt does not see a name it cannot decode
+    });
+    if (variable == "HOME")
+        qunsetenv("XDG_DATA_HOME");
+    qputenv(variable.constData(), base);
+
+    PrepareUserFolders();
+    QCOMPARE(MacroIni(MacroIniPath()).LanguageIndex(), 4);
+    QVERIFY(core::writeFileAtomically(DeviceInfoDir() + "/cache.bin", "cached"));
+    struct stat st;
+    QCOMPARE(::stat((folder + "/Device_Info/cache.bin").constData(), &st), 0);
+    QCOMPARE(qint64(st.st_size), qint64(6));
+    QCOMPARE(::stat((folder + "/usersetting/MacroPage").constData(), &st), 0);
+    const std::filesystem::directory_iterator entries(QFile::encodeName(top.path()).toStdString());
+    QCOMPARE(std::distance(begin(entries), end(entries)), 1);
 }
 
 void TestStartUp::existingMacroIniKeepsItsContent()

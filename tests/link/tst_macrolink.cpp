@@ -14,6 +14,7 @@
 #include "macro/Macro.h"
 #include "settings/FormSetting.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/keys_input.h"
 #include "support/link_helpers.h"
 #include "support/modal_helpers.h"
@@ -514,6 +515,9 @@ private slots:
         QTest::newRow("settings never read from the mouse") << "unread" << "out.bin" << "FileNotSaved";
         QTest::newRow("settings of a sleeping mouse, from its cache") << "cached" << "out.bin" << "";
         QTest::newRow("settings the import would refuse") << "rate0" << "out.bin" << "FileNotSaved";
+        // Over an older export on a full disk: the older one stays whole.
+        QTest::newRow("macro over an export, full disk") << "macro" << "old.exp" << "FileNotSaved";
+        QTest::newRow("settings over an export, full disk") << "settings" << "old.bin" << "FileNotSaved";
     }
 
     void failedExportsAreTold()
@@ -541,9 +545,19 @@ private slots:
             image.ReportRate = 0;
             StoreCurrentFlashData(image);
         }
+        const bool fullDisk = target.startsWith(QLatin1String("old."));
+        QByteArray old;
+        for (int i = 0; fullDisk && i < 10464; ++i)
+            old += char(i * 7);
+        if (fullDisk)
+            writeFile(path, old);
         QStringList notices;
         {
-            modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+            std::unique_ptr<hostile::FullDisk> full(fullDisk ? new hostile::FullDisk : nullptr);
+            modaltest::ModalDriver driver([&](QWidget* modal) {
+                full.reset();
+                modaltest::keepNoticeText(&notices)(modal);
+            });
             if (settings) {
                 UpDataParam::setNextExportFileForTesting(path);
                 QCOMPARE(UpDataParam::RunExport(m_pages->buttons.get()), notice.isEmpty());
@@ -554,7 +568,10 @@ private slots:
             }
         }
         QCOMPARE(notices, noticesOf(notice));
-        QCOMPARE(QFile::exists(path), notice.isEmpty());
+        if (fullDisk)
+            QCOMPARE(readFile(path), old);
+        else
+            QCOMPARE(QFile::exists(path), notice.isEmpty());
         QCOMPARE(readFile(pathOf("long.ini")), longMacro);
         if (settings && notice.isEmpty()) {  // what is written imports back
             FlashDataMap back = EmptyFlashDataMap();

@@ -9,6 +9,7 @@
 #include "macro/Macro.h"
 #include "shell/common/LanguageNames.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/keys_input.h"
 #include "support/modal_helpers.h"
 
@@ -151,6 +152,7 @@ private slots:
     void dialogsDoNotEditAnotherMacro();
     void delayOnTheFirstRowStillMarksAChange();
     void insertsStopAtTheEventLimit();
+    void failedSaveKeepsTheChange_data();
     void failedSaveKeepsTheChange();
     void mouseRowsSurviveALanguageSwitch();
 
@@ -321,22 +323,51 @@ void TestMacroPage::insertsStopAtTheEventLimit()
     QCOMPARE(rows()->item(138)->text(), QStringLiteral("B"));
 }
 
+void TestMacroPage::failedSaveKeepsTheChange_data()
+{
+    QTest::addColumn<bool>("fullDisk");  // else a folder in the file's place, which cannot be replaced
+    QTest::addColumn<int>("language");   // the notice is in the user's language
+    QTest::newRow("folder in the file's place, English") << false << 0;
+    QTest::newRow("full disk, Russian") << true << 4;
+}
+
+// Nothing on the page may look saved: the edits stay, Save stays armed, the user is told, and the
+// file keeps what it had.
 void TestMacroPage::failedSaveKeepsTheChange()
 {
-    writeFile("m1.ini", "");
+    QFETCH(bool, fullDisk);
+    QFETCH(int, language);
+    dialogtest::chooseLanguage(language);
+    const QByteArray old = "3\n";
+    writeFile("m1.ini", old);
     Macro* page = openPage();
     showMacro("m1");
     choose(5);
-    QVERIFY(QFile::remove(filePath("m1.ini")));
-    QVERIFY(QDir().mkpath(filePath("m1.ini/x")));  // a folder in the file's place cannot be replaced
+    if (!fullDisk) {
+        QVERIFY(QFile::remove(filePath("m1.ini")));
+        QVERIFY(QDir().mkpath(filePath("m1.ini/x")));
+    }
     QSignalSpy saved(PostMsg::instance(), &PostMsg::SigUpDataMacro);
-    clickButton(page, "Save");
+    QStringList texts;
+    {
+        std::unique_ptr<hostile::FullDisk> full(fullDisk ? new hostile::FullDisk : nullptr);
+        modaltest::ModalDriver driver([&](QWidget* modal) {
+            full.reset();
+            modaltest::keepNoticeText(&texts)(modal);
+        });
+        clickButton(page, "Save");
+        full.reset();
+        QCOMPARE(texts, QStringList{"MakeMacro: " + dialogtest::shippedText(language, "MakeMacro", "MacroNotSaved")});
+    }
     QVERIFY(save()->isEnabled());
     QCOMPARE(saved.count(), 0);
-
-    QVERIFY(QDir(filePath("m1.ini")).removeRecursively());
+    QCOMPARE(rows()->count(), 3);
+    if (fullDisk)
+        QCOMPARE(readFile("m1.ini"), old);
+    else
+        QVERIFY(QDir(filePath("m1.ini")).removeRecursively());
     clickButton(page, "Save");
-    QCOMPARE(readFile("m1.ini"), QByteArray("1\n0x02 4 0\n10ms\n0x02 4 1\n"));
+    QCOMPARE(readFile("m1.ini"), QByteArray("3\n0x02 4 0\n10ms\n0x02 4 1\n"));
     QCOMPARE(argsOf(saved), (QList<QVariantList>{{"m1", 0}}));
 }
 

@@ -1,5 +1,6 @@
 // The sensor page on the simulated mouse: what it shows of the mouse's image
 // and that reading the mouse never writes to it; the user's own choices do.
+#include "core/AppPaths.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -7,6 +8,7 @@
 #include "sensor/Sensor.h"
 #include "sensor/SensorPageRules.h"
 #include "support/link_helpers.h"
+#include "support/full_disk.h"
 #include "support/hostile_files.h"
 #include "support/sim_helpers.h"
 
@@ -69,6 +71,7 @@ private slots:
     void userChoicesReachTheMouse();
     void levelFileGivesTheStageCount_data();
     void levelFileGivesTheStageCount();
+    void levelFileWriteOnAFullDiskKeepsTheOldOne();
 
 private:
     void fill(const FlashDataMap& image)
@@ -260,6 +263,19 @@ void TestSensorPage::userChoicesReachTheMouse()
     time->setCurrentIndex(time->currentIndex() == 2 ? 3 : 2);
     time->setCurrentIndex(2);
     QCOMPARE(flashByte(0x0D), 12);
+}
+
+void TestSensorPage::levelFileWriteOnAFullDiskKeepsTheOldOne()
+{
+    const QString path = UserDataDir() + QStringLiteral("/usersetting/SensorPage/Level.ini");
+    QVERIFY(m_pages->sensor->WriteLevel(4));
+    {
+        hostile::FullDisk full;
+        QVERIFY(!m_pages->sensor->WriteLevel(12));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("4"));
 }
 
 void TestSensorPage::levelFileGivesTheStageCount_data()

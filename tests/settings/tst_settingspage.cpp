@@ -11,6 +11,7 @@
 #include "settings/FindNewVer.h"
 #include "settings/FormSetting.h"
 #include "settings/SettingLogic.h"
+#include "support/full_disk.h"
 #include "support/link_helpers.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
@@ -281,10 +282,36 @@ void TestSettingsPage::autoStartReflectsTheEntry()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", blocked.path().toUtf8());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("start with the session not changed")));
-    box->click();
+    const QString told = QStringLiteral("MakeMacro: The start-up choice could not be saved; it stays as it was");
+    QStringList texts;
+    {
+        modaltest::ModalDriver driver(modaltest::keepNoticeText(&texts));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("start with the session not changed")));
+        box->click();
+    }
+    QCOMPARE(texts, QStringList{told});
     QVERIFY(!box->isChecked());
     QCOMPARE(autoStartValue(), QStringLiteral("0"));
+
+    // The entry is made but the choice cannot be stored (no room for the larger store): the
+    // entry is taken back.
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("Test"), QStringLiteral("Padding"), QString(4096, 'p')));
+    {
+        hostile::FullDisk full(2048);
+        modaltest::ModalDriver driver([&](QWidget* modal) {
+            full.release();
+            modaltest::keepNoticeText(&texts)(modal);
+        });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^cannot write: ")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("start with the session not changed")));
+        box->click();
+    }
+    QCOMPARE(texts, QStringList({told, told}));
+    QVERIFY(!box->isChecked());
+    QVERIFY(!settings::autostartEntryExists());
+    QCOMPARE(autoStartValue(), QStringLiteral("0"));
+    QVERIFY(MacroIni::Instance()->RemoveValue(QStringLiteral("Test"), QStringLiteral("Padding")));
 
     // A stale "1" without the entry does not check the box of a new page.
     MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"), QStringLiteral("1"));
@@ -334,6 +361,23 @@ void TestSettingsPage::languageListStoresAndAnnounces()
     QCOMPARE(changed.at(0).at(0).toInt(), 1);
     QCOMPARE(others.count(), 1);
     QCOMPARE(others.at(0).at(0).toInt(), 1);
+
+    // A full disk: the language applies for this run, and the user is told it was not kept.
+    QStringList texts;
+    {
+        hostile::FullDisk full;
+        modaltest::ModalDriver driver([&](QWidget* modal) {
+            full.release();
+            modaltest::keepNoticeText(&texts)(modal);
+        });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^cannot write: ")));
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(1).at(0).toInt(), 2);
+    QCOMPARE(texts, QStringList{QStringLiteral("MakeMacro: 無法儲存語言選擇，該選擇僅在本次執行期間有效")});
+    QCOMPARE(MacroIni(MacroIni::Instance()->FilePath()).LanguageIndex(), 1);
+    QCOMPARE(MacroIni::Instance()->LanguageIndex(), 2);
 }
 
 void TestSettingsPage::pairingGivesHotPlugBackToTheWorker()

@@ -1,7 +1,9 @@
 #include "support/choice_helpers.h"
+#include "support/full_disk.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
+#include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Registry.h"
@@ -14,6 +16,7 @@
 #include "shell/DialogChange.h"
 #include "shell/pairing/Match.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -559,6 +562,25 @@ void TestChoice::languageChoiceSpreadsAndIsKept()
     PostMsg::instance()->EmitLanguageSameA(0);
     QCOMPARE(CHILD(QComboBox, m_page, "comboBox")->currentIndex(), 0);
     QCOMPARE(change.count(), 1);
+    m_page->on_comboBox_activated(0);
+
+    // Nothing can be stored (a full disk): each choice is told, in the language just chosen,
+    // and the box shows what is kept.
+    auto* noAgain = CHILD(QCheckBox, m_page, "NoApear");
+    QStringList notices;
+    {
+        hostile::FullDisk full;
+        modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^cannot write: ")));
+        m_page->on_comboBox_activated(5);
+        noAgain->setChecked(true);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^cannot write: ")));
+        m_page->on_NoApear_clicked(true);
+    }
+    QCOMPARE(notices, QStringList({QStringLiteral("MakeMacro: 言語の選択を保存できませんでした。プログラムを閉じるまでのみ有効です"),
+                                   QStringLiteral("MakeMacro: この選択を保存できませんでした")}));
+    QVERIFY(!noAgain->isChecked());
+    QCOMPARE(MacroIni(MacroIni::Instance()->FilePath()).LanguageIndex(), 0);
     m_page->on_comboBox_activated(0);
 }
 

@@ -9,6 +9,7 @@
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
+#include "support/full_disk.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
@@ -164,6 +165,44 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
         SimControl_Plug("Receiver1", true);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // The cache is the program's own: on a full disk the old one stays whole, and the user is
+    // told at the first such failure of the run only.
+    void failedCacheWriteIsToldOncePerRun()
+    {
+        const QString cache = DeviceCachePath(DeviceCacheFileName(0x21, 1));
+        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
+        PostMsg::instance()->EmitChangeLanguage(0);
+        if (!QFile::exists(cache)) {
+            openTheMouse();
+            backToChoice();
+        }
+        QFile file(cache);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray old = file.readAll();
+        file.close();
+        QStringList texts;
+        for (int round = 0; round < 2; ++round) {
+            openTheMouse();
+            hostile::FullDisk full;
+            modaltest::ModalDriver driver([&](QWidget* modal) {
+                full.release();
+                modaltest::keepNoticeText(&texts)(modal);
+            });
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^device cache not written: ")));
+            backToChoice();
+            full.release();
+            // A notice comes queued: what was posted runs before looking.
+            QCoreApplication::processEvents();
+            QTRY_COMPARE(texts.size(), 1);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), old);
+            file.close();
+        }
+        QCOMPARE(texts, QStringList{QStringLiteral("UpDateWarning: A file the program keeps could not be written: "
+                                                   "Device_CID21_MID01.bin. Is the disk full or read-only? The "
+                                                   "program goes on without it.")});
     }
 
     void hidingWithoutATrayMinimises()
