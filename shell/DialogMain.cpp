@@ -24,6 +24,7 @@
 #include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
 #include "shell/pairing/Match.h"
+#include "shell/common/PictureCheck.h"
 
 #include <HIDUsb.h>
 
@@ -190,7 +191,7 @@ void DialogMain::takeOverInstallerLanguage()
 void DialogMain::setupTray()
 {
     m_tray = new QSystemTrayIcon(this);
-    m_tray->setIcon(QIcon(m_skinDir + QStringLiteral("Logo.png")));
+    m_tray->setIcon(shell::pictureIcon(m_skinDir + QStringLiteral("Logo.png")));
     m_tray->setToolTip(QString::fromUtf8(ProductName));
     // Connected once here, not at each hide: one activation must run the slot once.
     connect(m_tray, &QSystemTrayIcon::activated, this, &DialogMain::on_activatedSysTrayIcon);
@@ -209,7 +210,16 @@ void DialogMain::SlotChangeLanguage(int index)
 // the user is told once which shipped file or folder is missing, then it goes on as it is.
 void DialogMain::reportMissingData()
 {
-    const QStringList missing = MissingShippedData();
+    QStringList missing = MissingShippedData();
+    // A picture refused by the check counts as missing too; a handful are named, not a folder's worth.
+    constexpr int kNamedPictures = 3;
+    if (!missing.contains(QStringLiteral("/Picture"))) {
+        shell::checkPictureFolder(AppDir() + QStringLiteral("/Picture"));
+        const QStringList refused = shell::refusedPictures();
+        missing += refused.mid(0, kNamedPictures);
+        if (refused.size() > kNamedPictures)
+            missing << QStringLiteral("\u2026");
+    }
     if (missing.isEmpty())
         return;
     const QString names = missing.join(QStringLiteral(", "));
@@ -222,7 +232,8 @@ void DialogMain::reportMissingData()
         notice.okButton()->setText(QStringLiteral("OK"));
     }
     notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
-    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture")));
+    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture"))
+                                 || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
     placeCentred(&notice, 0, 0);
     notice.exec();
 }
