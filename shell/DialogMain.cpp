@@ -214,8 +214,13 @@ void DialogMain::reportMissingData()
     // A picture refused by the check counts as missing too; a handful are named, not a folder's worth.
     constexpr int kNamedPictures = 3;
     if (!missing.contains(QStringLiteral("/Picture"))) {
-        shell::checkPictureFolder(AppDir() + QStringLiteral("/Picture"));
-        const QStringList refused = shell::refusedPictures();
+        const QString app = AppDir();
+        shell::checkPictureFolder(app + QStringLiteral("/Picture"));
+        QStringList refused;
+        for (const QString& path : shell::refusedPictures()) {
+            if (path.startsWith(app + QStringLiteral("/Picture/")))
+                refused << path.mid(app.size());
+        }
         missing += refused.mid(0, kNamedPictures);
         if (refused.size() > kNamedPictures)
             missing << QStringLiteral("\u2026");

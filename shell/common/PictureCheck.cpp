@@ -1,6 +1,5 @@
 #include "shell/common/PictureCheck.h"
 
-#include "core/AppPaths.h"
 #include "core/FileIo.h"
 
 #include <QBuffer>
@@ -78,12 +77,6 @@ QString whyRefused(const QString& path)
     return QString();
 }
 
-QString shownName(const QString& path)
-{
-    const QString dir = AppDir();
-    return path.startsWith(dir + QLatin1Char('/')) ? path.mid(dir.size()) : path;
-}
-
 enum class Found { Usable, Missing, Refused };
 
 Found checkPicture(const QString& path)
@@ -108,9 +101,8 @@ Found checkPicture(const QString& path)
     if (why.isEmpty())
         return Found::Usable;
     qCWarning(lcPicture, "picture not shown, %s", qPrintable(why));
-    const QString name = shownName(path);
-    if (!rec.refused.contains(name))
-        rec.refused.append(name);
+    if (!rec.refused.contains(path))
+        rec.refused.append(path);
     return Found::Refused;
 }
 

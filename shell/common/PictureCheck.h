@@ -31,8 +31,7 @@ QIcon pictureIcon(const QString& path);
 // known before the pages that name them are built.
 void checkPictureFolder(const QString& folder);
 
-// The pictures refused so far, oldest first, as names relative to AppDir()
-// ("/Picture/Dialog/Logo.png") or as the full path when outside it.
+// The paths of the pictures refused so far, oldest first.
 QStringList refusedPictures();
 
 } // namespace shell
