@@ -5,9 +5,12 @@
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
 
+#include "support/hostile_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
 
@@ -146,10 +149,26 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
 void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
 {
     QTest::addColumn<quint32>("bodyLength");  // as the header states it; the file holds 64 bytes
-    QTest::addColumn<bool>("found");
-    QTest::newRow("whole body") << quint32(64) << true;
-    QTest::newRow("body shorter than stated") << quint32(65) << false;
-    QTest::newRow("largest length") << quint32(0xFFFFFFFF) << false;
+    // What "0.bin", met first, is: nothing, a FIFO, a file whose read fails, or a newer image of
+    // aheadBytes bytes.
+    QTest::addColumn<QString>("ahead");
+    QTest::addColumn<qint64>("aheadBytes");
+    QTest::addColumn<int>("outcome");
+    const int found = int(core::SearchOutcome::Found);
+    const int notFound = int(core::SearchOutcome::NotFound);
+    const qint64 largest = 32 << 20;
+    QTest::newRow("whole body") << quint32(64) << QString() << qint64(0) << found;
+    QTest::newRow("body shorter than stated") << quint32(65) << QString() << qint64(0) << notFound;
+    QTest::newRow("largest length") << quint32(0xFFFFFFFF) << QString() << qint64(0) << notFound;
+    // One bad file hides no other; only a file that should have read and did not is told apart.
+    QTest::newRow("unreadable file ahead") << quint32(64) << "unreadable" << qint64(0) << found;
+    QTest::newRow("unreadable file alone") << quint32(65) << "unreadable" << qint64(0)
+                                           << int(core::SearchOutcome::Unreadable);
+    QTest::newRow("FIFO ahead") << quint32(64) << "fifo" << qint64(0) << found;
+    QTest::newRow("FIFO alone") << quint32(65) << "fifo" << qint64(0) << notFound;
+    QTest::newRow("image of 32 MiB") << quint32(65) << "image" << largest << found;
+    QTest::newRow("image of 32 MiB + 1") << quint32(65) << "image" << largest + 1 << notFound;
+    QTest::newRow("32 MiB + 1 ahead") << quint32(64) << "image" << largest + 1 << found;
 }
 
 // The device library reads as much body as the header states, from a buffer that carries no
@@ -157,13 +176,36 @@ void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
 void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped()
 {
     QFETCH(quint32, bodyLength);
-    QFETCH(bool, found);
+    QFETCH(QString, ahead);
+    QFETCH(qint64, aheadBytes);
+    QFETCH(int, outcome);
+    const bool found = outcome == int(core::SearchOutcome::Found);
     QByteArray bytes = image(0x0107, 210, 33, 1, "R430K_M");
     qToLittleEndian<quint32>(bodyLength, reinterpret_cast<uchar*>(bytes.data()) + 4);
     put(QStringLiteral("a.bin"), bytes);
+    const QString first = m_app.filePath(QStringLiteral("bin/0.bin"));
+    std::unique_ptr<hostile::Fifo> fifo;
+    if (ahead == QLatin1String("fifo"))
+        fifo = std::make_unique<hostile::Fifo>(first);
+    // A regular file, as stat sees it, whose first read fails, even for root.
+    if (ahead == QLatin1String("unreadable"))
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), first));
+    if (ahead == QLatin1String("image"))
+        put(QStringLiteral("0.bin"), image(0x0108, 210, 33, 1, "R430K_M", int(aheadBytes) - 728));
+    // Each of the three searches below says once that it skipped the file ahead (a FIFO is not
+    // even listed).
+    const bool skipped = ahead == QLatin1String("unreadable") || aheadBytes > (32 << 20);
+    for (int i = 0; skipped && i < 3; ++i)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^firmware image skipped:"));
+    QByteArray unused;
+    QCOMPARE(int(core::findFirmwareImage(m_app.path(), core::FirmwareQuery{210, {}, QStringLiteral("R430K_M"), 33, 1},
+                                         &unused)),
+             outcome);
     QCOMPARE(UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
     QCOMPARE(FormSetting::FindUpdateFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
     QCOMPARE(FormSetting::UpdateImageList().isEmpty(), !found);
+    if (fifo)
+        QVERIFY2(!fifo->hadToRelease(), "the search blocked on the FIFO");
 }
 
 void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()
