@@ -81,6 +81,10 @@ void fitStartUpNotice(UpDateWarning& notice, bool picturesMissing)
 DialogMain::DialogMain(QWidget* parent)
     : QDialog(parent)
 {
+    // Beside the building of the window, on another core: the first window does not wait for it.
+    m_pictureCheck = std::async(std::launch::async, [folder = AppDir() + QStringLiteral("/Picture")] {
+        shell::checkPictureFolder(folder);
+    });
     setupForm();
     connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
     takeOverInstallerLanguage();
@@ -215,7 +219,7 @@ void DialogMain::reportMissingData()
     constexpr int kNamedPictures = 3;
     if (!missing.contains(QStringLiteral("/Picture"))) {
         const QString app = AppDir();
-        shell::checkPictureFolder(app + QStringLiteral("/Picture"));
+        m_pictureCheck.wait();
         QStringList refused;
         for (const QString& path : shell::refusedPictures()) {
             if (path.startsWith(app + QStringLiteral("/Picture/")))

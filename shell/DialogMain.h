@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QSystemTrayIcon>
 
+#include <future>
+
 class Dialog;
 class DialogChange;
 class QAction;
@@ -80,6 +82,8 @@ private:
     QString m_mainFormText;
     QString m_exitText;
     QString m_dataMissingText;
+    // Every shipped picture checked beside the building of the window, for the start-up notice.
+    std::future<void> m_pictureCheck;
     QString m_settingsDamagedText;
     QString m_skinDir;
     shell::PictureParking m_parkedPictures; // while hidden in the tray

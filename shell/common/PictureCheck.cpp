@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QLoggingCategory>
@@ -63,7 +64,8 @@ QString whyRefused(const QString& path)
         return error;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    // The name's suffix tells the reader which handler to try first, as it does for a file name.
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
     const QSize size = reader.size();
     if (!size.isValid())
         return QStringLiteral("%1: no picture header (%2)").arg(path, reader.errorString());
@@ -97,6 +99,10 @@ Found checkPicture(const QString& path)
     const QString why =
         S_ISREG(st.st_mode) ? whyRefused(path) : QStringLiteral("%1: not a regular file").arg(path);
     const QMutexLocker locker(&rec.lock);
+    // Another thread may have judged the same file meanwhile: its verdict stands, said once.
+    const auto known = rec.verdicts.constFind(path);
+    if (known != rec.verdicts.constEnd() && known->identity == identity)
+        return known->usable ? Found::Usable : Found::Refused;
     rec.verdicts.insert(path, {identity, why.isEmpty()});
     if (why.isEmpty())
         return Found::Usable;
