@@ -42,6 +42,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
 } // namespace
@@ -81,10 +83,6 @@ void fitStartUpNotice(UpDateWarning& notice, bool picturesMissing)
 DialogMain::DialogMain(QWidget* parent)
     : QDialog(parent)
 {
-    // Beside the building of the window, on another core: the first window does not wait for it.
-    m_pictureCheck = std::async(std::launch::async, [folder = AppDir() + QStringLiteral("/Picture")] {
-        shell::checkPictureFolder(folder);
-    });
     setupForm();
     connect(PostMsg::instance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
     takeOverInstallerLanguage();
@@ -110,11 +108,6 @@ DialogMain::DialogMain(QWidget* parent)
     // wait for it when the window first shows. (Scanning after the first paint instead leaves
     // Qt with a stale window position under a reparenting window manager: popups open offset.)
     QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
-    // One after the other, never one notice over another.
-    QTimer::singleShot(0, this, [this] {
-        reportMissingData();
-        reportDamagedStores();
-    });
 }
 
 DialogMain::~DialogMain() = default;
@@ -135,6 +128,9 @@ void DialogMain::ensureFrame()
     if (m_frame)
         return;
     qApp->removeEventFilter(this);
+    // Built before the first paint: the start-up notices no longer wait for that paint.
+    if (!m_firstPaintSeen)
+        QTimer::singleShot(0, this, &DialogMain::showStartNotices);
     m_frame = new Dialog(this);
     m_stack->addWidget(m_frame);
     // Building the pages leaves freed image and style buffers on the heap: give them back.
@@ -146,6 +142,7 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
+        m_firstPaintSeen = true;
         // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
         QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
     }
@@ -161,9 +158,19 @@ bool DialogMain::event(QEvent* event)
             m_frame->parkPictures();
             core::releaseFreeHeap();
         }
+        showStartNotices();
         return true;
     }
     return QDialog::event(event);
+}
+
+// Once, one after the other, never one notice over another.
+void DialogMain::showStartNotices()
+{
+    if (!std::exchange(m_startNoticesDue, false))
+        return;
+    reportMissingData();
+    reportDamagedStores();
 }
 
 void DialogMain::setupForm()
@@ -219,7 +226,8 @@ void DialogMain::reportMissingData()
     constexpr int kNamedPictures = 3;
     if (!missing.contains(QStringLiteral("/Picture"))) {
         const QString app = AppDir();
-        m_pictureCheck.wait();
+        // The pages have checked their pictures by now; the rest (dialogs not yet made) are checked here.
+        shell::checkPictureFolder(app + QStringLiteral("/Picture"));
         QStringList refused;
         for (const QString& path : shell::refusedPictures()) {
             if (path.startsWith(app + QStringLiteral("/Picture/")))

@@ -6,8 +6,6 @@
 #include <QPoint>
 #include <QSystemTrayIcon>
 
-#include <future>
-
 class Dialog;
 class DialogChange;
 class QAction;
@@ -68,6 +66,7 @@ private:
     void placeCentred(QWidget* dialog, int dx, int dy) const;
     void openPairing(bool requested);
     void spaceOnChoicePage();
+    void showStartNotices();
     void reportMissingData();
     void reportDamagedStores();
 
@@ -82,8 +81,10 @@ private:
     QString m_mainFormText;
     QString m_exitText;
     QString m_dataMissingText;
-    // Every shipped picture checked beside the building of the window, for the start-up notice.
-    std::future<void> m_pictureCheck;
+    // The start-up notices wait for the first paint and the frame (whose pages check their
+    // pictures): the first window does not wait for them.
+    bool m_firstPaintSeen = false;
+    bool m_startNoticesDue = true;
     QString m_settingsDamagedText;
     QString m_skinDir;
     shell::PictureParking m_parkedPictures; // while hidden in the tray
