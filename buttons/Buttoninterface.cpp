@@ -183,6 +183,8 @@ Buttoninterface::Buttoninterface(QWidget* parent)
     connect(bus, &PostMsg::SigUpDataMacro, this, &Buttoninterface::SlotUpDataMacro);
     connect(bus, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
     connect(bus, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, Qt::BlockingQueuedConnection);
+    // Back on the choice page: the mouse opened next starts with no button chosen.
+    connect(bus, &PostMsg::SigSecondPageChange, this, &Buttoninterface::deselect);
     connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
             &Buttoninterface::on_ProjectChoose_activated);
     connect(ui->Reset, &QToolButton::clicked, this, &Buttoninterface::on_Reset_clicked);
@@ -421,6 +423,8 @@ void Buttoninterface::on_Reset_clicked()
     confirm.exec();
     if (!confirm.isConfirmed())
         return;
+    // The open menu would show the functions the reset takes away.
+    deselect();
     ParamProgressSuppressed = 1;
     QTimer* check = WorkerInstance ? WorkerInstance->OnlineCheckTimer() : nullptr;
     const int interval = check ? check->interval() : 0;
@@ -475,7 +479,11 @@ void Buttoninterface::LoadLanguage(int mode, int index)
         fillVectors(image, qMin(configuredSlots(), int(ButtonType.size())));
         rebuildLabels(image);
     }
-    rebuildConfigItems();
+    // The configuration items take the new names only while the device's cache file reads; with
+    // none they keep the names they have.
+    FlashDataMap cached = EmptyFlashDataMap();
+    if (ReadDeviceInfoFile(CacheFileName(), &cached))
+        rebuildConfigItems();
 }
 
 // The labels follow a language change only from an image that holds the

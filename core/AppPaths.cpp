@@ -61,6 +61,9 @@ QStringList MissingShippedData()
         if (item.maxBytes == 0 ? !QFileInfo(path).isDir()
                                : core::checkReadableFile(path, item.maxBytes) != core::FileState::Usable)
             missing << QLatin1String(item.name);
+        // A device table that can list no device leaves the choice page empty: damaged as well.
+        else if (path == ConfigIniPath() && ConfigIni(path).DeviceTotalDamaged())
+            missing << QLatin1String(item.name);
     }
     return missing;
 }

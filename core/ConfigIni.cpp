@@ -6,7 +6,6 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSet>
 #include <QSettings>
 #include <QTextCodec>
 
@@ -25,10 +24,10 @@ QString addressOf(const QString& group, const QString& key)
     return group + QLatin1Char('/') + key;
 }
 
-// Number of groups "Drive" + n (n = 1 .. limit) that hold at least one key.
-int heldDriveGroups(const QHash<QString, QVariant>& values, int limit)
+// Highest n of the groups "Drive" + n (n = 1 .. limit) that hold at least one key; 0 for none.
+int highestDriveGroup(const QHash<QString, QVariant>& values, int limit)
 {
-    QSet<int> held;
+    int highest = 0;
     const QLatin1String prefix("Drive");
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const QString& address = it.key();
@@ -38,9 +37,9 @@ int heldDriveGroups(const QHash<QString, QVariant>& values, int limit)
         bool ok = false;
         const int n = address.midRef(prefix.size(), slash - prefix.size()).toInt(&ok, 10);
         if (ok && n >= 1 && n <= limit)
-            held.insert(n);
+            highest = qMax(highest, n);
     }
-    return held.size();
+    return highest;
 }
 
 } // namespace
@@ -75,20 +74,28 @@ ConfigIni::ConfigIni(const QString& path)
 }
 
 // Every device scan loops over 1 .. "DeviceTotal" and sizes its tables by it: a count far beyond
-// the groups the file holds would only burn time and memory, so it is cut to what is there.
+// the groups the file holds would only burn time and memory, so it is cut to the highest group
+// there. Groups may be numbered with gaps; a scan skips a missing one, so none past a gap is lost.
 void ConfigIni::boundDeviceTotal()
 {
     const QString address = addressOf(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
     bool ok = false;
-    const int stated = m_values.value(address).toString().trimmed().toInt(&ok, 10);
-    if (!ok)
+    const QString text = m_values.value(address).toString().trimmed();
+    const int stated = text.toInt(&ok, 10);
+    if (!ok || stated < 0) {
+        // No device could ever be listed: the file is damaged, not merely short of devices.
+        qCWarning(lcConfigIni, "%s: DeviceTotal \"%s\" is no count of devices", qPrintable(m_path),
+                  qPrintable(text));
+        m_deviceTotalDamaged = true;
+        m_values.insert(address, QStringLiteral("0"));
         return;
-    const int held = heldDriveGroups(m_values, stated);
-    if (stated <= held)
+    }
+    const int highest = highestDriveGroup(m_values, stated);
+    if (stated <= highest)
         return;
-    qCWarning(lcConfigIni, "%s: DeviceTotal=%d but only %d \"Drive\" groups are present; using %d",
-              qPrintable(m_path), stated, held, held);
-    m_values.insert(address, QString::number(held));
+    qCWarning(lcConfigIni, "%s: DeviceTotal=%d but the highest \"Drive\" group is %d; using %d",
+              qPrintable(m_path), stated, highest, highest);
+    m_values.insert(address, QString::number(highest));
 }
 
 bool ConfigIni::IsIdentityKey(const QString& key)

@@ -14,8 +14,9 @@
 // "VID", "USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID",
 // "Wireless8_PID") hold Base64 of UTF-8 text; they are decoded and stripped of
 // line breaks and spaces on every read. All other keys are returned as stored.
-// "Option"/"DeviceTotal" reads as at most the number of "Drive" + n groups the
-// file holds, with one warning when it says more.
+// "Option"/"DeviceTotal" reads as at most the highest n of the "Drive" + n
+// groups the file holds, with one warning when it says more; a total that is
+// missing, negative or no number reads as 0 and marks the file damaged.
 class ConfigIni
 {
 public:
@@ -41,6 +42,8 @@ public:
 
     bool Contains(const QString& group, const QString& key) const;
     bool IsLoaded() const { return m_loaded; }
+    // The file was read but its "DeviceTotal" is no count of devices.
+    bool DeviceTotalDamaged() const { return m_deviceTotalDamaged; }
     QString FilePath() const { return m_path; }
 
     static bool IsIdentityKey(const QString& key);
@@ -52,5 +55,6 @@ private:
 
     QString m_path;
     bool m_loaded = false;
+    bool m_deviceTotalDamaged = false;
     QHash<QString, QVariant> m_values;   // "group/key" -> value as read
 };

@@ -32,14 +32,6 @@ constexpr int kLogLines = 8;
 // The library's texts are NUL-ended; a runaway one is cut here.
 constexpr int kMaxLogText = 4096;
 
-constexpr int kBodyLengthOffset = 4;
-
-// The body length the header states; the device library reads that much after the header.
-qint64 bodyLengthOf(const QByteArray& image)
-{
-    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(image.constData()) + kBodyLengthOffset);
-}
-
 QString withoutV(QString text)
 {
     return text.remove(QLatin1Char('v'));
@@ -135,8 +127,8 @@ SearchOutcome findFirmwareImage(const QString& appDir, const FirmwareQuery& quer
             unreadable = unreadable || checkReadableFile(path, kMaxImageSize) == FileState::Usable;
             continue;
         }
-        if (content.size() < kImageHeaderSize || content.size() - kImageHeaderSize < bodyLengthOf(content))
-            continue;
+        // Bytes 0 to 15 are the device library's: whether the body is whole is its to judge,
+        // with the image's size, which travels with the image.
         FirmwareHeader header;
         if (!parseFirmwareHeader(content, &header) || header.kind != query.kind || header.cid != query.cid
             || header.mid != query.mid || QString::fromLocal8Bit(header.name) != query.imageName)

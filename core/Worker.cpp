@@ -129,6 +129,10 @@ void Worker::showCachedImage()
         bus->EmitUpDataLightUIButton(cached);
         bus->EmitUpDataLightLight(cached);
         bus->EmitUpDataLightSensor(cached);
+        // The cache holds the image of one configuration but not its number: the box lists the
+        // mouse's configurations with the first one shown, and stays open to the user, whose
+        // choice then meets the offline notice. The mouse's own report replaces it once it wakes.
+        bus->EmitUpDataConfigUI(core::kConfigurations, 0, true);
         bus->EmitForm();
     } else {
         bus->EmitFormReset();

@@ -53,6 +53,41 @@ QString driveGroup()
     return QStringLiteral("Drive%1").arg(CurrentDeviceInfoCopy().DriveIndex + 1);
 }
 
+// What a settings file is checked against: the open device's sensor name and its number of DPI
+// levels.
+struct DeviceModel {
+    QString sensor;
+    int dpiMaxGrade = 0;
+};
+
+DeviceModel openDeviceModel()
+{
+    const ConfigIni* config = ConfigIni::GetInstance();
+    const QString group = driveGroup();
+    return {config->GetValue(group, QStringLiteral("Sensor")), config->GetInt(group, QStringLiteral("DPIMaxGrade"), 0)};
+}
+
+// The image a settings file may keep: the mouse's own configuration, as read from it in this
+// session or, while it sleeps, as its cache keeps it; and only one the import takes back. An
+// image the mouse never filled (all zeros) would be refused by every import.
+bool exportableImage(const DeviceModel& model, FlashDataMap* image, QString* why)
+{
+    if (core::imageFromOpenDevice())
+        *image = CurrentFlashDataCopy();
+    else if (!ReadDeviceInfoFile(CacheFileName(), image)) {
+        *why = QStringLiteral("no configuration read from the mouse or kept in its cache");
+        return false;
+    }
+    FlashDataMap back;
+    if (dialogs::parseSettingsFile(dialogs::settingsFileBytes(model.sensor, *image), model.sensor, model.dpiMaxGrade,
+                                   &back)
+        != dialogs::ImportAccepted) {
+        *why = QStringLiteral("the configuration would not import back");
+        return false;
+    }
+    return true;
+}
+
 bool openDeviceAnswers()
 {
     return UsbFinderC_GetDeviceOnLine(CurrentDevicePath().c_str());
@@ -239,10 +274,8 @@ void UpDataParam::showImportFailure()
 
 int UpDataParam::ImportParamFile(const QString& path, FlashDataMap* out)
 {
-    ConfigIni* config = ConfigIni::GetInstance();
-    const QString group = driveGroup();
-    return dialogs::readSettingsFile(path, config->GetValue(group, QStringLiteral("Sensor")),
-                                     config->GetInt(group, QStringLiteral("DPIMaxGrade"), 0), out);
+    const DeviceModel model = openDeviceModel();
+    return dialogs::readSettingsFile(path, model.sensor, model.dpiMaxGrade, out);
 }
 
 int UpDataParam::RunImport(QWidget* page)
@@ -275,10 +308,11 @@ bool UpDataParam::RunExport(QWidget* page)
     const QString path = askExportFile(page);
     if (path.isEmpty())
         return false;
-    // No device needed: the image in memory is what the file keeps.
-    const QString sensor = ConfigIni::GetInstance()->GetValue(driveGroup(), QStringLiteral("Sensor"));
+    // No device needed: a sleeping mouse's cache is exported too.
+    const DeviceModel model = openDeviceModel();
+    FlashDataMap image = EmptyFlashDataMap();
     QString error;
-    if (!dialogs::writeSettingsFile(path, sensor, CurrentFlashDataCopy(), &error)) {
+    if (!exportableImage(model, &image, &error) || !dialogs::writeSettingsFile(path, model.sensor, image, &error)) {
         qCWarning(lcParam) << "settings not exported to" << path << ":" << error;
         MakeMacro notice(nullptr, MakeMacro::Text::FileNotSaved);
         notice.placeOver(page, -75, -65);

@@ -44,8 +44,9 @@ public:
     static void setNextImportFileForTesting(const QString& path);
 
     // The button page's export: asks for a file (starting in the home folder) and writes the
-    // image in memory with the open device's sensor name, atomically; a name typed without an
-    // extension gets ".bin". False when cancelled or not written (logged and told in a notice).
+    // mouse's configuration (read from it, else its cache) with the open device's sensor name,
+    // atomically; a name typed without an extension gets ".bin". Only a file the import takes
+    // back is written. False when cancelled or not written (logged and told in a notice).
     static bool RunExport(QWidget* page);
     static void setNextExportFileForTesting(const QString& path);
 

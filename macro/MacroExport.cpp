@@ -23,6 +23,16 @@ bool s_nextFileSet = false;
 constexpr QSize kSameMacroBox(300, 110);
 constexpr int kNoticeDx = -100;
 constexpr int kNoticeDy = -50;
+
+// An icon made from a picture file streams that file's path along with its pixels, and the path
+// names the program's folder, often the user's name: a shared file carries the pixels only.
+QVariant iconWithoutFileName(const QIcon& icon)
+{
+    QIcon pixels;
+    for (const QSize& size : icon.availableSizes())
+        pixels.addPixmap(icon.pixmap(size));
+    return QVariant::fromValue(pixels);
+}
 } // namespace
 
 void Macro::setNextFileForTesting(const QString& path)
@@ -51,7 +61,7 @@ bool Macro::exportRows(const QString& name, int* repeat, QVector<core::MacroExpo
         *repeat = repeatCode();
         for (int i = 0; i < m_ui->listWidgetKey->count(); ++i) {
             const QListWidgetItem* item = m_ui->listWidgetKey->item(i);
-            rows->append({rowOf(item), QVariant::fromValue(item->icon())});
+            rows->append({rowOf(item), iconWithoutFileName(item->icon())});
         }
         return true;
     }
@@ -63,7 +73,7 @@ bool Macro::exportRows(const QString& name, int* repeat, QVector<core::MacroExpo
     }
     *repeat = content.repeat;
     for (const core::MacroRow& row : content.rows)
-        rows->append({row, QVariant::fromValue(rowIcon(row))});
+        rows->append({row, iconWithoutFileName(rowIcon(row))});
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include "sensor/StopCloseTime.h"
 #include "settings/SettingLogic.h"
 #include "settings/UpDateRepair.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/LanguageNames.h"
 #include "shell/common/MyButton.h"
@@ -88,8 +89,14 @@ const LabelRow kLabels[] = {
     {"label_10", {70, 460, 500, 20}, "开机自动启动", 11},
     {"label_11", {70, 553, 300, 25}, "高级设置", 11},
     {"label_14", {70, 633, 700, 25}, "选择接收器上的LED指示灯所传达的信息", 11},
-    {"label", {600, 20, 251, 20}, "驱动版本: v1.0.0.1", 11},
+    {"label", {600, 20, 239, 20}, "驱动版本: v1.0.0.1", 11},
 };
+
+// The list keeps 2 px inside the panel's left edge and its scroll bar 4 px inside the right one;
+// its rows are as wide as the part of it beside the bar, so nothing lies out of reach.
+constexpr QRect kListPlace(8, 38, 858, 554);
+constexpr int kBarWidth = 13; // as shell::scrollBarStyle() draws it
+constexpr int kRowsWidth = kListPlace.width() - kBarWidth;
 
 // Section markers: name, y.
 const struct { const char* name; int y; } kMarkers[] = {
@@ -234,16 +241,16 @@ void FormSetting::buildForm()
     FrameSetting = place<QFrame>(this, "FrameSetting", QRect(0, 0, 883, 630));
     // The frame shows the top 605 px of a page, reaching 30 px over the top
     // bar, and its panel spans 30 to 600 and 6 to 870: the area keeps 8 px inside
-    // the panel's top and bottom edges and its scroll bar 4 px inside the right
-    // one, so rows scroll out of view before they reach the panel's border.
-    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", QRect(0, 38, 866, 554));
+    // the panel's top and bottom edges, so rows scroll out of view before they
+    // reach the panel's border.
+    scrollArea = place<QScrollArea>(FrameSetting, "scrollArea", kListPlace);
     scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidgetResizable(true);
     scrollAreaWidgetContents = new QWidget;
     scrollAreaWidgetContents->setObjectName(QStringLiteral("scrollAreaWidgetContents"));
-    scrollAreaWidgetContents->setGeometry(0, 0, 880, 710);
+    scrollAreaWidgetContents->setGeometry(0, 0, kRowsWidth, 710);
     scrollArea->setWidget(scrollAreaWidgetContents);
     QWidget* page = scrollAreaWidgetContents;
 
@@ -283,7 +290,7 @@ void FormSetting::buildForm()
     toolButton_3 = place<QToolButton>(page, "toolButton_3", QRect(460, 190, 14, 14));
     toolButton_2->setEnabled(false);
     toolButton_3->setEnabled(false);
-    NewLabel = place<QTextEdit>(page, "NewLabel", QRect(37, 213, 821, 37));
+    NewLabel = place<QTextEdit>(page, "NewLabel", QRect(37, 213, kRowsWidth - 37, 37));
 
     pushButton_2 = place<QPushButton>(page, "pushButton_2", QRect(40, 290, 112, 26));
     pushButton_2->setText(QStringLiteral("配对"));
@@ -319,12 +326,12 @@ void FormSetting::buildForm()
         ReUntil[i]->setTristate(false);
     }
 
-    pushButton_3 = place<MyButton>(page, "pushButton_3", QRect(610, 620, 251, 23));
+    pushButton_3 = place<MyButton>(page, "pushButton_3", QRect(610, 620, kRowsWidth - 610, 23));
     QFont italic = pageFont(11);
     italic.setItalic(true);
     pushButton_3->setFont(italic);
     pushButton_3->setText(QStringLiteral("https://www.example.com"));
-    pushButton_4 = place<QPushButton>(page, "pushButton_4", QRect(490, 640, 371, 23));
+    pushButton_4 = place<QPushButton>(page, "pushButton_4", QRect(490, 640, kRowsWidth - 490, 23));
     pushButton_4->setFont(pageFont(11));
     pushButton_4->setText(QStringLiteral("TALVO R430K mouse"));
     for (QPushButton* button : {static_cast<QPushButton*>(pushButton), pushButton_2,
@@ -342,9 +349,9 @@ void FormSetting::applyStyles()
         caption->setStyleSheet(labelStyle);
     pushButton->setStyleSheet(QStringLiteral("text-align:left;border:none;background:transparent;color: rgb(%1);")
                                   .arg(text));
-    // The view ends 27 px short of the page's width: the right-aligned links keep their text inside it.
+    // The right-aligned lines end where the driver version above them ends.
     const QString right =
-        QStringLiteral("text-align:right;border:none;background:transparent;padding-right:16px;color: rgb(%1);")
+        QStringLiteral("text-align:right;border:none;background:transparent;padding-right:6px;color: rgb(%1);")
             .arg(text);
     pushButton_3->setStyleSheet(right);
     pushButton_4->setStyleSheet(right);
@@ -379,13 +386,7 @@ void FormSetting::applyStyles()
         QStringLiteral("border:none;background-image: url(%1Picture.png);color: rgb(255,106,0);").arg(PicturePath));
     toolButton_2->setStyleSheet(marker);
     toolButton_3->setStyleSheet(marker);
-    scrollArea->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
-        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
-        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:rgb(30,30,30);"
-        "subcontrol-origin:margin;}"
-        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
-        "QScrollBar::down-arrow:vertical{background:transparent;}"));
+    scrollArea->verticalScrollBar()->setStyleSheet(shell::scrollBarStyle());
     scrollAreaWidgetContents->setStyleSheet(QStringLiteral("#scrollAreaWidgetContents{background-color:transparent;border:none;}"));
     scrollArea->setStyleSheet(QStringLiteral("QScrollArea{background:transparent;}"));
     scrollArea->viewport()->setAutoFillBackground(false);
@@ -458,8 +459,8 @@ void FormSetting::applyLayout()
         return page->findChild<QWidget*>(QString::fromLatin1(name))->isVisibleTo(page);
     };
     const settings::PageLayout layout = settings::pageLayout(shown("label_14"), shown("label_11"));
-    scrollAreaWidgetContents->setMinimumSize(880, layout.contentHeight);
-    scrollAreaWidgetContents->setMaximumSize(880, layout.contentHeight);
+    scrollAreaWidgetContents->setMinimumSize(kRowsWidth, layout.contentHeight);
+    scrollAreaWidgetContents->setMaximumSize(kRowsWidth, layout.contentHeight);
     pushButton_3->move(layout.webLink);
     pushButton_4->move(layout.companyLine);
 }
@@ -494,7 +495,8 @@ void FormSetting::SlotLongRangeMode(bool Select)
         return;
     showLongRangeRows(true);
     applyLayout();
-    const QSignalBlocker quiet(checkBox_2);
+    // A change of the box sends the reported mode back to the receiver once (under the write
+    // gate): the receiver then holds what the page shows, whichever side switched it.
     checkBox_2->setChecked(Select);
 }
 
@@ -537,11 +539,9 @@ void FormSetting::SlotFormResetForm()
     m_lightReported = false;
     showLongRangeRows(false);
     showLightRows(false);
-    {
-        // The device did not answer: nothing is to be switched on it.
-        const QSignalBlocker quiet(checkBox_2);
-        checkBox_2->setChecked(false);
-    }
+    // Unchecking sends "off" under the write gate; a device that does not answer gets nothing,
+    // and the user is told it is offline.
+    checkBox_2->setChecked(false);
     applyLayout();
 }
 

@@ -19,6 +19,7 @@
 #include "dialogs/UpDateWarning.h"
 #include "settings/UpDateRepair.h"
 #include "shell/common/LanguageFile.h"
+#include "shell/common/QtTranslation.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogChangeFirmware.h"
@@ -210,6 +211,7 @@ void DialogMain::setupTray()
 
 void DialogMain::SlotChangeLanguage(int index)
 {
+    shell::useQtTranslation(index);
     const shell::LanguageElement texts = shell::LanguageFile::cachedElement(index, QStringLiteral("DialogMain"));
     texts.find(QStringLiteral("MainForm"), &m_mainFormText);
     texts.find(QStringLiteral("Exit"), &m_exitText);

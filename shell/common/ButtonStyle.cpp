@@ -47,4 +47,15 @@ QString applicationStyleSheet()
         .arg(text, select);
 }
 
+QString scrollBarStyle()
+{
+    return QStringLiteral(
+        "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
+        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
+        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:rgb(30,30,30);"
+        "subcontrol-origin:margin;}"
+        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
+        "QScrollBar::down-arrow:vertical{background:transparent;}");
+}
+
 } // namespace shell

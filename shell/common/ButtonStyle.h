@@ -20,4 +20,8 @@ QString hoverFaceRule(const QString& selector, const QString& picture);
 // macro list's) and tool tips, in the skin's dark look with its selection colour.
 QString applicationStyleSheet();
 
+// The dark vertical scroll bar of the skin's scrolling lists: 13 px on the panel's grey, a
+// rounded handle and 25 px end buttons of the bar's colour.
+QString scrollBarStyle();
+
 } // namespace shell

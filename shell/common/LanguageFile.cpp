@@ -3,10 +3,12 @@
 #include "core/AppPaths.h"
 #include "core/FileIo.h"
 #include "core/MacroIni.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageNames.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -16,6 +18,9 @@
 #include <QListView>
 #include <QLoggingCategory>
 #include <QMutex>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QXmlStreamReader>
 
 Q_LOGGING_CATEGORY(lcLanguage, "app.shell.language")
@@ -324,6 +329,48 @@ int applyTexts(QWidget* root, const LanguageElement& texts, const TextBinding* r
     return applied;
 }
 
+namespace {
+
+// The list shows its selected and its hovered row alike. A turn of the wheel moves other rows
+// under the pointer while the selection stays on the row it last passed over, so two rows would
+// look chosen; once the list has scrolled, the selection is put under the pointer, as a move of
+// the pointer would.
+class SelectionFollowsWheel final : public QObject
+{
+public:
+    explicit SelectionFollowsWheel(QAbstractItemView* list)
+        : QObject(list)
+        , m_list(list)
+    {
+        list->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Wheel) {
+            const QPoint at = static_cast<QWheelEvent*>(event)->position().toPoint();
+            QTimer::singleShot(0, this, [this, at] { selectRowAt(at); });
+        }
+        return false;
+    }
+
+private:
+    void selectRowAt(const QPoint& at)
+    {
+        const QModelIndex row = m_list->indexAt(at);
+        if (!row.isValid())
+            return;
+        m_list->setCurrentIndex(row);
+        QHoverEvent hover(QEvent::HoverMove, at, at);
+        QCoreApplication::sendEvent(m_list->viewport(), &hover);
+    }
+
+    QAbstractItemView* m_list;
+};
+
+} // namespace
+
 void fillLanguageList(QComboBox* box)
 {
     for (const LanguageName& language : kLanguageNames) {
@@ -334,6 +381,8 @@ void fillLanguageList(QComboBox* box)
     // One line height serves every entry: the names need not all be shaped to size the list.
     if (auto* list = qobject_cast<QListView*>(box->view()))
         list->setUniformItemSizes(true);
+    box->view()->verticalScrollBar()->setStyleSheet(scrollBarStyle());
+    new SelectionFollowsWheel(box->view());
 }
 
 } // namespace shell

@@ -95,7 +95,9 @@ bool setWidgetText(QWidget* widget, const QString& text);
 // Fills a language list with every language the program ships, each in its own words (list position
 // = language index), each entry in the box's own font, whose families cover every script of the
 // names. Measured in the list's plain font, each script's name would load a fallback font of its
-// own (close to a megabyte of memory for each CJK face).
+// own (close to a megabyte of memory for each CJK face). The list, which the box must already
+// have, gets the skin's dark scroll bar, and its selection stays under the pointer as the wheel
+// turns.
 void fillLanguageList(QComboBox* box);
 
 // Applies every row whose child the element holds; children without a row

@@ -1,6 +1,7 @@
 #include "shell/pairing/Match.h"
 
 #include "core/ConfigIni.h"
+#include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -172,6 +173,7 @@ void Match::EnterPair()
         PairingActive = 1;
         m_pairTimer->start();
         const QByteArray path = m_pairDevice.DevicePath.toLatin1();
+        m_tookLink = true;
         UsbServerC_Start(path.constData(), path.constData(), &Match::OnPairReport);
     }
     UsbServer_EnterDonglePairOnlyCid(m_cid);
@@ -282,11 +284,24 @@ void Match::WindowClosedSet()
     // Hot-plug goes back to whoever owned it before pairing: the worker when
     // pairing was opened from the frame, the choice page otherwise.
     core::handHotPlugTo(m_fromFrame ? core::HotPlugOwner::Worker : core::HotPlugOwner::ChoicePage);
+    giveLinkBack();
     m_pairTimer->stop();
     m_usbTimer->stop();
     m_textTimer->stop();
     m_closing = true;
     DialogFrame::reject();
+}
+
+// Pairing took the open device's reports for itself. While the frame shows a mouse, its reports
+// go back to the device-report dispatcher as the dialog closes, whoever opened it: left with the
+// pairing callback they would be dropped, and the pages would stop following the mouse.
+void Match::giveLinkBack()
+{
+    if (!m_tookLink || MainPageIndex.load() != 1)
+        return;
+    m_tookLink = false;
+    const std::string path = CurrentDevicePath();
+    UsbServerC_Start(path.c_str(), path.c_str(), &OnDeviceReport);
 }
 
 void Match::closeClicked()

@@ -51,6 +51,7 @@ private:
     void showButton(const QString& text, const char* image);
     void pairingFailed();
     void restoreMainPage();
+    void giveLinkBack();
 
     QString m_buttonColour;
     QString m_currentPath;      // the open device when the dialog was made
@@ -59,6 +60,7 @@ private:
     bool m_pairAllowed = false;
     bool m_fromFrame = false;
     bool m_closing = false;
+    bool m_tookLink = false;  // the pairing connection replaced the device link
 
     QString m_idleText;
     QString m_matchingText;

@@ -51,6 +51,7 @@ private slots:
     void languageFontsAndTips();
     void firstLabelsNameTheFactoryFunctions_data();
     void firstLabelsNameTheFactoryFunctions();
+    void languageKeepsConfigurations_data();
     void languageKeepsConfigurations();
     void deviceDataAndLabels();
     void languageRelabelsOnlyFromAFilledImage_data();
@@ -160,18 +161,32 @@ void TestButtonPage::firstLabelsNameTheFactoryFunctions()
     }
 }
 
+void TestButtonPage::languageKeepsConfigurations_data()
+{
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("cache file") << true;
+    QTest::newRow("no cache file") << false;
+}
+
 void TestButtonPage::languageKeepsConfigurations()
 {
+    QFETCH(bool, cached);
+    const QString cacheName = DeviceCacheFileName(0x21, 1);
+    SetCacheFileName(cacheName);
+    QFile::remove(DeviceCachePath(cacheName));
+    if (cached)
+        QVERIFY(WriteDeviceInfoFile(cacheName, EmptyFlashDataMap()));
     Buttoninterface page;
     MyConmboBox* box = page.form()->ProjectChoose;
     page.SlotUpDataConfigUI(3, 1, true);
+    const QString english = box->itemText(2);
     QSignalSpy activated(box, QOverload<int>::of(&QComboBox::activated));
     QSignalSpy changed(box, QOverload<int>::of(&QComboBox::currentIndexChanged));
     setLanguage(1);
     page.SlotChangeLanguage(1);
     QCOMPARE(box->count(), 3);
     QCOMPARE(box->currentIndex(), 1);
-    QCOMPARE(box->itemText(2), QStringLiteral("配置3"));
+    QCOMPARE(box->itemText(2), cached ? QStringLiteral("配置3") : english);
     QCOMPARE(activated.count() + changed.count(), 0);
 }
 
@@ -272,6 +287,13 @@ void TestButtonPage::configReportAndFormReset()
     QCOMPARE(page.form()->stackedWidget_2->currentWidget(), page.form()->page_9);
     auto* list = page.form()->DebunceButton->findChild<QComboBox*>(QStringLiteral("Debunce"));
     QCOMPARE(list->currentIndex(), 8);
+
+    // Back on the choice page, the menu left open on a chosen button closes.
+    page.form()->button("RightKey")->click();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page_2);
+    PostMsg::instance()->EmitSecondPageChange();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page);
+    QVERIFY(!page.form()->button("RightKey")->isChecked());
 }
 
 void TestButtonPage::configChoiceGoesOutOrIsTakenBack_data()
@@ -321,6 +343,8 @@ void TestButtonPage::resetAsksThenRestoresFactory()
     const QByteArray changed = simtest::flash();
     QVERIFY(changed != factory);
     SimControl_ClearCallLog();
+    page.form()->button("RightKey")->click();
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), page.form()->page_2);
 
     // The progress notice closes itself when the reload is done; only the
     // question is answered here.
@@ -331,6 +355,8 @@ void TestButtonPage::resetAsksThenRestoresFactory()
     page.on_Reset_clicked();
 
     const QStringList log = simtest::callLog();
+    // The menu closes with a reset: its checks showed the functions the reset takes away.
+    QCOMPARE(page.form()->stackedWidget->currentWidget(), confirm ? page.form()->page : page.form()->page_2);
     if (!confirm) {
         QCOMPARE(driver.seen(), QStringList({"ContainReset"}));
         QCOMPARE(simtest::countCalls(log, QStringLiteral("UsbServer_SetClearSetting")), 0);

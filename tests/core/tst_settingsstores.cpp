@@ -111,27 +111,34 @@ void TestSettingsStores::deviceTotalIsBoundByTheGroupsHeld_data()
 {
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<int>("total");
-    QTest::addColumn<bool>("warned");
+    QTest::addColumn<QString>("warning");  // "cut", "damaged" or none
     const QByteArray two = "[Drive1]\nMID=1\n[Drive2]\nMID=2\n";
-    QTest::newRow("as stated") << "[Option]\nDeviceTotal=2\n" + two << 2 << false;
-    QTest::newRow("groups past the total") << "[Option]\nDeviceTotal=1\n" + two << 1 << false;
-    QTest::newRow("INT_MAX") << "[Option]\nDeviceTotal=2147483647\n" + two << 2 << true;
+    QTest::newRow("as stated") << "[Option]\nDeviceTotal=2\n" + two << 2 << "";
+    QTest::newRow("groups past the total") << "[Option]\nDeviceTotal=1\n" + two << 1 << "";
+    QTest::newRow("INT_MAX") << "[Option]\nDeviceTotal=2147483647\n" + two << 2 << "cut";
     QTest::newRow("only look-alike groups")
         << QByteArray("[Option]\nDeviceTotal=4\n[Drive0]\nMID=1\n[Drivex]\nMID=1\n[Drive]\nMID=1\n[Drive3]\nMID=3\n")
-        << 1 << true;
-    QTest::newRow("no groups") << QByteArray("[Option]\nDeviceTotal=3\n") << 0 << true;
-    QTest::newRow("not a number") << "[Option]\nDeviceTotal=many\n" + two << 0 << false;
+        << 3 << "cut";
+    QTest::newRow("gap in the numbering") << QByteArray("[Option]\nDeviceTotal=3\n[Drive1]\nMID=1\n[Drive3]\nMID=3\n")
+                                          << 3 << "";
+    QTest::newRow("no groups") << QByteArray("[Option]\nDeviceTotal=3\n") << 0 << "cut";
+    QTest::newRow("not a number") << "[Option]\nDeviceTotal=many\n" + two << 0 << "damaged";
+    QTest::newRow("negative") << "[Option]\nDeviceTotal=-5\n" + two << 0 << "damaged";
+    QTest::newRow("20 digits") << "[Option]\nDeviceTotal=12345678901234567890\n" + two << 0 << "damaged";
 }
 
 void TestSettingsStores::deviceTotalIsBoundByTheGroupsHeld()
 {
     QFETCH(QByteArray, ini);
     QFETCH(int, total);
-    QFETCH(bool, warned);
-    if (warned)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DeviceTotal=\\d+ but only \\d+ \"Drive\" groups"));
+    QFETCH(QString, warning);
+    if (warning == "cut")
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DeviceTotal=\\d+ but the highest \"Drive\" group is \\d+"));
+    else if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DeviceTotal \".*\" is no count of devices"));
     const ConfigIni config(writeIni(ini));
     QCOMPARE(config.GetInt("Option", "DeviceTotal"), total);
+    QCOMPARE(config.DeviceTotalDamaged(), warning == "damaged");
 }
 
 void TestSettingsStores::concurrentReadersSeeTheSameTable()

@@ -4,6 +4,8 @@
 // (press of A), "^A" (release) and "50ms".
 #include "buttons/ButtonForm.h"
 #include "buttons/Buttoninterface.h"
+#include "core/AppPaths.h"
+#include "core/DeviceInfoFile.h"
 #include "core/FlashDataMap.h"
 #include "core/MacroCodec.h"
 #include "core/PostMsg.h"
@@ -298,6 +300,15 @@ private slots:
         showMacro(QStringLiteral("m1"));
         Macro::setNextFileForTesting(m1);
         page()->ExPortMacro();
+        // The icons go as pixels: nothing tells where the program lives.
+        QByteArray folder;
+        {
+            QDataStream out(&folder, QIODevice::WriteOnly);
+            out << AppDir();
+        }
+        QVERIFY(!readFile(m1).contains(folder.mid(4)));
+        QVERIFY(!readFile(m1).contains(AppDir().toUtf8()));
+        QCOMPARE(readFile(m1).count("\x89PNG"), 3);  // still one picture per row
         const QByteArray original = readFile(pathOf("m1.ini"));
         QVERIFY(QFile::remove(pathOf("m1.ini")));
         m_pages->macro = std::make_unique<Macro>();
@@ -395,6 +406,7 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::newRow("exported by the program") << "export";
         QTest::newRow("icons naming another picture") << "named";
+        QTest::newRow("icons naming the program's pictures, as once written") << "old";
     }
 
     void importedRowsShowTheIconOfTheirKind()
@@ -418,7 +430,9 @@ private slots:
             QImage green(16, 16, QImage::Format_RGB32);
             green.fill(Qt::green);
             QVERIFY(green.save(other));
-            const QByteArray icon = pixmapIcon({}, other, 0, 1);
+            const QByteArray icon = source == QLatin1String("old")
+                                        ? pixmapIcon(pngOf(16, 16), AppDir() + "/Picture/Macro/MacroDown.png", 0, 1)
+                                        : pixmapIcon({}, other, 0, 1);
             QByteArray bytes = exportHead("Kvelt", "nn", 3) + pressRow("A", icon);
             QDataStream out(&bytes, QIODevice::Append);
             out << QStringLiteral("50ms");
@@ -488,7 +502,7 @@ private slots:
 
     void failedExportsAreTold_data()
     {
-        QTest::addColumn<QString>("kind");  // "macro" or "settings"
+        QTest::addColumn<QString>("kind");  // "macro", "long", or "settings" and its variants
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("notice");
         QTest::newRow("macro written") << "macro" << "out.exp" << "";
@@ -496,6 +510,10 @@ private slots:
         QTest::newRow("macro into no folder") << "macro" << "in.file/out.exp" << "FileNotSaved";
         QTest::newRow("settings written") << "settings" << "out.bin" << "";
         QTest::newRow("settings into no folder") << "settings" << "in.file/out.bin" << "FileNotSaved";
+        // Only the mouse's own configuration goes out, and only what the import takes back.
+        QTest::newRow("settings never read from the mouse") << "unread" << "out.bin" << "FileNotSaved";
+        QTest::newRow("settings of a sleeping mouse, from its cache") << "cached" << "out.bin" << "";
+        QTest::newRow("settings the import would refuse") << "rate0" << "out.bin" << "FileNotSaved";
     }
 
     void failedExportsAreTold()
@@ -508,10 +526,25 @@ private slots:
         writeFile(pathOf("long.ini"), longMacro);
         macros()->addItem(QStringLiteral("long"));
         const QString path = QDir::homePath() + QLatin1Char('/') + target;
+        QFile::remove(path);
+        const bool settings = kind != QLatin1String("macro") && kind != QLatin1String("long");
+        FlashDataMap image = CurrentFlashDataCopy();
+        if (kind == QLatin1String("unread") || kind == QLatin1String("cached")) {
+            // The mouse sleeps: this session never read it.
+            core::setImageFromOpenDevice(false);
+            StoreCurrentFlashData(EmptyFlashDataMap());
+            QFile::remove(DeviceInfoDir() + QLatin1Char('/') + CacheFileName());
+            image.DpiLevelCount = 3;
+            if (kind == QLatin1String("cached"))
+                QVERIFY(WriteDeviceInfoFile(CacheFileName(), image));
+        } else if (kind == QLatin1String("rate0")) {
+            image.ReportRate = 0;
+            StoreCurrentFlashData(image);
+        }
         QStringList notices;
         {
             modaltest::ModalDriver driver(modaltest::keepNoticeText(&notices));
-            if (kind == QLatin1String("settings")) {
+            if (settings) {
                 UpDataParam::setNextExportFileForTesting(path);
                 QCOMPARE(UpDataParam::RunExport(m_pages->buttons.get()), notice.isEmpty());
             } else {
@@ -523,6 +556,12 @@ private slots:
         QCOMPARE(notices, noticesOf(notice));
         QCOMPARE(QFile::exists(path), notice.isEmpty());
         QCOMPARE(readFile(pathOf("long.ini")), longMacro);
+        if (settings && notice.isEmpty()) {  // what is written imports back
+            FlashDataMap back = EmptyFlashDataMap();
+            QCOMPARE(UpDataParam::ImportParamFile(path, &back), 0);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&back), int(sizeof back)),
+                     QByteArray(reinterpret_cast<const char*>(&image), int(sizeof image)));
+        }
     }
 
     void saveDialogsAddTheExtension_data()

@@ -11,6 +11,7 @@
 #include "support/link_helpers.h"
 #include "support/sim_helpers.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -159,10 +160,21 @@ void TestWorker::silentDeviceShowsItsCache()
     QCOMPARE(sleep.at(0).at(0).toInt(), 120);
     QCOMPARE(int(OfflineAtStart), 1);
     QVERIFY(!CurrentDeviceInfoCopy().Online);
-    // A cached image is no device configuration: nothing is written, and the
-    // cache is not rewritten from it.
+    // The configuration box lists the mouse's configurations too.
+    auto* box = m_pages->buttons->findChild<QComboBox*>(QStringLiteral("ProjectChoose"));
+    QCOMPARE(box->count(), 4);
+    QCOMPARE(box->currentIndex(), 0);
+    QVERIFY(box->isEnabled());
+    // A cached image is no device configuration: nothing is written, the
+    // cache is not rewritten from it, and each act is told the mouse is offline.
+    QSignalSpy offline(PostMsg::instance(), &PostMsg::SigMouseOffLineo);
     QVERIFY(!SetReportRate(1));
     QVERIFY(DumpCacheFileName().isEmpty());
+    box->setCurrentIndex(2);
+    emit box->activated(2);
+    QCOMPARE(box->currentIndex(), 0);
+    QCOMPARE(offline.count(), 2);
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_SetCurrentConfig")), 0);
 }
 
 void TestWorker::silentDeviceWithoutCacheResetsThePages()

@@ -46,8 +46,8 @@ private slots:
     void olderVersionsAreTakenToo();
     void nameMatchesExactly();
     void shortFilesAndMissingFolder();
-    void imageShorterThanItsHeaderSaysIsSkipped_data();
-    void imageShorterThanItsHeaderSaysIsSkipped();
+    void bytesFourToSevenHideNoImage_data();
+    void bytesFourToSevenHideNoImage();
     void checkUpdateFileUsesTheOpenDevice();
     void repairDialogWaitsForCheckOnlyWhenShownAndIdle();
 
@@ -146,9 +146,10 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
              core::SearchOutcome::NoFolder);
 }
 
-void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
+void TestFirmwareSearch::bytesFourToSevenHideNoImage_data()
 {
-    QTest::addColumn<quint32>("bodyLength");  // as the header states it; the file holds 64 bytes
+    QTest::addColumn<quint32>("bodyLength");  // what a body length there would say; the file holds 64 bytes
+    QTest::addColumn<QByteArray>("name");     // the image name in "a.bin"; only "R430K_M" is asked for
     // What "0.bin", met first, is: nothing, a FIFO, a file whose read fails, or a newer image of
     // aheadBytes bytes.
     QTest::addColumn<QString>("ahead");
@@ -156,31 +157,34 @@ void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped_data()
     QTest::addColumn<int>("outcome");
     const int found = int(core::SearchOutcome::Found);
     const int notFound = int(core::SearchOutcome::NotFound);
+    const QByteArray asked = "R430K_M";
+    const QByteArray other = "R430K_X";
     const qint64 largest = 32 << 20;
-    QTest::newRow("whole body") << quint32(64) << QString() << qint64(0) << found;
-    QTest::newRow("body shorter than stated") << quint32(65) << QString() << qint64(0) << notFound;
-    QTest::newRow("largest length") << quint32(0xFFFFFFFF) << QString() << qint64(0) << notFound;
+    QTest::newRow("whole body") << quint32(64) << asked << QString() << qint64(0) << found;
+    QTest::newRow("more than the file holds") << quint32(65) << asked << QString() << qint64(0) << found;
+    QTest::newRow("largest value") << quint32(0xFFFFFFFF) << asked << QString() << qint64(0) << found;
     // One bad file hides no other; only a file that should have read and did not is told apart.
-    QTest::newRow("unreadable file ahead") << quint32(64) << "unreadable" << qint64(0) << found;
-    QTest::newRow("unreadable file alone") << quint32(65) << "unreadable" << qint64(0)
+    QTest::newRow("unreadable file ahead") << quint32(64) << asked << "unreadable" << qint64(0) << found;
+    QTest::newRow("unreadable file alone") << quint32(64) << other << "unreadable" << qint64(0)
                                            << int(core::SearchOutcome::Unreadable);
-    QTest::newRow("FIFO ahead") << quint32(64) << "fifo" << qint64(0) << found;
-    QTest::newRow("FIFO alone") << quint32(65) << "fifo" << qint64(0) << notFound;
-    QTest::newRow("image of 32 MiB") << quint32(65) << "image" << largest << found;
-    QTest::newRow("image of 32 MiB + 1") << quint32(65) << "image" << largest + 1 << notFound;
-    QTest::newRow("32 MiB + 1 ahead") << quint32(64) << "image" << largest + 1 << found;
+    QTest::newRow("FIFO ahead") << quint32(64) << asked << "fifo" << qint64(0) << found;
+    QTest::newRow("FIFO alone") << quint32(64) << other << "fifo" << qint64(0) << notFound;
+    QTest::newRow("image of 32 MiB") << quint32(64) << other << "image" << largest << found;
+    QTest::newRow("image of 32 MiB + 1") << quint32(64) << other << "image" << largest + 1 << notFound;
+    QTest::newRow("32 MiB + 1 ahead") << quint32(64) << asked << "image" << largest + 1 << found;
 }
 
-// The device library reads as much body as the header states, from a buffer that carries no
-// length: an image that does not hold it must never reach the library.
-void TestFirmwareSearch::imageShorterThanItsHeaderSaysIsSkipped()
+// The first 16 bytes mean something to the device library only, which is handed the image's
+// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image.
+void TestFirmwareSearch::bytesFourToSevenHideNoImage()
 {
     QFETCH(quint32, bodyLength);
+    QFETCH(QByteArray, name);
     QFETCH(QString, ahead);
     QFETCH(qint64, aheadBytes);
     QFETCH(int, outcome);
     const bool found = outcome == int(core::SearchOutcome::Found);
-    QByteArray bytes = image(0x0107, 210, 33, 1, "R430K_M");
+    QByteArray bytes = image(0x0107, 210, 33, 1, name);
     qToLittleEndian<quint32>(bodyLength, reinterpret_cast<uchar*>(bytes.data()) + 4);
     put(QStringLiteral("a.bin"), bytes);
     const QString first = m_app.filePath(QStringLiteral("bin/0.bin"));

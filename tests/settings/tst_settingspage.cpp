@@ -1,5 +1,5 @@
 // The settings page on the simulated receiver: its rows follow the device,
-// device data never make it write, only the user's clicks do, and its texts,
+// device data make it write only the long-range mode back, and its texts,
 // auto-start box, mouse-settings link and new-firmware notice behave.
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceReport.h"
@@ -78,7 +78,7 @@ private slots:
     void rowsFollowTheDevice();
     void receiverLightStaysOffered_data();
     void receiverLightStaysOffered();
-    void deviceDataNeverWrite();
+    void deviceDataEchoOnlyTheLongRangeMode();
     void userTogglesWrite();
     void textsAndPlacement_data();
     void textsAndPlacement();
@@ -183,21 +183,29 @@ void TestSettingsPage::receiverLightStaysOffered()
     QCOMPARE(calls("UsbFinderC_Set4KDongleRGB"), 0);
 }
 
-void TestSettingsPage::deviceDataNeverWrite()
+void TestSettingsPage::deviceDataEchoOnlyTheLongRangeMode()
 {
     QSignalSpy offline(PostMsg::instance(), &PostMsg::SigMouseOffLineo);
+    const QString call = QStringLiteral("UsbFinderC_SetLongRangeMode(") + QString::fromStdString(CurrentDevicePath());
+    const auto longRangeCalls = [] {
+        linktest::waitSimIdle();
+        return simtest::callsStartingWith(simtest::callLog(), {QStringLiteral("UsbFinderC_SetLongRangeMode")});
+    };
+    // The reported mode goes back to the receiver once, when the box changes.
     QVERIFY(linktest::runOffGuiThread([] {
         PostMsg::instance()->EmitForm();
         PostMsg::instance()->EmitLongRangeMode(true);
+        PostMsg::instance()->EmitLongRangeMode(true);
     }));
     QVERIFY(child<QCheckBox>(page(), "checkBox_2")->isChecked());
+    QCOMPARE(longRangeCalls(), QStringList{call + ", 1)"});
     DongleRGB rgb{1, {}};
     QVERIFY(linktest::runOffGuiThread([&rgb] {
         PostMsg::instance()->EmitRGBValue(&rgb);
         PostMsg::instance()->EmitFormReset();
     }));
     QVERIFY(!child<QCheckBox>(page(), "checkBox_2")->isChecked());
-    QCOMPARE(calls("UsbFinderC_SetLongRangeMode"), 0);
+    QCOMPARE(longRangeCalls(), (QStringList{call + ", 1)", call + ", 0)"}));
     QCOMPARE(calls("UsbFinderC_Set4KDongleRGB"), 0);
     QCOMPARE(offline.count(), 0);
 }

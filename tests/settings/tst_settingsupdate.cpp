@@ -72,7 +72,7 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::addColumn<int>("mouseVersion");
     QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
     QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
-    QTest::addColumn<QString>("fault");    // fail40, refused, stall, nobin, bootReceiver2, unplugCable or none
+    QTest::addColumn<QString>("fault");    // fail40, refused, short, stall, nobin, bootReceiver2, unplugCable or none
     QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
     QTest::addColumn<int>("receiverAfter");
     QTest::addColumn<int>("mouseAfter");
@@ -85,6 +85,9 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::newRow("resume the receiver") << r3 << m5 << none << receiverFailed << "none" << "UpdateSuccess" << r4 << m7;
     QTest::newRow("fails at 40 %") << r3 << m5 << none << none << "fail40" << "UpdateFail" << r3 << m5;
     QTest::newRow("start refused") << r3 << m5 << none << none << "refused" << "UpdateFail" << r3 << m5;
+    // Offered whatever its first bytes say; the device library finds the body short.
+    QTest::newRow("body shorter than the library reads") << r3 << m5 << none << none << "short" << "UpdateFail" << r3
+                                                         << m5;
     QTest::newRow("accepted, then silent") << r3 << m5 << none << none << "stall" << "UpdateFail" << r3 << m5;
     QTest::newRow("resume without image") << r3 << m5 << none << receiverFailed << "nobin" << "NoDevice" << r3 << m5;
     // The label was stale: the receiver runs the image already and nothing follows.
@@ -135,6 +138,8 @@ void TestSettingsUpdate::pageUpdate()
         QByteArray damaged = original;
         damaged[damaged.size() - 1] = char(damaged.back() ^ 0x5A);
         QVERIFY(core::writeFileAtomically(imagePath, damaged));
+    } else if (fault == "short") {
+        QVERIFY(core::writeFileAtomically(imagePath, original.chopped(1)));
     } else if (fault == "nobin") {
         QVERIFY(QDir().rename(m_binDir, aside) && QDir().mkpath(m_binDir));
     } else if (fault == "fail40") {

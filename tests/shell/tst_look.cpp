@@ -2,6 +2,7 @@
 #include "core/PostMsg.h"
 #include "core/Skin.h"
 #include "shell/Dialog.h"
+#include "shell/DialogChange.h"
 #include "shell/common/ButtonStyle.h"
 
 #include <QAbstractItemView>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 // The skin's readability and the places of the widgets the frame's panel must hold: colour pairs
 // from Config.ini and the generated pictures, and rectangles, checked without screenshots.
@@ -32,6 +34,8 @@ private slots:
     void textReadsOnItsFace();
     void staysInsideItsBounds_data();
     void staysInsideItsBounds();
+    void languageListScrollsInTheSkin_data();
+    void languageListScrollsInTheSkin();
 
 private:
     QWidget* m_window = nullptr;
@@ -181,13 +185,14 @@ void TestLook::staysInsideItsBounds()
         pages->setCurrentWidget(settingsPage);
         auto* area = settingsPage->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
         const QRect inPage(area->mapTo(settingsPage, QPoint(0, 0)), area->size());
-        // Its left part holds no row: only its top, bottom and scroll bar side count.
         const QRect inner = kPanel.adjusted(2, 2, -2, -2);
-        const bool inside = inPage.top() >= inner.top() && inPage.bottom() <= inner.bottom()
-                            && inPage.right() <= inner.right();
-        QVERIFY2(inside, qPrintable(QStringLiteral("%1,%2 %3x%4")
+        QVERIFY2(inner.contains(inPage), qPrintable(QStringLiteral("%1,%2 %3x%4")
                                                                              .arg(inPage.x()).arg(inPage.y())
                                                                              .arg(inPage.width()).arg(inPage.height())));
+        // No row reaches beyond the part beside the scroll bar: there is no bar to scroll sideways.
+        QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+        QVERIFY2(area->widget()->width() <= area->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 in %2").arg(area->widget()->width()).arg(area->viewport()->width())));
         return;
     }
     if (what == QLatin1String("mouse drawing")) {
@@ -270,6 +275,55 @@ void TestLook::staysInsideItsBounds()
                                                      .arg(placed.height()).arg(screen.width()).arg(screen.height())));
     // As long as the box allows (its rows are 25 px high), not a column of every entry.
     QVERIFY2(placed.height() <= (box->maxVisibleItems() + 1) * 25, qPrintable(QString::number(placed.height())));
+}
+
+void TestLook::languageListScrollsInTheSkin_data()
+{
+    QTest::addColumn<bool>("choicePage");
+    QTest::newRow("choice page") << true;
+    QTest::newRow("settings page") << false;
+}
+
+void TestLook::languageListScrollsInTheSkin()
+{
+    QFETCH(bool, choicePage);
+    std::unique_ptr<DialogChange> choice;
+    QWidget* page = nullptr;
+    if (choicePage) {
+        choice = std::make_unique<DialogChange>(nullptr);
+        choice->show();
+        page = choice.get();
+    } else {
+        auto* pages = m_frame->findChild<QStackedWidget*>(QStringLiteral("stackedWidgetDialog"));
+        for (int i = 0; i < pages->count(); ++i) {
+            if (pages->widget(i)->objectName() == QLatin1String("FormSetting"))
+                page = pages->widget(i);
+        }
+        QVERIFY(page);
+        pages->setCurrentWidget(page);
+    }
+    auto* box = page->findChild<QComboBox*>(QStringLiteral("comboBox"));
+    QVERIFY(box);
+    QTRY_VERIFY(box->isVisible());
+    box->setCurrentIndex(0);
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    QScrollBar* bar = list->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    // Five rows show; the bar beside them is of the dark skin, not the platform's light grey.
+    QCOMPARE(list->indexAt(QPoint(5, list->viewport()->height() - 3)).row(), 4);
+    const QImage face = bar->grab().toImage();
+    const QColor middle = face.pixelColor(face.width() / 2, face.height() / 2);
+    QVERIFY2(middle.lightness() < 128, qPrintable(middle.name()));
+    // A turn of the wheel over the third row: one row shows the selection, the one under the pointer.
+    const QPoint at(10, 2 * 25 + 12);
+    QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list->viewport(), &wheel);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QTRY_COMPARE(list->currentIndex().row(), list->indexAt(at).row());
+    box->hidePopup();
 }
 
 QTEST_MAIN(TestLook)

@@ -5,6 +5,7 @@
 #include "core/ProcessState.h"
 #include "core/Registry.h"
 #include "dialogs/MouseOffLine.h"
+#include "settings/FormSetting.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
@@ -15,10 +16,16 @@
 #include <SimControl.h>
 
 #include <QFrame>
+#include <QLibraryInfo>
 #include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -74,8 +81,45 @@ private slots:
     {
         QCOMPARE(MacroIni::Instance()->LanguageIndex(), 3);
         QVERIFY(!Registry::Contains(Registry::InstallerKey(), QStringLiteral("LanguageIndex")));
+        // Qt's own dialogs speak it from the start.
+        if (QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_ko.qm"))
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("취소"));
         MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
         PostMsg::instance()->EmitChangeLanguage(0);
+    }
+
+    void qtDialogsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("qm");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("simplified Chinese") << 1 << "zh_CN" << QStringLiteral("文件名称(&N)：");
+        QTest::newRow("traditional Chinese") << 2 << "zh_TW" << QStringLiteral("檔名(&N)：");
+        QTest::newRow("Russian") << 4 << "ru" << QStringLiteral("&Имя файла:");
+        QTest::newRow("Japanese") << 5 << "ja" << QStringLiteral("ファイル名(&N):");
+        QTest::newRow("no such language") << 7 << "" << "File &name:";
+        QTest::newRow("English") << 0 << "" << "File &name:";
+    }
+
+    void qtDialogsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, qm);
+        QFETCH(QString, fileName);
+        if (!qm.isEmpty() && !QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_" + qm + ".qm"))
+            QSKIP("Qt's translations are not installed");
+        // The DPI editor's colour dialog is built with its page, before the change.
+        auto* colours = m_window->frame()->findChild<QColorDialog*>();
+        QVERIFY(colours);
+        PostMsg::instance()->EmitChangeLanguage(language);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), fileName);
+        auto* cancel = colours->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QCOMPARE(cancel->text(), QCoreApplication::translate("QPlatformTheme", "Cancel"));
+        QCOMPARE(colours->windowTitle(), QColorDialog::tr("Select Color"));
+        // The pages keep the language file's texts: no language change reaches the windows.
+        QCoreApplication::processEvents();
+        QCOMPARE(m_window->choicePage()->findChild<QComboBox*>(QStringLiteral("comboBox"))->currentIndex(),
+                 language == 7 ? 0 : language);
     }
 
     void theFrameFollowsTheFirstPaintUnasked()
@@ -252,6 +296,51 @@ private slots:
         QCOMPARE(int(PairRequested), 1);
         const QStringList starts = simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"});
         QVERIFY2(!starts.isEmpty(), "the connection to the mouse is opened again after pairing");
+        backToChoice();
+    }
+
+    // Whoever opened the pairing dialog on the frame and however it ended, the mouse's own reports
+    // reach the pages again once it closes: a battery drop shows on the gauge.
+    void pairingOnTheFrameKeepsTheMouseLinked_data()
+    {
+        QTest::addColumn<bool>("fromSettings");
+        QTest::addColumn<bool>("pairs");
+        QTest::addColumn<int>("level");
+        QTest::newRow("Space key, failed") << false << false << 50;
+        QTest::newRow("Space key, paired") << false << true << 40;
+        QTest::newRow("settings page, failed") << true << false << 30;
+        QTest::newRow("settings page, paired") << true << true << 20;
+    }
+
+    void pairingOnTheFrameKeepsTheMouseLinked()
+    {
+        QFETCH(bool, fromSettings);
+        QFETCH(bool, pairs);
+        QFETCH(int, level);
+        openTheMouse();
+        bool ended = false;
+        modaltest::ModalDriver driver([pairs, &ended](QWidget* dialog) {
+            SimControl_SetPairable("Mouse1", pairs);
+            dialog->findChild<QToolButton*>(QStringLiteral("MatchButton"))->click();
+            const unsigned char failed = 2;
+            if (!pairs)
+                SimControl_SendReport(6, 0, &failed, 1);
+            ended = QTest::qWaitFor([pairs] { return PairState.load() == (pairs ? 2 : 3); }, 10000);
+            dialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->click();
+        });
+        if (fromSettings) {
+            frameButton("FormSetting")->click();
+            auto* settings = m_window->frame()->findChild<FormSetting*>();
+            settings->findChild<QPushButton*>(QStringLiteral("pushButton_2"))->click();
+        } else {
+            QTest::keyClick(m_window, Qt::Key_Space);
+        }
+        QCOMPARE(driver.seen(), QStringList{QStringLiteral("Match")});
+        QVERIFY(ended);
+        QCOMPARE(MainPageIndex.load(), 1);
+        SimControl_SetBattery("Mouse1", level, false);
+        auto* gauge = m_window->frame()->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QTRY_COMPARE_WITH_TIMEOUT(gauge->value(), level, 10000);
         backToChoice();
     }
 

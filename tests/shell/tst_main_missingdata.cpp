@@ -78,18 +78,22 @@ private slots:
         QTest::addColumn<bool>("withLanguage");
         QTest::addColumn<QString>("missing");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("damaged");  // Config.ini a FIFO, driver_sensor.h far too large
+        // "fifo": Config.ini a FIFO, driver_sensor.h far too large; "count": no count of devices
+        QTest::addColumn<QString>("damaged");
         QTest::newRow("damaged files count as missing")
             << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
-            << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!" << true;
+            << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!" << "fifo";
+        QTest::newRow("Config.ini with a negative device count")
+            << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
+            << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!" << "count";
         QTest::newRow("language file there") << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
                                              << "Gone: /usersetting/Config.ini, /Picture, /driver_sensor.h!"
-                                             << false;
+                                             << "";
         QTest::newRow("no language files")
             << false << "/usersetting/Config.ini, /Language, /Picture, /driver_sensor.h"
             << "Program files are missing: /usersetting/Config.ini, /Language, /Picture, /driver_sensor.h. Please "
                "reinstall the program."
-            << false;
+            << "";
     }
 
     void oneNoticeNamesWhatIsMissing()
@@ -97,10 +101,15 @@ private slots:
         QFETCH(bool, withLanguage);
         QFETCH(QString, missing);
         QFETCH(QString, text);
-        QFETCH(bool, damaged);
+        QFETCH(QString, damaged);
         dialogtest::FakeProgramFolder folder;
         std::unique_ptr<hostile::Fifo> fifo;
-        if (damaged) {
+        if (damaged == QLatin1String("count")) {
+            QVERIFY(QDir().mkpath(folder.path() + "/usersetting"));
+            QFile ini(folder.path() + "/usersetting/Config.ini");
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            QVERIFY(ini.write("[Option]\nDeviceTotal=-5\n[Drive1]\nMID=1\n") > 0);
+        } else if (!damaged.isEmpty()) {
             QVERIFY(QDir().mkpath(folder.path() + "/usersetting"));
             fifo = std::make_unique<hostile::Fifo>(folder.path() + "/usersetting/Config.ini");
             QVERIFY(hostile::makeSparseFile(folder.path() + "/driver_sensor.h", qint64(1) << 30));
