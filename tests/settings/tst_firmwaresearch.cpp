@@ -175,7 +175,8 @@ void TestFirmwareSearch::bytesFourToSevenHideNoImage_data()
 }
 
 // The first 16 bytes mean something to the device library only, which is handed the image's
-// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image.
+// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image. Nor
+// does a file ahead of it that cannot be read, is no file or is too large to be an image.
 void TestFirmwareSearch::bytesFourToSevenHideNoImage()
 {
     QFETCH(quint32, bodyLength);
