@@ -6,6 +6,7 @@
 #include "sensor/OptionStyle.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/MyToolButton.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -399,9 +400,9 @@ QWidget* ButtonForm::menuPage(const char* name) const
 
 void ButtonForm::showMousePicture(const QString& dir)
 {
-    widget->setStyleSheet(QStringLiteral("#widget{border:0px;background-position:center;background-repeat:no-repeat;"
-                                         "background-image: url(")
-                          + dir + QStringLiteral("mouse0.png);}"));
+    widget->setStyleSheet(shell::pictureSheet(QStringLiteral("#widget{border:0px;background-position:center;"
+                                                             "background-repeat:no-repeat;background-image: url(")
+                                              + dir + QStringLiteral("mouse0.png);}")));
 }
 
 void ButtonForm::applyStyles(const QString& dir)
@@ -410,10 +411,11 @@ void ButtonForm::applyStyles(const QString& dir)
     const QString labelColour = core::optionColour("LabelColor", core::kFallbackTextColour);
     showMousePicture(dir);
 
-    const QString choiceSheet = QStringLiteral("QToolButton{color: rgb(%1); border-image: url(%2CMenuTitle.png);}"
-                                               "QToolButton:checked{color: rgb(%1); "
-                                               "border-image: url(%2CMenuTitleChecked.png);}")
-                                    .arg(buttonColour, dir);
+    const QString choiceSheet =
+        shell::pictureSheet(QStringLiteral("QToolButton{color: rgb(%1); border-image: url(%2CMenuTitle.png);}"
+                                           "QToolButton:checked{color: rgb(%1); "
+                                           "border-image: url(%2CMenuTitleChecked.png);}")
+                                .arg(buttonColour, dir));
     for (const char* name : {"page_3", "page_9", "page_4", "page_6", "page_7", "page_10", "page_8"})
         stackedWidget_2->findChild<QWidget*>(QString::fromLatin1(name))->setStyleSheet(choiceSheet);
     for (const char* name :
@@ -423,41 +425,43 @@ void ButtonForm::applyStyles(const QString& dir)
         MainWindow->findChild<QWidget*>(QString::fromLatin1(name))
             ->setStyleSheet(QStringLiteral("#%1{background: transparent; border: 0px;}").arg(QLatin1String(name)));
     }
-    scrollAreaWidgetContents_11->setStyleSheet(
+    scrollAreaWidgetContents_11->setStyleSheet(shell::pictureSheet(
         QStringLiteral("#scrollAreaWidgetContents_11{background: transparent; border: 0px;}"
                        "QToolButton{border: 0px; color: rgb(%1); background-image: url(%2AMenuTitle.png);}"
                        "QToolButton:checked{background-image: url(%2AMenuTitleChecked.png);}"
                        "QToolButton:unchecked{background-image: url(%2AMenuTitle.png);}"
                        "QLabel{color: rgb(0, 0, 0); border: 0px; background-image: url(%2LabelNumber.png);}")
-            .arg(buttonColour, dir));
+            .arg(buttonColour, dir)));
     sensor::styleCombo(ProjectChoose, dir, true);
     label_3->setStyleSheet(QStringLiteral("QLabel{color: rgb(%1);}").arg(labelColour));
 
-    const QString actionSheet = QStringLiteral("QToolButton{border: 0px; color: rgb(%1); border-image: url(%2Reset.png);}"
-                                               "QToolButton:hover{border-image: url(%2ResetHover.png);}"
-                                               "QToolButton:pressed{border-image: url(%2ResetClick.png);}")
-                                    .arg(buttonColour, dir);
+    const QString actionSheet =
+        shell::pictureSheet(QStringLiteral("QToolButton{border: 0px; color: rgb(%1); border-image: url(%2Reset.png);}"
+                                           "QToolButton:hover{border-image: url(%2ResetHover.png);}"
+                                           "QToolButton:pressed{border-image: url(%2ResetClick.png);}")
+                                .arg(buttonColour, dir));
     for (QToolButton* b : {Reset, ImportData, OutputData})
         b->setStyleSheet(actionSheet);
-    const QString numberSheet = QStringLiteral("QToolButton{border: 0px; color: rgb(0, 0, 0); "
-                                               "background-image: url(%1NumberOrigin.png);}"
-                                               "QToolButton:hover{background-image: url(%1NumberHover.png);}"
-                                               "QToolButton:pressed{background-image: url(%1NumberClick.png); "
-                                               "padding-left: 0px;}")
-                                    .arg(dir);
+    const QString numberSheet = shell::pictureSheet(QStringLiteral("QToolButton{border: 0px; color: rgb(0, 0, 0); "
+                                                                   "background-image: url(%1NumberOrigin.png);}"
+                                                                   "QToolButton:hover{background-image: url(%1NumberHover.png);}"
+                                                                   "QToolButton:pressed{background-image: url(%1NumberClick.png); "
+                                                                   "padding-left: 0px;}")
+                                                        .arg(dir));
     for (const NumberRow& row : kNumbers)
         button(row.name)->setStyleSheet(numberSheet);
     for (const FunctionRow& row : kFunctions) {
         const QString face = row.tall ? QStringLiteral("BMenuTitleB") : QStringLiteral("BMenuTitle");
         const QString checked = row.tall ? QStringLiteral("BMenuTitleCheckedB") : QStringLiteral("BMenuTitleChecked");
-        button(row.name)->setStyleSheet(
+        button(row.name)->setStyleSheet(shell::pictureSheet(
             QStringLiteral("QToolButton{border: 0px; color: rgb(255, 255, 255); background-image: url(%1%2.png);}"
                            "QToolButton:checked{color: rgb(255, 255, 255); background-image: url(%1%3.png);}")
-                .arg(dir, face, checked));
+                .arg(dir, face, checked)));
     }
-    label->setStyleSheet(
-        QStringLiteral("#label{border: 0px; color: rgb(255, 255, 255); background-image: url(%1Config.png);}").arg(dir));
-    groupBox->setStyleSheet(QStringLiteral("#groupBox {border: 0;background-image: url(%1TiltleBack.png);}").arg(dir));
+    label->setStyleSheet(shell::pictureSheet(
+        QStringLiteral("#label{border: 0px; color: rgb(255, 255, 255); background-image: url(%1Config.png);}").arg(dir)));
+    groupBox->setStyleSheet(
+        shell::pictureSheet(QStringLiteral("#groupBox {border: 0;background-image: url(%1TiltleBack.png);}").arg(dir)));
     groupBox_4->setStyleSheet(QStringLiteral("#groupBox_4 {border: 0;}"));
     groupBox_2->setStyleSheet(QStringLiteral("#groupBox_2 {border: 0;}"));
     for (const char* name : kMenuScrollAreas) {

@@ -14,6 +14,7 @@
 #include "core/ProcessState.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/MakeMacro.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -113,10 +114,10 @@ void Buttoninterface::addMacroButton(const QString& text, bool placeholder)
     b->setFont(dialogs::DialogFrame::dialogFont(9));
     b->setMinimumSize(174, placeholder ? 23 : 22);
     b->setCheckable(true);
-    b->setStyleSheet(QStringLiteral("QToolButton{color: rgb(%1;);border-image: url(%2CMenuTitle.png);}"
-                                    "QToolButton:hover{background-image: none;}"
-                                    "QToolButton:checked{border-image: url(%2CMenuTitleChecked.png);}")
-                         .arg(ButtonColorText, PictureDir));
+    b->setStyleSheet(shell::pictureSheet(QStringLiteral("QToolButton{color: rgb(%1;);border-image: url(%2CMenuTitle.png);}"
+                                                        "QToolButton:hover{background-image: none;}"
+                                                        "QToolButton:checked{border-image: url(%2CMenuTitleChecked.png);}")
+                                             .arg(ButtonColorText, PictureDir)));
     MacroLayout->addWidget(b);
     MacroButtonList.append(b);
     if (placeholder) {

@@ -4,6 +4,7 @@
 #include "core/PostMsg.h"
 #include "core/Skin.h"
 #include "shell/common/ButtonStyle.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -116,10 +117,10 @@ void DialogFrame::connectButtons()
 QString DialogFrame::buttonStyle(bool capitalF) const
 {
     const QString face = capitalF ? QStringLiteral("ConFirm") : QStringLiteral("Confirm");
-    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
-                          "color: rgb(%1;);border-image: url(%2%3.png);}"
-                          "QToolButton:pressed{border-image: url(%2%3Click.png); }")
-        .arg(optionColour("ButtonColor", core::kFallbackButtonColour), m_skinFolder, face);
+    return shell::pictureSheet(QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
+                                              "color: rgb(%1;);border-image: url(%2%3.png);}"
+                                              "QToolButton:pressed{border-image: url(%2%3Click.png); }")
+                                   .arg(optionColour("ButtonColor", core::kFallbackButtonColour), m_skinFolder, face));
 }
 
 QString DialogFrame::lineEditStyle(const char* widgetClass) const
@@ -135,9 +136,10 @@ void DialogFrame::applyStyles()
 {
     m_label->setStyleSheet(
         QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", core::kFallbackTextColour)));
-    m_frame->setStyleSheet(QStringLiteral("#%1{border:0px;background-position:center;background-repeat:no-repeat;"
-                                          "background-image: url(%2BackGround.png);}")
-                               .arg(QString::fromLatin1(m_layout.frame), m_skinFolder));
+    m_frame->setStyleSheet(shell::pictureSheet(QStringLiteral("#%1{border:0px;background-position:center;"
+                                                              "background-repeat:no-repeat;"
+                                                              "background-image: url(%2BackGround.png);}")
+                                                   .arg(QString::fromLatin1(m_layout.frame), m_skinFolder)));
     m_close->setStyleSheet(shell::windowButtonStyle(m_skinFolder, QStringLiteral("Close")));
     if (m_layout.options & PlainOkButton)
         return;

@@ -1,6 +1,7 @@
 #include "dialogs/FireKey.h"
 
 #include "dialogs/FireKeyFields.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -38,9 +39,10 @@ void FireKey::buildForm()
 {
     setFixedSize(406, 170);
     // The card is wider than the picture, so it is stretched, not centred.
-    frame()->setStyleSheet(QStringLiteral("#FireKeyA{border:0px;background-position:center;"
-                                          "background-repeat:no-repeat;border-image: url(%1BackGround.png);}")
-                               .arg(skinFolder()));
+    frame()->setStyleSheet(shell::pictureSheet(QStringLiteral("#FireKeyA{border:0px;background-position:center;"
+                                                              "background-repeat:no-repeat;"
+                                                              "border-image: url(%1BackGround.png);}")
+                                                   .arg(skinFolder())));
     m_timeCaption = dialogs::makeCaption(this, "label_2", QRect(250, 25, 121, kCaptionHeight), "间隔 (10-255)");
     m_count = dialogs::makeNumberField(this, "Count", QRect(60, 50, 71, 27), 12, 0, 3, 3);
     m_time = dialogs::makeNumberField(this, "Time", QRect(255, 50, 81, 27), 12, 10, 255, 10);

@@ -5,6 +5,7 @@
 #include "dialogs/GroupMaxThree.h"
 #include "dialogs/KeyHook.h"
 #include "shell/common/MyLineEdit.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -57,10 +58,11 @@ void GroupKey::buildForm()
     connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
 
     const QString colour = core::optionColour("LabelColor", core::kFallbackTextColour);
-    const QString boxStyle = QStringLiteral("QCheckBox{color: rgb(%1;);}"
-                                            "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
-                                            "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
-                                 .arg(colour, skinFolder());
+    const QString boxStyle =
+        shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%1;);}"
+                                           "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
+                                           "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
+                                .arg(colour, skinFolder()));
     const BoxRow rows[] = {{"Shift", "Shift", QRect(45, 85, 61, 17)},
                            {"Ctrl", "Ctrl", QRect(110, 85, 51, 17)},
                            {"Alt", "Alt", QRect(170, 85, 51, 17)},

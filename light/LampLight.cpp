@@ -10,6 +10,7 @@
 #include "sensor/OptionStyle.h"
 #include "shell/common/LanguageFile.h"
 #include "ui_LampLight.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QButtonGroup>
 #include <QListView>
@@ -132,9 +133,9 @@ void LampLight::applyStyles()
     ui->horizontalSpeed->setStyleSheet(slider);
     ui->RippeControl->setStyleSheet(sensor::switchStyle(QStringLiteral("RippeControl"), m_skin));
 
-    ui->label_7->setStyleSheet(QStringLiteral("#label_7{border:0px;background-position:center;background-repeat:"
-                                              "no-repeat;background-image: url(")
-                               + m_skin + QStringLiteral("ColorBoard.png);}"));
+    ui->label_7->setStyleSheet(shell::pictureSheet(QStringLiteral("#label_7{border:0px;background-position:center;"
+                                                                  "background-repeat:no-repeat;background-image: url(")
+                                                   + m_skin + QStringLiteral("ColorBoard.png);}")));
     for (QToolButton* b : {ui->ReduceR, ui->ReduceG, ui->ReduceB})
         b->setStyleSheet(sensor::pictureButtonStyle(b->objectName(), m_skin, "Reduce.png"));
     for (QToolButton* b : {ui->AddR, ui->AddG, ui->AddB})
@@ -143,11 +144,11 @@ void LampLight::applyStyles()
                                                                "PreviewColor.png"));
     for (const light::PresetColour& preset : light::kPresetColours) {
         const QString name = presetButtonName(preset);
-        findChild<QToolButton*>(name)->setStyleSheet(
+        findChild<QToolButton*>(name)->setStyleSheet(shell::pictureSheet(
             QLatin1Char('#') + name
             + QStringLiteral("{border:0px;background-position:center;background-repeat:no-repeat;background-image: "
                              "url(")
-            + m_skin + QStringLiteral("Color") + QLatin1Char(preset.letter) + QStringLiteral(".png);}"));
+            + m_skin + QStringLiteral("Color") + QLatin1Char(preset.letter) + QStringLiteral(".png);}")));
     }
 }
 

@@ -13,6 +13,7 @@
 #include "shell/common/LanguageFile.h"
 #include "shell/common/LanguageNames.h"
 #include "shell/common/MyConmboBox.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -88,9 +89,9 @@ Macro::Macro(QWidget* parent)
     KeyHook = new KeyboardHook(this);
     PictureDir = AppDir() + QStringLiteral("/Picture/Macro/");
     MacroPageDir = core::macroFolderPath();
-    m_pressIcon = QIcon(PictureDir + QStringLiteral("MacroDown.png"));
-    m_releaseIcon = QIcon(PictureDir + QStringLiteral("MacroUp.png"));
-    m_delayIcon = QIcon(PictureDir + QStringLiteral("MacroTime.png"));
+    m_pressIcon = shell::pictureIcon(PictureDir + QStringLiteral("MacroDown.png"));
+    m_releaseIcon = shell::pictureIcon(PictureDir + QStringLiteral("MacroUp.png"));
+    m_delayIcon = shell::pictureIcon(PictureDir + QStringLiteral("MacroTime.png"));
     m_ui->applyStyles(PictureDir);
     LoadMacroList();
     setupGroups();

@@ -4,6 +4,7 @@
 #include "dialogs/DialogFrame.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/MyConmboBox.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -259,9 +260,9 @@ void MacroForm::applyStyles(const QString& p)
         "QScrollBar:vertical{width: 13px; background: rgb(30,30,30);}"
         "QScrollBar::handle:vertical{background: rgb(117, 117, 117); border-radius: 3px; min-height: 30px;}"));
     for (QListWidget* list : {listWidgetHong, listWidgetKey})
-        list->setStyleSheet(listStyle(list->objectName(), p));
+        list->setStyleSheet(shell::pictureSheet(listStyle(list->objectName(), p)));
 
-    ChooseEvent->setStyleSheet(comboStyle(p));
+    ChooseEvent->setStyleSheet(shell::pictureSheet(comboStyle(p)));
     auto* view = new QListView(ChooseEvent);
     const QString select = optionColour("ComboxSelectColor");
     view->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(%1);}"
@@ -271,22 +272,23 @@ void MacroForm::applyStyles(const QString& p)
     ChooseEvent->setView(view);
 
     const QString k = optionColour("ButtonColor");
-    m_activeButtonStyle = toolButtonStyle(p, k + QLatin1Char(';'), true);
-    m_greyButtonStyle = toolButtonStyle(p, QStringLiteral("127,127,127"), false);
+    m_activeButtonStyle = shell::pictureSheet(toolButtonStyle(p, k + QLatin1Char(';'), true));
+    m_greyButtonStyle = shell::pictureSheet(toolButtonStyle(p, QStringLiteral("127,127,127"), false));
     const QString l = optionColour("LabelColor");
     for (QLabel* text : {label, label_2, label_3, AutoInsertDelayLabel, ReUntilLabel, ReUntilClickLabel,
                          ReUntilLooseLabel})
         text->setStyleSheet(QStringLiteral("QLabel{color: rgb(%1;);}").arg(l));
-    const QString checkStyle = QStringLiteral("QCheckBox{color: rgb(%1;);}"
-                                              "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
-                                              "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
-                                   .arg(l, p);
+    const QString checkStyle =
+        shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%1;);}"
+                                           "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
+                                           "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
+                                .arg(l, p));
     for (QCheckBox* box : {AutoInsertDelay, DefaultDelay, ReUntilLoose, ReUntilClick, ReUntil, ReNumber})
         box->setStyleSheet(checkStyle);
     for (QToolButton* button : {NewHong, DeleteHong, Amend, DeleteKey})
         button->setStyleSheet(m_activeButtonStyle);
-    StopRecord->setStyleSheet(recordStyle(p, k, QStringLiteral("Stop")));
-    StartRecord->setStyleSheet(recordStyle(p, k, QStringLiteral("Record")));
+    StopRecord->setStyleSheet(shell::pictureSheet(recordStyle(p, k, QStringLiteral("Stop"))));
+    StartRecord->setStyleSheet(shell::pictureSheet(recordStyle(p, k, QStringLiteral("Record"))));
     const QString e = optionColour("LinEditColorSecond");
     for (QSpinBox* box : {DelayTime, NumberEdit})
         box->setStyleSheet(

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Starts the program once per hostile file (a FIFO, a huge sparse file, a long
-# token, a language file built to be slow) in a fresh per-user folder and a
+# token, a language file built to be slow, a small picture declaring a huge size) in a fresh per-user folder and a
 # copy of the program folder, and reports each case's exit code, time and peak
 # memory. A case fails when it runs over 10 s, peaks over 500 MB, ends in a
 # crash or sanitizer report, or loses the hostile file it was handed.
@@ -36,6 +36,11 @@ net-fifo|app/Language/Net.xml|fifo|open
 net-huge|app/Language/Net.xml|huge|open
 cache-fifo|data/$product/Device_Info/Device_CID21_MID01.bin|fifo|open
 cache-huge|data/$product/Device_Info/Device_CID21_MID01.bin|huge|open
+picture-fifo|app/Picture/DialogChange/MainBack.png|fifo
+picture-huge|app/Picture/DialogChange/MainBack.png|huge
+picture-pixels|app/Picture/DialogChange/MainBack.png|pixels
+page-picture-fifo|app/Picture/Buttoninterface/mouse0.png|fifo
+row-picture-pixels|app/Picture/Macro/MacroDown.png|pixels
 "
 
 make_file() { # kind path
@@ -46,6 +51,15 @@ make_file() { # kind path
              for i in $(seq 8000); do printf _DPI; done; printf '_400\t1\n'; } > "$2" ;;
     elements) python3 -c "import sys; sys.stdout.write('<Total>' + ''.join('<E%d><t>x</t></E%d>' % (i, i) for i in range(300000)) + '</Total>')" > "$2" ;;
     attributes) python3 -c "import sys; sys.stdout.write('<Total><W ' + ''.join('a%d=\"1\" ' % i for i in range(200000)) + '/></Total>')" > "$2" ;;
+    # A grey PNG of a few hundred kilobytes (all its rows zeros) declaring 16000 x 16000 pixels.
+    pixels) python3 -c "
+import struct, sys, zlib
+def chunk(kind, data): return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+side = 16000
+packer = zlib.compressobj(9)
+rows = b''.join(packer.compress(bytes(side + 1) * 1000) for _ in range(side // 1000)) + packer.flush()
+sys.stdout.buffer.write(b'\\x89PNG\\r\\n\\x1a\\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', side, side, 8, 0, 0, 0, 0))
+                        + chunk(b'IDAT', rows) + chunk(b'IEND', b''))" > "$2" ;;
     esac
 }
 

@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/Skin.h"
 #include "shell/common/ButtonStyle.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -73,7 +74,7 @@ void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
             .arg(text, button, select, folder);
     if (greyWhenDisabled)
         sheet += QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}");
-    box->setStyleSheet(sheet);
+    box->setStyleSheet(shell::pictureSheet(sheet));
     auto* list = new QListView(box);
     // Every entry is 25 px high: measuring the first is enough. Measuring each would shape every
     // entry's text (each language's own name) long before the list opens, loading a fallback font
@@ -91,13 +92,14 @@ void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
 
 QString sliderStyle(const QString& folder)
 {
-    return QStringLiteral("QSlider:groove:horizontal{height:2px;left: 0px;right: 0px;border:0px;border-radius:6px;"
-                          "background:rgba(0,0,0,50);}QSlider:handle:horizontal{ width:  5px;height: 50px;  "
-                          "margin-top: -20px;margin-left: 0px; margin-bottom: -20px;margin-right: 0px; "
-                          "border-image: url(")
-           + folder + QStringLiteral("HuaKuai.png);} QSlider:sub-page:horizontal{background-color: rgb(")
-           + optionColour("SliderColor")
-           + QStringLiteral(";);}QSlider:add-page:horizontal{background-color: rgb(255, 255, 255);}");
+    return shell::pictureSheet(
+        QStringLiteral("QSlider:groove:horizontal{height:2px;left: 0px;right: 0px;border:0px;border-radius:6px;"
+                       "background:rgba(0,0,0,50);}QSlider:handle:horizontal{ width:  5px;height: 50px;  "
+                       "margin-top: -20px;margin-left: 0px; margin-bottom: -20px;margin-right: 0px; "
+                       "border-image: url(")
+        + folder + QStringLiteral("HuaKuai.png);} QSlider:sub-page:horizontal{background-color: rgb(")
+        + optionColour("SliderColor")
+        + QStringLiteral(";);}QSlider:add-page:horizontal{background-color: rgb(255, 255, 255);}"));
 }
 
 QString numberBoxStyle(const char* colourKey, bool framed)
@@ -110,19 +112,20 @@ QString numberBoxStyle(const char* colourKey, bool framed)
 
 QString switchStyle(const QString& name, const QString& folder)
 {
-    return QLatin1Char('#') + name
-           + QStringLiteral("{color: rgb(255, 255, 255);border:0px;background-position:center;"
-                            "background-repeat:no-repeat;background-image: url(")
-           + folder + QStringLiteral("Close.png);}#") + name + QStringLiteral(":checked {background-image: url(")
-           + folder + QStringLiteral("Open.png);}");
+    return shell::pictureSheet(QLatin1Char('#') + name
+                               + QStringLiteral("{color: rgb(255, 255, 255);border:0px;background-position:center;"
+                                                "background-repeat:no-repeat;background-image: url(")
+                               + folder + QStringLiteral("Close.png);}#") + name
+                               + QStringLiteral(":checked {background-image: url(") + folder
+                               + QStringLiteral("Open.png);}"));
 }
 
 QString choiceBoxStyle(const QString& folder)
 {
-    return QStringLiteral("QCheckBox{color: rgb(") + optionColour("LabelColor")
-           + QStringLiteral(";);}QCheckBox:indicator::checked {image: url(") + folder
-           + QStringLiteral("LODCheck.png);}QCheckBox::indicator::unchecked {image: url(") + folder
-           + QStringLiteral("LOD.png);}");
+    return shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(") + optionColour("LabelColor")
+                               + QStringLiteral(";);}QCheckBox:indicator::checked {image: url(") + folder
+                               + QStringLiteral("LODCheck.png);}QCheckBox::indicator::unchecked {image: url(")
+                               + folder + QStringLiteral("LOD.png);}"));
 }
 
 QString pictureButtonStyle(const QString& name, const QString& folder, const char* picture, const char* hoverPicture)
@@ -131,8 +134,8 @@ QString pictureButtonStyle(const QString& name, const QString& folder, const cha
                           + QString::fromLatin1(picture)
                           + QStringLiteral(");border:0px;background-position:center;background-repeat:no-repeat;}");
     if (!hoverPicture)
-        return sheet;
-    return sheet + shell::hoverFaceRule(QLatin1Char('#') + name, folder + QString::fromLatin1(hoverPicture));
+        return shell::pictureSheet(sheet);
+    return shell::pictureSheet(sheet) + shell::hoverFaceRule(QLatin1Char('#') + name, folder + QString::fromLatin1(hoverPicture));
 }
 
 } // namespace sensor

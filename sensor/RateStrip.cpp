@@ -5,6 +5,7 @@
 #include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -21,7 +22,7 @@ RateStrip::RateStrip(const RateStripForm& form, QWidget* parent)
     m_caption->setStyleSheet(labelStyle());
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
-    const QString style = form.buttonStyle(m_folder);
+    const QString style = shell::pictureSheet(form.buttonStyle(m_folder));
     for (int row = 0; row < kReportRateCount; ++row) {
         m_buttons[row] = form.makeButton(this, row);
         m_buttons[row]->setStyleSheet(style);

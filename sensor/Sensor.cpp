@@ -21,6 +21,7 @@
 #include "sensor/StraightLine.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/MyConmboBox.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -160,13 +161,13 @@ void Sensor::applyStyles()
     const QString label = sensor::labelStyle();
     ui->label_5->setStyleSheet(label);
     ui->label_11->setStyleSheet(label);
-    ui->Performance->setStyleSheet(
+    ui->Performance->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QCheckBox{color: rgb(%1);}"
                        "QCheckBox::indicator:checked{image: url(%2CheckBoxChecked.png);}"
                        "QCheckBox::indicator:unchecked{image: url(%2CheckBox.png);}")
-            .arg(sensor::optionColour("LabelColor"), p));
+            .arg(sensor::optionColour("LabelColor"), p)));
     for (QToolButton* marker : {ui->TitleButton, ui->TitleButton_2, ui->TitleButton_3, ui->TitleButton_4})
-        marker->setStyleSheet(QStringLiteral("QToolButton{border-image: url(%1Title.png);}").arg(p));
+        marker->setStyleSheet(shell::pictureSheet(QStringLiteral("QToolButton{border-image: url(%1Title.png);}").arg(p)));
 }
 
 void Sensor::ReadLevel()

@@ -10,6 +10,7 @@
 #include "sensor/SensorDpiCodes.h"
 #include "shell/common/ButtonStyle.h"
 #include "ui_SensorDPI.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -134,9 +135,9 @@ void SensorDPI::setupStyles()
     ui->label->setStyleSheet(sensor::labelStyle());
     const QString marker = QStringLiteral("border:0px;background-position:center;background-repeat:no-repeat;"
                                           "background-image: url(");
-    ui->label_8->setStyleSheet(QStringLiteral("#label_8{") + marker + PictureDir + QStringLiteral("Level.png);}")
-                               + QStringLiteral("#label_8:hover{") + marker + PictureDir
-                               + QStringLiteral("LevelHover.png);}"));
+    ui->label_8->setStyleSheet(shell::pictureSheet(QStringLiteral("#label_8{") + marker + PictureDir
+                                                   + QStringLiteral("Level.png);}") + QStringLiteral("#label_8:hover{")
+                                                   + marker + PictureDir + QStringLiteral("LevelHover.png);}")));
     sensor::styleCombo(ui->ChooseEvent, PictureDir, false);
     ui->ChooseEvent->setMaxVisibleItems(5);
     ui->horizontalSliderC->setStyleSheet(sensor::sliderStyle(PictureDir));
@@ -386,16 +387,16 @@ QString SensorDPI::stageStyle(const char* image) const
                           + QLatin1String(image) + QStringLiteral(");}");
     // Only a stage in its small look can be picked; it lights under the pointer.
     if (qstrcmp(image, "MinA.png") != 0)
-        return sheet;
-    return sheet + shell::hoverFaceRule(QStringLiteral("QToolButton"), PictureDir + QStringLiteral("MinAHover.png"));
+        return shell::pictureSheet(sheet);
+    return shell::pictureSheet(sheet) + shell::hoverFaceRule(QStringLiteral("QToolButton"), PictureDir + QStringLiteral("MinAHover.png"));
 }
 
 QString SensorDPI::barStyle(int stage, const char* image) const
 {
-    return QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
-                          "background-repeat:no-repeat;background-color:rgb(")
-           + StageColours.at(stage) + QStringLiteral(");background-image: url(") + PictureDir + QLatin1String(image)
-           + QStringLiteral(");}");
+    return shell::pictureSheet(QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
+                                              "background-repeat:no-repeat;background-color:rgb(")
+                               + StageColours.at(stage) + QStringLiteral(");background-image: url(") + PictureDir
+                               + QLatin1String(image) + QStringLiteral(");}"));
 }
 
 void SensorDPI::setStageLook(int stage, bool large)

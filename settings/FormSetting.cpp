@@ -25,6 +25,7 @@
 #include "shell/common/MyButton.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/pairing/Match.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -359,30 +360,31 @@ void FormSetting::applyStyles()
         scrollAreaWidgetContents->findChild<QTextEdit*>(QString::fromLatin1(name))
             ->setStyleSheet(QStringLiteral("QTextEdit{background:transparent;border:none;color: rgb(%1);}").arg(text));
     NewLabel->setStyleSheet(QStringLiteral("QTextEdit{background:transparent;border:none;color: rgb(255, 106, 0);}"));
-    pushButton_2->setStyleSheet(QStringLiteral("QPushButton{border:none;color: rgb(%1);border-image: url(%2PariButton.png);}")
-                                    .arg(ButtonColorText, PicturePath));
+    pushButton_2->setStyleSheet(shell::pictureSheet(
+        QStringLiteral("QPushButton{border:none;color: rgb(%1);border-image: url(%2PariButton.png);}")
+            .arg(ButtonColorText, PicturePath)));
     sensor::styleCombo(comboBox, PicturePath, true);
     comboBox->setMaxVisibleItems(5);
 
-    const QString check = QStringLiteral("QCheckBox{color: rgb(255,255,255);}"
-                                         "QCheckBox::indicator:unchecked{image: url(%1CheckBox.png);}"
-                                         "QCheckBox::indicator:checked{image: url(%1CheckBoxChecked.png);}")
-                              .arg(PicturePath);
+    const QString check = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(255,255,255);}"
+                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox.png);}"
+                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxChecked.png);}")
+                                                  .arg(PicturePath));
     checkBox->setStyleSheet(check);
     checkBox_2->setStyleSheet(check);
-    const QString light = QStringLiteral("QCheckBox{color: rgb(%2);}"
-                                         "QCheckBox::indicator:checked{image: url(%1CheckBoxCheck.png);}"
-                                         "QCheckBox::indicator:unchecked{image: url(%1CheckBox2.png);}")
-                              .arg(PicturePath, text);
+    const QString light = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%2);}"
+                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxCheck.png);}"
+                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox2.png);}")
+                                                  .arg(PicturePath, text));
     for (QCheckBox* box : ReUntil)
         box->setStyleSheet(light);
     for (const auto& marker : kMarkers)
         scrollAreaWidgetContents->findChild<QToolButton*>(QString::fromLatin1(marker.name))
-            ->setStyleSheet(QStringLiteral("border:none;border-image: url(%1Title.png);").arg(PicturePath));
+            ->setStyleSheet(shell::pictureSheet(QStringLiteral("border:none;border-image: url(%1Title.png);").arg(PicturePath)));
     scrollAreaWidgetContents->findChild<QToolButton*>(QStringLiteral("toolButton"))
-        ->setStyleSheet(QStringLiteral("border:none;border-image: url(%1Mouse.png);").arg(PicturePath));
-    const QString marker = QStringLiteral("border:none;background-image: url(%1Picture.png);color: rgb(255,106,0);")
-                               .arg(PicturePath);
+        ->setStyleSheet(shell::pictureSheet(QStringLiteral("border:none;border-image: url(%1Mouse.png);").arg(PicturePath)));
+    const QString marker = shell::pictureSheet(
+        QStringLiteral("border:none;background-image: url(%1Picture.png);color: rgb(255,106,0);").arg(PicturePath));
     toolButton_2->setStyleSheet(marker);
     toolButton_3->setStyleSheet(marker);
     scrollArea->verticalScrollBar()->setStyleSheet(shell::scrollBarStyle());
@@ -557,12 +559,12 @@ void FormSetting::setUpdateButtonStyle(bool waiting)
                                         "color: rgb(")
                          + ButtonColorText;
     if (waiting)
-        Receive_2->setStyleSheet(head + QStringLiteral(";);background-image: url(") + PicturePath
-                                 + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(")
-                                 + PicturePath + QStringLiteral("WaitUpdateHover.png);}"));
+        Receive_2->setStyleSheet(shell::pictureSheet(head + QStringLiteral(";);background-image: url(") + PicturePath
+                                                     + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(")
+                                                     + PicturePath + QStringLiteral("WaitUpdateHover.png);}")));
     else
-        Receive_2->setStyleSheet(head + QStringLiteral(";);border-image: url(") + PicturePath
-                                 + QStringLiteral("Confirm.png);}"));
+        Receive_2->setStyleSheet(shell::pictureSheet(head + QStringLiteral(";);border-image: url(") + PicturePath
+                                                     + QStringLiteral("Confirm.png);}")));
 }
 
 void FormSetting::SetVer(int index)

@@ -8,6 +8,7 @@
 #include "dialogs/DialogFrame.h"
 #include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageFile.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -134,16 +135,17 @@ void UpDateRepair::applyStyles()
     const QString folder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
     const QString labelColour = core::optionColour("LabelColor", core::kFallbackTextColour);
     const QString buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
-    m_frame->setStyleSheet(QStringLiteral("#AutoRepair{border:0px;background-position:center;background-repeat:"
-                                          "no-repeat;border-image: url(%1BackGround.png);}")
-                               .arg(folder));
+    m_frame->setStyleSheet(shell::pictureSheet(QStringLiteral("#AutoRepair{border:0px;background-position:center;"
+                                                              "background-repeat:no-repeat;"
+                                                              "border-image: url(%1BackGround.png);}")
+                                                   .arg(folder)));
     m_toolText->setStyleSheet(
         QStringLiteral("#ToolText{color: rgb(%1);background-color:rgba(0,0,0,0);}").arg(labelColour));
     m_toolText2->setStyleSheet(QStringLiteral("#ToolText_2{color: rgb(255,0,0);background-color:rgba(0,0,0,0);}"));
-    const QString buttonStyle =
+    const QString buttonStyle = shell::pictureSheet(
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: "
                        "rgb(%1);border-image: url(%2ok_nr.png);}QToolButton:hover{border-image: url(%2ok_enter.png); }")
-            .arg(buttonColour, folder);
+            .arg(buttonColour, folder));
     m_newHong->setStyleSheet(buttonStyle);
     m_newHong2->setStyleSheet(buttonStyle);
     m_closeButton->setStyleSheet(shell::windowButtonStyle(folder, QStringLiteral("Close")));

@@ -15,6 +15,7 @@
 #include "settings/FormSetting.h"
 #include "shell/DialogMainStyle.h"
 #include "ui_Dialog.h"
+#include "shell/common/PictureCheck.h"
 
 #include <HIDUsb.h>
 
@@ -96,9 +97,9 @@ void Dialog::setupStyles()
     m_ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(%1;);}")
                                      .arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
     m_ui->BatteryButtonC->setStyleSheet(
-        QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"
-                       "background-repeat:no-repeat;}")
-            .arg(m_skinDir + "Battery.png"));
+        shell::pictureSheet(QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"
+                                           "background-repeat:no-repeat;}")
+                                .arg(m_skinDir + "Battery.png")));
     m_ui->label->setStyleSheet(shell::borderImageStyle(QStringLiteral("label"), m_skinDir + "Charg.png"));
     // The inner frames only group widgets; the background picture draws the bar and the strip.
     for (QFrame* inner : {m_ui->frame, m_ui->frame_3, m_ui->frame_4})

@@ -13,6 +13,7 @@
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/mytoolButtonEnter.h"
 #include "shell/DialogChangeFirmware.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -29,16 +30,16 @@ namespace {
 
 QString badgeStyle(const QString& skin, const QString& image)
 {
-    return QStringLiteral("QLabel{border:0px;background-position:center;background-repeat:no-repeat;"
-                          "background-image: url(")
-        + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}");
+    return shell::pictureSheet(QStringLiteral("QLabel{border:0px;background-position:center;background-repeat:no-repeat;"
+                                              "background-image: url(")
+                               + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}"));
 }
 
 QString tileStyle(const QString& skin, const QString& image)
 {
-    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
-                          "background-image: url(")
-        + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}");
+    return shell::pictureSheet(QStringLiteral("QToolButton{border:0px;background-position:center;"
+                                              "background-repeat:no-repeat;background-image: url(")
+                               + skin + image + QStringLiteral(");color: rgb(255, 255, 255);}"));
 }
 
 QByteArray pathBytes(const QString& path)
@@ -300,7 +301,8 @@ void DialogChange::addTile(int index, const shell::TilePlace& place, QWidget* pa
     badge->setFixedSize(42, 26);
     badge->move(place.rate);
     badge->setFocusPolicy(Qt::NoFocus);
-    badge->setStyleSheet(QStringLiteral("QLabel{background-image: url(") + m_skin + rate + QStringLiteral(");}"));
+    badge->setStyleSheet(shell::pictureSheet(QStringLiteral("QLabel{background-image: url(") + m_skin + rate
+                                             + QStringLiteral(");}")));
     m_tileRateBadges.append(badge);
 }
 

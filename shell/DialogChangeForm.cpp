@@ -10,6 +10,7 @@
 #include "shell/common/LanguageFile.h"
 #include "shell/common/LanguageNames.h"
 #include "shell/common/MyConmboBox.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -28,8 +29,9 @@ using shell::windowButtonStyle;
 
 QString arrowStyle(const QString& skin, const QString& name)
 {
-    return QStringLiteral("QToolButton{border-image: url(") + skin + name
-        + QStringLiteral(".png);}QToolButton:hover{border-image: url(") + skin + name + QStringLiteral("Click.png);}");
+    return shell::pictureSheet(QStringLiteral("QToolButton{border-image: url(") + skin + name
+                               + QStringLiteral(".png);}QToolButton:hover{border-image: url(") + skin + name
+                               + QStringLiteral("Click.png);}"));
 }
 
 template <typename W>
@@ -134,19 +136,20 @@ void DialogChange::setupStyles()
     m_warnSkin = AppDir() + QStringLiteral("/Picture/WarningDialog/");
     const QString& skin = m_skin;
     const QString& warn = m_warnSkin;
-    m_frameChange->setStyleSheet(QStringLiteral("#frameChange{border-image: url(") + skin
-                                 + QStringLiteral("MainBack.png);}"));
+    m_frameChange->setStyleSheet(
+        shell::pictureSheet(QStringLiteral("#frameChange{border-image: url(") + skin + QStringLiteral("MainBack.png);}")));
     m_closeButton->setStyleSheet(windowButtonStyle(skin, QStringLiteral("Close")));
     m_minButton->setStyleSheet(windowButtonStyle(skin, QStringLiteral("Min")));
-    m_repair->setStyleSheet(QStringLiteral("#Repair{border:0px;background-image: url(") + skin
-                            + QStringLiteral("Repair.png);background-position:center;background-repeat:no-repeat;}"));
+    m_repair->setStyleSheet(shell::pictureSheet(
+        QStringLiteral("#Repair{border:0px;background-image: url(") + skin
+        + QStringLiteral("Repair.png);background-position:center;background-repeat:no-repeat;}")));
     m_rightButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Right")));
     m_leftButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Left")));
 
     const QString text = optionColour("ComboxTextColor", core::kFallbackTextColour);
     const QString back = optionColour("ComboxBackGroundColor", "39,43,52");
     const QString select = optionColour("ComboxSelectColor", "0,150,204");
-    m_comboBox->setStyleSheet(
+    m_comboBox->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text + QStringLiteral("); border-image: url(")
         + skin + QStringLiteral("ComboboxBack.png);}QComboBox::drop-down:button{border-radius:5px; background:rgb(")
         + back + QStringLiteral(");} QComboBox::down-arrow{image: url(") + skin
@@ -154,7 +157,7 @@ void DialogChange::setupStyles()
         + QStringLiteral("MenuClicked.png);}QComboBox QAbstractItemView::item{height:25px;}QComboBox "
                          "QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;color: rgb(")
         + text + QStringLiteral("); border-image: url(") + skin
-        + QStringLiteral("ComboboxTextBack.png);selection-background-color: rgb(") + select + QStringLiteral("); }"));
+        + QStringLiteral("ComboboxTextBack.png);selection-background-color: rgb(") + select + QStringLiteral("); }")));
     auto* popup = new QListView(m_comboBox);
     // One line of 25 px each: the first entry's size serves for all, and the other languages'
     // names are not shaped (nor their scripts' fallback fonts loaded) before the list opens.
@@ -170,20 +173,20 @@ void DialogChange::setupStyles()
     const QString label = optionColour("LabelColor", core::kFallbackTextColour);
     const QString button = optionColour("ButtonColor", core::kFallbackButtonColour);
     m_findVerLabel->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}"));
-    m_newHong->setStyleSheet(
+    m_newHong->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
         + button + QStringLiteral(";);border-image: url(") + warn
         + QStringLiteral("Confirm.png);}QToolButton:pressed{border-image: url(") + warn
-        + QStringLiteral("ConfirmClick.png); }"));
+        + QStringLiteral("ConfirmClick.png); }")));
     m_closeButton2->setStyleSheet(windowButtonStyle(warn, QStringLiteral("Close")));
-    m_findVer->setStyleSheet(
+    m_findVer->setStyleSheet(shell::pictureSheet(
         QStringLiteral("#FindVer{border:0px;background-position:center;background-repeat:no-repeat;"
                        "background-image: url(")
-        + warn + QStringLiteral("BackGround.png);}"));
-    m_noApear->setStyleSheet(QStringLiteral("QCheckBox{color: rgb(") + label
-                             + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(") + warn
-                             + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked {image: url(") + warn
-                             + QStringLiteral("CheckBox.png);}"));
+        + warn + QStringLiteral("BackGround.png);}")));
+    m_noApear->setStyleSheet(shell::pictureSheet(
+        QStringLiteral("QCheckBox{color: rgb(") + label + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(")
+        + warn + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked {image: url(") + warn
+        + QStringLiteral("CheckBox.png);}")));
 }
 
 void DialogChange::setupConnections()

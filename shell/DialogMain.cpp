@@ -25,6 +25,7 @@
 #include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
 #include "shell/pairing/Match.h"
+#include "shell/common/PictureCheck.h"
 
 #include <HIDUsb.h>
 
@@ -41,6 +42,8 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 Q_LOGGING_CATEGORY(lcMain, "app.shell.main")
@@ -106,12 +109,6 @@ DialogMain::DialogMain(QWidget* parent)
     // wait for it when the window first shows. (Scanning after the first paint instead leaves
     // Qt with a stale window position under a reparenting window manager: popups open offset.)
     QTimer::singleShot(0, m_choicePage, &DialogChange::Rescan);
-    // One after the other, never one notice over another.
-    QTimer::singleShot(0, this, [this] {
-        reportMissingData();
-        reportDamagedStores();
-        core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
-    });
 }
 
 DialogMain::~DialogMain() = default;
@@ -132,6 +129,9 @@ void DialogMain::ensureFrame()
     if (m_frame)
         return;
     qApp->removeEventFilter(this);
+    // Built before the first paint: the start-up notices no longer wait for that paint.
+    if (!m_firstPaintSeen)
+        QTimer::singleShot(0, this, &DialogMain::showStartNotices);
     m_frame = new Dialog(this);
     m_stack->addWidget(m_frame);
     // Building the pages leaves freed image and style buffers on the heap: give them back.
@@ -143,6 +143,7 @@ bool DialogMain::eventFilter(QObject* watched, QEvent* event)
     // The first paint of this window: the frame is built once that paint has reached the screen.
     if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         qApp->removeEventFilter(this);
+        m_firstPaintSeen = true;
         // Low priority: whatever else that paint left queued (its flush, a stamp) goes first.
         QCoreApplication::postEvent(this, new QEvent(kBuildFrameEvent), Qt::LowEventPriority);
     }
@@ -158,9 +159,21 @@ bool DialogMain::event(QEvent* event)
             m_frame->parkPictures();
             core::releaseFreeHeap();
         }
+        showStartNotices();
         return true;
     }
     return QDialog::event(event);
+}
+
+// Once, one after the other, never one notice over another.
+void DialogMain::showStartNotices()
+{
+    if (!std::exchange(m_startNoticesDue, false))
+        return;
+    reportMissingData();
+    reportDamagedStores();
+    // A write that failed before now is told after those, and at most one per run.
+    core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
 }
 
 void DialogMain::setupForm()
@@ -198,7 +211,7 @@ void DialogMain::takeOverInstallerLanguage()
 void DialogMain::setupTray()
 {
     m_tray = new QSystemTrayIcon(this);
-    m_tray->setIcon(QIcon(m_skinDir + QStringLiteral("Logo.png")));
+    m_tray->setIcon(shell::pictureIcon(m_skinDir + QStringLiteral("Logo.png")));
     m_tray->setToolTip(QString::fromUtf8(ProductName));
     // Connected once here, not at each hide: one activation must run the slot once.
     connect(m_tray, &QSystemTrayIcon::activated, this, &DialogMain::on_activatedSysTrayIcon);
@@ -219,7 +232,22 @@ void DialogMain::SlotChangeLanguage(int index)
 // the user is told once which shipped file or folder is missing, then it goes on as it is.
 void DialogMain::reportMissingData()
 {
-    const QStringList missing = MissingShippedData();
+    QStringList missing = MissingShippedData();
+    // A picture refused by the check counts as missing too; a handful are named, not a folder's worth.
+    constexpr int kNamedPictures = 3;
+    if (!missing.contains(QStringLiteral("/Picture"))) {
+        const QString app = AppDir();
+        // The pages have checked their pictures by now; the rest (dialogs not yet made) are checked here.
+        shell::checkPictureFolder(app + QStringLiteral("/Picture"));
+        QStringList refused;
+        for (const QString& path : shell::refusedPictures()) {
+            if (path.startsWith(app + QStringLiteral("/Picture/")))
+                refused << path.mid(app.size());
+        }
+        missing += refused.mid(0, kNamedPictures);
+        if (refused.size() > kNamedPictures)
+            missing << QStringLiteral("\u2026");
+    }
     if (missing.isEmpty())
         return;
     const QString names = missing.join(QStringLiteral(", "));
@@ -232,7 +260,8 @@ void DialogMain::reportMissingData()
         notice.okButton()->setText(QStringLiteral("OK"));
     }
     notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
-    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture")));
+    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture"))
+                                 || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
     placeCentred(&notice, 0, 0);
     notice.exec();
 }

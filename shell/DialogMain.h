@@ -66,6 +66,7 @@ private:
     void placeCentred(QWidget* dialog, int dx, int dy) const;
     void openPairing(bool requested);
     void spaceOnChoicePage();
+    void showStartNotices();
     void reportMissingData();
     void reportDamagedStores();
     void reportUnsavedWrite(const QString& path);
@@ -82,6 +83,10 @@ private:
     QString m_mainFormText;
     QString m_exitText;
     QString m_dataMissingText;
+    // The start-up notices wait for the first paint and the frame (whose pages check their
+    // pictures): the first window does not wait for them.
+    bool m_firstPaintSeen = false;
+    bool m_startNoticesDue = true;
     QString m_settingsDamagedText;
     QString m_unsavedWriteText;
     QString m_skinDir;

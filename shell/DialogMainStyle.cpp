@@ -1,6 +1,7 @@
 #include "shell/DialogMainStyle.h"
 
 #include "shell/common/ButtonStyle.h"
+#include "shell/common/PictureCheck.h"
 
 namespace shell {
 
@@ -10,16 +11,17 @@ QString buttonStyle(const ButtonLook& look, const QString& skinDir)
     const QString hover = skinDir + QLatin1String(look.hover);
     const QString active = skinDir + QLatin1String(look.active);
     if (look.kind == ButtonKind::Page)
-        return QStringLiteral("QToolButton{border: 0px;background-position:center;background-repeat:no-repeat;"
-                              "background-image: url(%1);}QToolButton:hover{background-image:  url(%2);}"
-                              "QToolButton:checked{background-image: url(%3);}")
-            .arg(normal, hover, active);
+        return pictureSheet(
+            QStringLiteral("QToolButton{border: 0px;background-position:center;background-repeat:no-repeat;"
+                           "background-image: url(%1);}QToolButton:hover{background-image:  url(%2);}"
+                           "QToolButton:checked{background-image: url(%3);}")
+                .arg(normal, hover, active));
     return threeStateButtonStyle(normal, hover, active);
 }
 
 QString borderImageStyle(const QString& objectName, const QString& image)
 {
-    return QStringLiteral("#%1{border-image: url(%2);}").arg(objectName, image);
+    return pictureSheet(QStringLiteral("#%1{border-image: url(%2);}").arg(objectName, image));
 }
 
 QString batteryGaugeStyle(int level)

@@ -1,15 +1,16 @@
 #include "shell/common/ButtonStyle.h"
 
 #include "core/Skin.h"
+#include "shell/common/PictureCheck.h"
 
 namespace shell {
 
 QString threeStateButtonStyle(const QString& normal, const QString& hover, const QString& pressed)
 {
-    return QStringLiteral("QToolButton{border:0px;background-image: url(%1);background-position:center;"
-                          "background-repeat:no-repeat;}QToolButton:hover{background-image: url(%2);}"
-                          "QToolButton:pressed{background-image: url(%3);}")
-        .arg(normal, hover, pressed);
+    return pictureSheet(QStringLiteral("QToolButton{border:0px;background-image: url(%1);background-position:center;"
+                                       "background-repeat:no-repeat;}QToolButton:hover{background-image: url(%2);}"
+                                       "QToolButton:pressed{background-image: url(%3);}")
+                            .arg(normal, hover, pressed));
 }
 
 QString windowButtonStyle(const QString& folder, const QString& name)
@@ -21,7 +22,8 @@ QString windowButtonStyle(const QString& folder, const QString& name)
 
 QString hoverFaceRule(const QString& selector, const QString& picture)
 {
-    return selector + QStringLiteral(":hover:!checked{background-image: url(") + picture + QStringLiteral(");}");
+    return pictureSheet(selector + QStringLiteral(":hover:!checked{background-image: url(") + picture
+                        + QStringLiteral(");}"));
 }
 
 QString applicationStyleSheet()

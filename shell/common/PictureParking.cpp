@@ -1,4 +1,5 @@
 #include "shell/common/PictureParking.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QPixmapCache>
 
@@ -24,10 +25,11 @@ void PictureParking::park(QWidget* root)
 void PictureParking::restore()
 {
     const QVector<Parked> parked = std::exchange(m_parked, {});
+    // Hours may have passed: a picture changed meanwhile is checked again before Qt reopens it.
     // Newest first: a widget parked twice gets its later sheet back, not the one it replaced.
     for (auto entry = parked.crbegin(); entry != parked.crend(); ++entry) {
         if (entry->widget && entry->widget->styleSheet().isEmpty())
-            entry->widget->setStyleSheet(entry->styleSheet);
+            entry->widget->setStyleSheet(pictureSheet(entry->styleSheet));
     }
 }
 

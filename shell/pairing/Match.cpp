@@ -8,6 +8,7 @@
 #include "core/Skin.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "shell/common/PictureCheck.h"
 
 #include <QKeySequence>
 #include <QFrame>
@@ -120,9 +121,9 @@ void Match::showButton(const QString& text, const char* image)
 {
     m_matchButton->setText(text);
     const QString face = QStringLiteral("border-image: url(") + skinFolder() + QString::fromLatin1(image) + QStringLiteral(");");
-    m_matchButton->setStyleSheet(QStringLiteral("QToolButton{border:0px;color: rgb(") + m_buttonColour
-                                 + QStringLiteral(");") + face
-                                 + QStringLiteral("}QToolButton:disabled{color: rgb(0,0,0);}"));
+    m_matchButton->setStyleSheet(shell::pictureSheet(QStringLiteral("QToolButton{border:0px;color: rgb(")
+                                                     + m_buttonColour + QStringLiteral(");") + face
+                                                     + QStringLiteral("}QToolButton:disabled{color: rgb(0,0,0);}")));
 }
 
 void Match::InitPairInfo()

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <optional>
 
 using namespace core;
 using namespace core::MacroKeyTable;
@@ -328,8 +329,9 @@ void TestMacroCodec::iconEntriesAreSteppedOverWithinBounds_data()
     };
     // A pixmap icon as Qt writes it: key, count, then per picture the image
     // (marker and PNG), file name, size, mode and state.
+    // The entry's size is side x side, or side x height where a height is given.
     const auto pixmapIcon = [](const QVector<QByteArray>& pictures, const QString& file, qint32 side, quint32 mode,
-                               quint32 state) {
+                               quint32 state, std::optional<qint32> height = std::nullopt) {
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setVersion(17);
@@ -337,7 +339,7 @@ void TestMacroCodec::iconEntriesAreSteppedOverWithinBounds_data()
         for (const QByteArray& picture : pictures) {
             out << qint32(picture.isEmpty() ? 0 : 1);
             out.writeRawData(picture.constData(), picture.size());
-            out << file << side << side << mode << state;
+            out << file << side << height.value_or(side) << mode << state;
         }
         return bytes;
     };
@@ -361,6 +363,28 @@ void TestMacroCodec::iconEntriesAreSteppedOverWithinBounds_data()
         << streamOf(QStringLiteral("svg"), QHash<int, QString>(), 1, QHash<int, QByteArray>{{0, QByteArray(100, 'z')}}, 0)
         << false;
     QTest::newRow("key of 100000 characters") << streamOf(QString(100000, 'k')) << false;
+    // Each bound at its limit and one past it, on each side.
+    QTest::newRow("picture 256 x 256") << pixmapIcon({png(256, 256, 10)}, "", 16, 0, 1) << true;
+    QTest::newRow("picture 257 wide") << pixmapIcon({png(257, 16, 10)}, "", 16, 0, 1) << false;
+    QTest::newRow("picture 257 high") << pixmapIcon({png(16, 257, 10)}, "", 16, 0, 1) << false;
+    QTest::newRow("picture 1 x 1") << pixmapIcon({png(1, 1, 10)}, "", 16, 0, 1) << true;
+    QTest::newRow("picture 0 wide") << pixmapIcon({png(0, 16, 10)}, "", 16, 0, 1) << false;
+    QTest::newRow("picture 0 high") << pixmapIcon({png(16, 0, 10)}, "", 16, 0, 1) << false;
+    // Signature, header chunk, data chunk and end chunk: 57 bytes besides the data.
+    QTest::newRow("picture of 64 KiB") << pixmapIcon({png(16, 16, 65536 - 57)}, "", 16, 0, 1) << true;
+    QTest::newRow("picture of 64 KiB + 1") << pixmapIcon({png(16, 16, 65536 - 56)}, "", 16, 0, 1) << false;
+    QTest::newRow("eight pictures") << pixmapIcon(QVector<QByteArray>(8, small), "", 16, 0, 1) << true;
+    QTest::newRow("no pictures") << streamOf(QStringLiteral("QPixmapIconEngine"), qint32(0)) << true;
+    QTest::newRow("-1 pictures") << streamOf(QStringLiteral("QPixmapIconEngine"), qint32(-1)) << false;
+    QTest::newRow("size 257 wide") << pixmapIcon({small}, "", 257, 0, 1, 16) << false;
+    QTest::newRow("size 257 high") << pixmapIcon({small}, "", 16, 0, 1, 257) << false;
+    QTest::newRow("size -2 wide") << pixmapIcon({small}, "", -2, 0, 1, 16) << false;
+    QTest::newRow("size -2 high") << pixmapIcon({small}, "", 16, 0, 1, -2) << false;
+    QTest::newRow("file name of 8 KiB") << pixmapIcon({small}, QString(4096, 'f'), 16, 0, 1) << true;
+    QTest::newRow("file name of 8 KiB + 2") << pixmapIcon({small}, QString(4097, 'f'), 16, 0, 1) << false;
+    QTest::newRow("theme name of 8 KiB") << streamOf(QStringLiteral("QIconLoaderEngine"), QString(4096, 't')) << true;
+    QTest::newRow("theme name of 8 KiB + 2")
+        << streamOf(QStringLiteral("QIconLoaderEngine"), QString(4097, 't')) << false;
 }
 
 void TestMacroCodec::iconEntriesAreSteppedOverWithinBounds()
@@ -384,6 +408,9 @@ void TestMacroCodec::hostileExportsAreRefusedWhole_data()
     const QByteArray pressA = QByteArray::fromHex("000000020041" "ffffffff" "000000023000");
     QTest::newRow("2^31-1 rows") << exportHeader("ab", "3", "7fffffff") + pressA << refused;
     QTest::newRow("140 rows") << exportHeader("ab", "3", "0000008c") + pressA.repeated(140) << refused;
+    QTest::newRow("139 rows") << exportHeader("ab", "3", "0000008b") + pressA.repeated(139)
+                              << int(MacroExportStatus::Ok);
+    QTest::newRow("no rows") << exportHeader("ab", "3", "00000000") << int(MacroExportStatus::Ok);
     QTest::newRow("negative count") << exportHeader("ab", "3", "ffffffff") << refused;
     QTest::newRow("one row missing") << exportHeader("ab", "3", "00000002") + pressA << refused;
     QTest::newRow("row cut inside its flag") << exportHeader("ab", "3", "00000001") + pressA.left(14) << refused;
@@ -406,8 +433,10 @@ void TestMacroCodec::hostileExportsAreRefusedWhole()
     result.rows.append(MacroExportRow{});
     QString error;
     QCOMPARE(int(readExport(bytes, &result, &error)), status);
-    QVERIFY(result.rows.isEmpty());
-    QVERIFY(!error.isEmpty());
+    // An accepted file here holds the 88-byte header and press rows of 16 bytes each.
+    const bool accepted = status == int(MacroExportStatus::Ok);
+    QCOMPARE(result.rows.size(), accepted ? (bytes.size() - 88) / 16 : 0);
+    QCOMPARE(error.isEmpty(), accepted);
     if (QByteArray(QTest::currentDataTag()) == "wrong tag")
         QCOMPARE(result.name, QStringLiteral("ab"));  // a listed name is told before the tag
 }

@@ -31,6 +31,8 @@ namespace {
 // While set, a dump request returns only after its answer has been handled,
 // as a real receiver may answer before the requesting call comes back.
 std::atomic<bool> answerBeforeReturn{false};
+// While set, the receiver probe comes back unanswered, as for a mouse on its cable.
+std::atomic<bool> leaveProbeUnanswered{false};
 
 } // namespace
 
@@ -44,6 +46,15 @@ extern "C" bool UsbServer_ReadAllFlashData(void)
     if (queued && answerBeforeReturn)
         SimControl_WaitIdle(10000);
     return queued;
+}
+
+extern "C" bool UsbFinderC_GetLongRangeMode(const char* path, unsigned char* mode)
+{
+    using Probe = bool (*)(const char*, unsigned char*);
+    static const auto real = reinterpret_cast<Probe>(dlsym(RTLD_NEXT, "UsbFinderC_GetLongRangeMode"));
+    if (leaveProbeUnanswered)
+        return false;
+    return real && real(path, mode);
 }
 
 namespace {
@@ -82,6 +93,8 @@ private slots:
     void headerBytesPastTheEndReadZero();
     void statusFlagsGiveRequestsInOrder();
     void dumpValuesOutOfRangeAreReplaced();
+    void dumpValuesAtTheirBounds_data();
+    void dumpValuesAtTheirBounds();
     void keyCheckClearsRecordsBeforeTheFirstKeySlot();
     void advancedItemsOnlyWhatIsPresent();
     void restrictedDevicesTakeNoHighRates();
@@ -91,6 +104,10 @@ private slots:
     void statusChangeAsksOnlyForWhatChanged();
     void versionReportIsRemembered();
     void ignoredFrames();
+    void framesAtTheirBoundsAreTakenOrIgnored_data();
+    void framesAtTheirBoundsAreTakenOrIgnored();
+    void receiverProbeShownAsAnswered_data();
+    void receiverProbeShownAsAnswered();
     void reportRateIsStoredShownAndSentBack();
     void restrictedDeviceIgnoresHighRate();
     void configurationReport();
@@ -181,6 +198,37 @@ void TestDeviceReport::dumpValuesOutOfRangeAreReplaced()
     FlashDataMap copy = good;
     core::sanitizeDump(copy, previous);
     QCOMPARE(bytesOf(copy), bytesOf(good));
+}
+
+void TestDeviceReport::dumpValuesAtTheirBounds_data()
+{
+    QTest::addColumn<bool>("levelCount");  // else the current level
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("no levels") << true << 0 << false;
+    QTest::newRow("one level") << true << 1 << true;
+    QTest::newRow("all levels") << true << kDpiLevels << true;
+    QTest::newRow("one level more") << true << kDpiLevels + 1 << false;
+    QTest::newRow("last level current") << false << kDpiLevels - 1 << true;
+    QTest::newRow("level past the last current") << false << kDpiLevels << false;
+}
+
+void TestDeviceReport::dumpValuesAtTheirBounds()
+{
+    QFETCH(bool, levelCount);
+    QFETCH(int, value);
+    QFETCH(bool, kept);
+    FlashDataMap previous = EmptyFlashDataMap();
+    previous.ReportRate = 4;
+    previous.DpiLevelCount = 5;
+    previous.CurrentDpiLevel = 2;
+    FlashDataMap fresh = previous;
+    if (levelCount)
+        fresh.DpiLevelCount = quint8(value);
+    else
+        fresh.CurrentDpiLevel = quint8(value);
+    core::sanitizeDump(fresh, previous);
+    QCOMPARE(int(levelCount ? fresh.DpiLevelCount : fresh.CurrentDpiLevel), kept ? value : levelCount ? 5 : 2);
 }
 
 void TestDeviceReport::keyCheckClearsRecordsBeforeTheFirstKeySlot()
@@ -305,6 +353,77 @@ void TestDeviceReport::ignoredFrames()
     QVERIFY(deliver(frameHeader(8, 4), QByteArray(1, char(stage))));
     QCOMPARE(dpi.count(), 1);
     QCOMPARE(int(CurrentFlashDataCopy().CurrentDpiLevel), int(stage));
+}
+
+void TestDeviceReport::framesAtTheirBoundsAreTakenOrIgnored_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("signal");  // what a frame taken emits
+    QTest::addColumn<bool>("taken");
+    const QByteArray stage = SIGNAL(SigUpDataDPI(int));
+    const QByteArray dpiLed = SIGNAL(SigUpDataDPILed(FlashDataMap));
+    const QByteArray ledBar = SIGNAL(SigUpDataLightLight(FlashDataMap));
+    const QByteArray battery = SIGNAL(SigBattery(bool, int, bool));
+    const QByteArray config = SIGNAL(SigUpDataConfigUI(int, int, bool));
+    const QByteArray longRange = SIGNAL(SigLongRangeMode(bool));
+    QTest::newRow("last stage") << frameHeader(8, 4) << QByteArray(1, char(kDpiLevels - 1)) << stage << true;
+    QTest::newRow("stage past the last") << frameHeader(8, 4) << QByteArray(1, char(kDpiLevels)) << stage << false;
+    QTest::newRow("stage of no byte") << frameHeader(8, 4) << QByteArray() << stage << false;
+    QTest::newRow("DPI lights of 8 bytes") << frameHeader(8, 0x4C) << QByteArray(8, '\x01') << dpiLed << true;
+    QTest::newRow("DPI lights of 7 bytes") << frameHeader(8, 0x4C) << QByteArray(7, '\x01') << dpiLed << false;
+    QTest::newRow("DPI lights of 9 bytes") << frameHeader(8, 0x4C) << QByteArray(9, '\x01') << dpiLed << false;
+    QTest::newRow("light bar of 9 bytes") << frameHeader(8, 0xA0) << QByteArray(9, '\x01') << ledBar << true;
+    QTest::newRow("light bar of 8 bytes") << frameHeader(8, 0xA0) << QByteArray(8, '\x01') << ledBar << false;
+    QTest::newRow("light bar of 10 bytes") << frameHeader(8, 0xA0) << QByteArray(10, '\x01') << ledBar << false;
+    QTest::newRow("battery of 4 bytes") << frameHeader(4, 0) << QByteArray("\x2A\x01\0\0", 4) << battery << true;
+    QTest::newRow("battery of 3 bytes") << frameHeader(4, 0) << QByteArray("\x2A\x01\0", 3) << battery << false;
+    QTest::newRow("last configuration") << frameHeader(14, 0) << QByteArray(1, char(core::kConfigurations - 1)) << config << true;
+    QTest::newRow("configuration past the last") << frameHeader(14, 0) << QByteArray(1, char(core::kConfigurations)) << config
+                                                 << false;
+    QTest::newRow("long range off, 10 bytes") << frameHeader(23, 0) << QByteArray(10, '\0') << longRange << true;
+    QTest::newRow("long range off, 9 bytes") << frameHeader(23, 0) << QByteArray(9, '\0') << longRange << false;
+    QTest::newRow("long range off, 11 bytes") << frameHeader(23, 0) << QByteArray(11, '\0') << longRange << false;
+}
+
+void TestDeviceReport::framesAtTheirBoundsAreTakenOrIgnored()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, signal);
+    QFETCH(bool, taken);
+    openDevice();
+    QSignalSpy spy(PostMsg::instance(), signal.constData());
+    QVERIFY(spy.isValid());
+    QVERIFY(deliver(header, data));
+    QCOMPARE(spy.count(), taken ? 1 : 0);
+}
+
+// The receiver's long-range mode is asked once per opened connection; a device that leaves the
+// question unanswered (a mouse on its cable has no receiver) must not be shown as in that mode.
+void TestDeviceReport::receiverProbeShownAsAnswered_data()
+{
+    QTest::addColumn<bool>("unanswered");
+    QTest::newRow("answered: on") << false;
+    QTest::newRow("left unanswered") << true;
+}
+
+void TestDeviceReport::receiverProbeShownAsAnswered()
+{
+    QFETCH(bool, unanswered);
+    QVERIFY(simtest::loadScenario());
+    QVERIFY(SimControl_SetLongRange("Receiver1", true));
+    QSignalSpy longRange(PostMsg::instance(), &PostMsg::SigLongRangeMode);
+    leaveProbeUnanswered = unanswered;
+    m_pages = std::make_unique<linktest::LinkPages>();
+    const bool opened = m_pages->open() && linktest::waitSimIdle();
+    leaveProbeUnanswered = false;
+    QVERIFY(opened);
+    QCOMPARE(longRange.count(), unanswered ? 0 : 1);
+    QCOMPARE(m_pages->settings->LongRangeMode(), !unanswered);
+    const auto* box = m_pages->settings->findChild<QAbstractButton*>(QStringLiteral("checkBox_2"));
+    QVERIFY(box);
+    QCOMPARE(box->isChecked(), !unanswered);
 }
 
 void TestDeviceReport::reportRateIsStoredShownAndSentBack()

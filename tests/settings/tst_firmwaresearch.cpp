@@ -5,9 +5,12 @@
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
 
+#include "support/hostile_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
 
@@ -146,24 +149,68 @@ void TestFirmwareSearch::shortFilesAndMissingFolder()
 void TestFirmwareSearch::bytesFourToSevenHideNoImage_data()
 {
     QTest::addColumn<quint32>("bodyLength");  // what a body length there would say; the file holds 64 bytes
-    QTest::addColumn<bool>("found");
-    QTest::newRow("whole body") << quint32(64) << true;
-    QTest::newRow("more than the file holds") << quint32(65) << true;
-    QTest::newRow("largest value") << quint32(0xFFFFFFFF) << true;
+    QTest::addColumn<QByteArray>("name");     // the image name in "a.bin"; only "R430K_M" is asked for
+    // What "0.bin", met first, is: nothing, a FIFO, a file whose read fails, or a newer image of
+    // aheadBytes bytes.
+    QTest::addColumn<QString>("ahead");
+    QTest::addColumn<qint64>("aheadBytes");
+    QTest::addColumn<int>("outcome");
+    const int found = int(core::SearchOutcome::Found);
+    const int notFound = int(core::SearchOutcome::NotFound);
+    const QByteArray asked = "R430K_M";
+    const QByteArray other = "R430K_X";
+    const qint64 largest = 32 << 20;
+    QTest::newRow("whole body") << quint32(64) << asked << QString() << qint64(0) << found;
+    QTest::newRow("more than the file holds") << quint32(65) << asked << QString() << qint64(0) << found;
+    QTest::newRow("largest value") << quint32(0xFFFFFFFF) << asked << QString() << qint64(0) << found;
+    // One bad file hides no other; only a file that should have read and did not is told apart.
+    QTest::newRow("unreadable file ahead") << quint32(64) << asked << "unreadable" << qint64(0) << found;
+    QTest::newRow("unreadable file alone") << quint32(64) << other << "unreadable" << qint64(0)
+                                           << int(core::SearchOutcome::Unreadable);
+    QTest::newRow("FIFO ahead") << quint32(64) << asked << "fifo" << qint64(0) << found;
+    QTest::newRow("FIFO alone") << quint32(64) << other << "fifo" << qint64(0) << notFound;
+    QTest::newRow("image of 32 MiB") << quint32(64) << other << "image" << largest << found;
+    QTest::newRow("image of 32 MiB + 1") << quint32(64) << other << "image" << largest + 1 << notFound;
+    QTest::newRow("32 MiB + 1 ahead") << quint32(64) << asked << "image" << largest + 1 << found;
 }
 
 // The first 16 bytes mean something to the device library only, which is handed the image's
-// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image.
+// size and judges the body itself: whatever bytes 4 to 7 hold, the search offers the image. Nor
+// does a file ahead of it that cannot be read, is no file or is too large to be an image.
 void TestFirmwareSearch::bytesFourToSevenHideNoImage()
 {
     QFETCH(quint32, bodyLength);
-    QFETCH(bool, found);
-    QByteArray bytes = image(0x0107, 210, 33, 1, "R430K_M");
+    QFETCH(QByteArray, name);
+    QFETCH(QString, ahead);
+    QFETCH(qint64, aheadBytes);
+    QFETCH(int, outcome);
+    const bool found = outcome == int(core::SearchOutcome::Found);
+    QByteArray bytes = image(0x0107, 210, 33, 1, name);
     qToLittleEndian<quint32>(bodyLength, reinterpret_cast<uchar*>(bytes.data()) + 4);
     put(QStringLiteral("a.bin"), bytes);
+    const QString first = m_app.filePath(QStringLiteral("bin/0.bin"));
+    std::unique_ptr<hostile::Fifo> fifo;
+    if (ahead == QLatin1String("fifo"))
+        fifo = std::make_unique<hostile::Fifo>(first);
+    // A regular file, as stat sees it, whose first read fails, even for root.
+    if (ahead == QLatin1String("unreadable"))
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), first));
+    if (ahead == QLatin1String("image"))
+        put(QStringLiteral("0.bin"), image(0x0108, 210, 33, 1, "R430K_M", int(aheadBytes) - 728));
+    // Each of the three searches below says once that it skipped the file ahead (a FIFO is not
+    // even listed).
+    const bool skipped = ahead == QLatin1String("unreadable") || aheadBytes > (32 << 20);
+    for (int i = 0; skipped && i < 3; ++i)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^firmware image skipped:"));
+    QByteArray unused;
+    QCOMPARE(int(core::findFirmwareImage(m_app.path(), core::FirmwareQuery{210, {}, QStringLiteral("R430K_M"), 33, 1},
+                                         &unused)),
+             outcome);
     QCOMPARE(UpDateRepair::FindFirmwareFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
     QCOMPARE(FormSetting::FindUpdateFile(210, QString(), QStringLiteral("R430K_M"), 33, 1), found);
     QCOMPARE(FormSetting::UpdateImageList().isEmpty(), !found);
+    if (fifo)
+        QVERIFY2(!fifo->hadToRelease(), "the search blocked on the FIFO");
 }
 
 void TestFirmwareSearch::checkUpdateFileUsesTheOpenDevice()

@@ -1,12 +1,16 @@
 #include "core/AppPaths.h"
 #include "core/PostMsg.h"
 #include "core/Registry.h"
+#include "shell/Dialog.h"
 #include "shell/DialogMain.h"
+#include "shell/common/PictureCheck.h"
 #include "support/dialogs_helpers.h"
 #include "support/hostile_files.h"
 #include "support/modal_helpers.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -127,6 +131,43 @@ private slots:
         QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
         QCOMPARE(shown, text);
         QVERIFY(window.isVisible());
+    }
+
+    // Every picture one column wider than the window: each is refused once, no style sheet of the
+    // window or its pages names one, and the notice names the first three.
+    void refusedPicturesAreDrawnAsMissing()
+    {
+        const QString shipped = QCoreApplication::applicationDirPath() + "/Picture";
+        dialogtest::FakeProgramFolder folder;
+        folder.write(0, "<Total><DialogMain><DataMissing>Gone: %1!</DataMissing></DialogMain></Total>");
+        QImage wide(shell::kPictureMaxWidth + 1, 1, QImage::Format_Mono);
+        wide.fill(0);
+        int pictures = 0;
+        for (QDirIterator it(shipped, {"*.png"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++pictures) {
+            const QString target = folder.path() + "/Picture" + it.next().mid(shipped.size());
+            QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
+            QVERIFY(wide.save(target, "PNG"));
+        }
+        QVERIFY(pictures > 100);
+        for (int i = 0; i < pictures; ++i)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture not shown, " + QRegularExpression::escape(folder.path())));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^shipped data missing beside "));
+        QStringList texts;
+        modaltest::ModalDriver closer(modaltest::keepNoticeText(&texts));
+        DialogMain window;
+        window.frame();  // built before anything parks its pictures
+        QList<QWidget*> widgets = window.findChildren<QWidget*>();
+        widgets << &window;
+        for (const QWidget* widget : widgets)
+            QVERIFY2(!widget->styleSheet().contains(folder.path()), qPrintable(widget->objectName()));
+        window.show();
+        QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(QRegularExpression("^UpDateWarning: Gone: /usersetting/Config.ini, /driver_sensor.h"
+                                    "(, /Picture/\\w+/\\w+\\.png){3}, \u2026!$")
+                     .match(texts.first())
+                     .hasMatch(),
+                 qPrintable(texts.first()));
     }
 };
 

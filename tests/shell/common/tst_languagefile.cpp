@@ -245,6 +245,16 @@ void TestLanguageFile::hostileFilesLoadQuicklyOrNotAtAll_data()
         << "<Total><!--" + repeated(100, "a=% ") + "--><W " + repeated(8, "a%='=====' ") + "><t>y</t></W>"
                + "<?pi " + repeated(100, "a=% ") + "?></Total>"
         << true;
+    // Each bound at its limit and one past it.
+    QTest::newRow("4096 windows") << "<Total>" + repeated(4095, "<E%><t>x</t></E%>") + "<W><t>y</t></W></Total>" << true;
+    QTest::newRow("4097 windows") << "<Total>" + repeated(4096, "<E%><t>x</t></E%>") + "<W><t>y</t></W></Total>" << false;
+    QTest::newRow("4096 texts in one window") << "<Total><W>" + repeated(4095, "<t%>x</t%>") + "<t>y</t></W></Total>" << true;
+    QTest::newRow("4097 texts in one window") << "<Total><W>" + repeated(4096, "<t%>x</t%>") + "<t>y</t></W></Total>" << false;
+    QTest::newRow("32 attributes") << "<Total><W " + repeated(32, "a%='1' ") + "><t>y</t></W></Total>" << true;
+    QTest::newRow("33 attributes") << "<Total><W " + repeated(33, "a%='1' ") + "><t>y</t></W></Total>" << false;
+    const QByteArray small = "<Total><W><t>y</t></W></Total>";
+    QTest::newRow("8 MiB") << small + QByteArray((8 << 20) - small.size(), ' ') << true;
+    QTest::newRow("8 MiB + 1") << small + QByteArray((8 << 20) - small.size() + 1, ' ') << false;
 }
 
 // A language file is read before the window shows: one made to be slow for the XML reader or

@@ -4,11 +4,17 @@
 #include "shell/common/MyProgressBar.h"
 #include "shell/common/MySlider.h"
 #include "shell/common/MyToolButton.h"
+#include "shell/common/PictureCheck.h"
 #include "shell/common/PictureParking.h"
 #include "shell/common/mytoolButtonEnter.h"
 
+#include <QImage>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include "support/hostile_files.h"
 
 namespace {
 // Counts the jump notices a slider sends to its parent.
@@ -48,6 +54,8 @@ private slots:
     void progressCreepsAndWaitsForTheStep();
     void parkedPicturesComeBackAsTheyWere_data();
     void parkedPicturesComeBackAsTheyWere();
+    void picturesPastTheirBoundsAreDrawnAsMissing_data();
+    void picturesPastTheirBoundsAreDrawnAsMissing();
 };
 
 void TestWidgets::sliderJumpsToThePressedPosition_data()
@@ -295,6 +303,62 @@ void TestWidgets::parkedPicturesComeBackAsTheyWere()
     parking.restore();
     QCOMPARE(child->styleSheet(), restored);
     QVERIFY(!parking.isParked());
+}
+
+void TestWidgets::picturesPastTheirBoundsAreDrawnAsMissing_data()
+{
+    QTest::addColumn<QString>("kind");  // png, fifo, text or missing
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<qint64>("bytes");  // the file grown to this length; 0: as written
+    QTest::addColumn<bool>("usable");
+    const QSize window(shell::kPictureMaxWidth, shell::kPictureMaxHeight);
+    QTest::newRow("as large as the window") << "png" << window << qint64(0) << true;
+    QTest::newRow("one column more") << "png" << window + QSize(1, 0) << qint64(0) << false;
+    QTest::newRow("one row more") << "png" << window + QSize(0, 1) << qint64(0) << false;
+    QTest::newRow("as many bytes as allowed") << "png" << QSize(1, 1) << shell::kPictureMaxBytes << true;
+    QTest::newRow("one byte more") << "png" << QSize(1, 1) << shell::kPictureMaxBytes + 1 << false;
+    QTest::newRow("a FIFO") << "fifo" << QSize() << qint64(0) << false;
+    QTest::newRow("no picture") << "text" << QSize() << qint64(0) << false;
+    QTest::newRow("missing, left to Qt") << "missing" << QSize() << qint64(0) << false;
+}
+
+void TestWidgets::picturesPastTheirBoundsAreDrawnAsMissing()
+{
+    QFETCH(QString, kind);
+    QFETCH(QSize, size);
+    QFETCH(qint64, bytes);
+    QFETCH(bool, usable);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Back.png"));
+    const QString sheet = QStringLiteral("#w{border-image: url(%1);}QToolButton{image: url(%1);}").arg(path);
+    // First a good picture: the verdict must follow the file when it changes.
+    QImage small(1, 1, QImage::Format_Mono);
+    small.fill(0);
+    QVERIFY(small.save(path, "PNG"));
+    QVERIFY(shell::pictureUsable(path));
+    QVERIFY(QFile::remove(path));
+    std::unique_ptr<hostile::Fifo> fifo;
+    if (kind == QLatin1String("png")) {
+        QImage image(size, QImage::Format_Mono);
+        image.fill(0);
+        QVERIFY(image.save(path, "PNG"));
+        if (bytes)
+            QVERIFY(QFile(path).resize(bytes));
+    } else if (kind == QLatin1String("fifo")) {
+        fifo = std::make_unique<hostile::Fifo>(path);
+    } else if (kind == QLatin1String("text")) {
+        QVERIFY(hostile::makeSparseFile(path, 100, "not a picture"));
+    }
+    const bool refused = !usable && kind != QLatin1String("missing");
+    if (refused)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture not shown, " + QRegularExpression::escape(path)));
+    QCOMPARE(shell::pictureUsable(path), usable);
+    QCOMPARE(shell::pictureSheet(sheet), refused ? QStringLiteral("#w{border-image: url();}QToolButton{image: url();}") : sheet);
+    QCOMPARE(shell::pictureIcon(path).isNull(), !usable);
+    // Refused once, logged once and remembered once, however often it is named.
+    QCOMPARE(shell::refusedPictures().count(path), refused ? 1 : 0);
+    if (fifo)
+        QVERIFY(!fifo->hadToRelease());
 }
 
 QTEST_MAIN(TestWidgets)
