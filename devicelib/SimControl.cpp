@@ -111,6 +111,10 @@ void SimControl_StallNextUpgrade(void)
 {
     sim().stallNextUpgrade();
 }
+void SimControl_UnplugDuringNextUpgrade(int percent)
+{
+    sim().unplugDuringNextUpgrade(percent);
+}
 bool SimControl_SetBootMode(const char* name, bool on)
 {
     return sim().setBootMode(name, on);

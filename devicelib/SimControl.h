@@ -109,6 +109,10 @@ SIMCONTROL_API void SimControl_FailNextUpgrade(int percent);
 /* The next UsbUpgrade_Start answers true and then sends no event at all, as a
  * device that hangs in its boot loader would. */
 SIMCONTROL_API void SimControl_StallNextUpgrade(void);
+/* The device the next firmware update writes is pulled out once the update has
+ * reported percent (0-100): a receiver is unplugged, a mouse loses its cable
+ * and its receiver. The library then reports the update failed. */
+SIMCONTROL_API void SimControl_UnplugDuringNextUpgrade(int percent);
 /* Puts the device into its boot loader (as a failed update leaves it) or takes
  * it out; signals a hot-plug change. False for an unknown name. */
 SIMCONTROL_API bool SimControl_SetBootMode(const char* name, bool on);

@@ -132,6 +132,7 @@ public:
     bool pressReceiverLight(const char* name);
     void failNextUpgrade(int percent);
     void stallNextUpgrade();
+    void unplugDuringNextUpgrade(int percent);
     bool setBootMode(const char* name, bool on);
     bool answerAfter(const char* name, int calls);
     bool sendReport(int type, int command, const unsigned char* data, int dataLen);
@@ -247,6 +248,7 @@ private:
         Receiver* receiver = nullptr;
         UpgradeEventCallback callback = nullptr;
         int failAt = -1;
+        int unplugAt = -1;
         int bodyReports = 0;
         std::uint16_t fromVersion = 0;
         Clock::time_point started{};
@@ -254,6 +256,7 @@ private:
     std::uint64_t m_upgradeJob = 0;
     int m_failNextUpgradeAt = -1;
     bool m_stallNextUpgrade = false;
+    int m_unplugNextUpgradeAt = -1;
     std::atomic<std::uint64_t> m_upgradeGeneration{1};
     // Fixed buffers: a caller may keep the pointers while a later update rewrites the texts.
     std::array<std::array<char, 256>, 8> m_logTexts{};

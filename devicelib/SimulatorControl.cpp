@@ -201,6 +201,12 @@ void Simulator::stallNextUpgrade()
     m_stallNextUpgrade = true;
 }
 
+void Simulator::unplugDuringNextUpgrade(int percent)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unplugNextUpgradeAt = std::clamp(percent, 0, 100);
+}
+
 bool Simulator::setBootMode(const char* name, bool on)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

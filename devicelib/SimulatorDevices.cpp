@@ -104,6 +104,7 @@ void Simulator::buildDevices(const Scenario& scenario)
     // An armed failure or stall belongs to the devices it was armed for.
     m_failNextUpgradeAt = -1;
     m_stallNextUpgrade = false;
+    m_unplugNextUpgradeAt = -1;
     // Pairings still polling on a retired receiver must not reach the new devices.
     for (auto& r : m_receivers)
         ++r->pairingToken;

@@ -104,6 +104,8 @@ bool Simulator::upgradeStart(const unsigned char* image, int imageSize, UpgradeE
     u.running = true;
     u.failAt = m_failNextUpgradeAt;
     m_failNextUpgradeAt = -1;
+    u.unplugAt = m_unplugNextUpgradeAt;
+    m_unplugNextUpgradeAt = -1;
     u.bodyReports = reportsFor(h.bodyLength);
     u.fromVersion = u.mouse ? u.mouse->version : u.receiver->version;
     u.started = Clock::now();
@@ -155,7 +157,17 @@ void Simulator::upgradeStep(int percent, std::uint64_t job)
         return;
     }
     postUpgradeEvent(1, std::uint8_t(percent));
-    if (percent < 100) {
+    if (percent == u.unplugAt) {
+        // Pulled out: the next step finds it gone and ends the update.
+        if (u.mouse) {
+            setPlugged(*u.mouse, false);
+            if (Receiver* r = receiverOf(*u.mouse))
+                setPlugged(*r, false);
+        } else {
+            setPlugged(*u.receiver, false);
+        }
+    }
+    if (percent < 100 || percent == u.unplugAt) {
         const auto step = std::chrono::microseconds(std::int64_t(u.bodyReports) * m_busUs / 100);
         at(Clock::now() + step, [this, percent, job] { upgradeStep(percent + 1, job); });
         return;

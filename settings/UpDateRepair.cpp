@@ -163,11 +163,24 @@ void UpDateRepair::SlotChangeLanguage(int index)
     QString toolText;
     if (texts.find(QStringLiteral("ToolText"), &toolText))
         m_toolText->setText(toolText);
+    // The start button keeps its role across the change: a dialog that only
+    // closes still says so in the new language.
+    const bool confirming = !text("Confirm").isEmpty() && m_newHong2->text() == text("Confirm");
     for (const char* child : kTextChildren) {
         QString value;
         if (texts.find(QLatin1String(child), &value))
             m_texts.insert(QLatin1String(child), value);
     }
+    // Every opener shows the buttons in the user's language, whichever state
+    // it sets first (the automatic repair sets none before the outcome).
+    setButtonText(m_newHong, text("Cancel"));
+    setButtonText(m_newHong2, text(confirming ? "Confirm" : "NewHong_2"));
+}
+
+void UpDateRepair::setButtonText(QToolButton* button, const QString& value)
+{
+    if (!value.isEmpty())
+        button->setText(value);
 }
 
 void UpDateRepair::setShortcuts()
@@ -179,6 +192,9 @@ void UpDateRepair::setShortcuts()
 void UpDateRepair::SetTipText(QString text)
 {
     m_toolText2->setText(text);
+    // A message is there to be read: the automatic repair shows none of the
+    // states that would show the line, and its outcome must not stay hidden.
+    m_toolText2->show();
 }
 
 void UpDateRepair::showMessage(const char* child)
@@ -188,6 +204,7 @@ void UpDateRepair::showMessage(const char* child)
 
 void UpDateRepair::ResetUi()
 {
+    m_outcomeShown = false;
     m_newHong2->show();
     m_newHong2->setText(text("NewHong_2"));
     m_newHong->show();
@@ -250,6 +267,7 @@ void UpDateRepair::SlotAutoRepairProgress(int index)
 
 void UpDateRepair::SlotAutoRepair(int index)
 {
+    m_outcomeShown = true;
     showMessage(index != 0 ? "UpdateFail" : "UpdateSuccess");
     m_newHong2->setText(text("Confirm"));
     setShortcuts();
@@ -259,6 +277,7 @@ void UpDateRepair::SlotAutoRepair(int index)
 void UpDateRepair::SlotProgress(int schedue, int Discrib)
 {
     const auto endWith = [this](const char* message) {
+        m_outcomeShown = true;
         showMessage(message);
         m_newHong->show();
         m_closeButton->setEnabled(true);
@@ -340,7 +359,7 @@ void UpDateRepair::reject()
 
 bool UpDateRepair::WaitsForCheck() const
 {
-    return isVisible() && UpdateCheckRunning == 0;
+    return isVisible() && UpdateCheckRunning == 0 && !m_outcomeShown;
 }
 
 void UpDateRepair::setWatchdogInterval(int ms)

@@ -56,7 +56,8 @@ public:
     void StartAutoRepair(int index);
 
     // Whether a rescan of the open device's bus should make the settings page
-    // check again: only while the dialog shows and no update check runs.
+    // check again: only while the dialog shows, no update check runs and no
+    // outcome waits to be read.
     bool WaitsForCheck() const;
 
     int AutoRepairIndex() const { return m_autoRepairIndex; }
@@ -87,6 +88,7 @@ private:
     void setShortcuts();
     QString text(const char* child) const;
     void showMessage(const char* child);
+    static void setButtonText(QToolButton* button, const QString& value);
     void refuse(const char* child);
     void closeIfIdle();
 
@@ -113,6 +115,7 @@ private:
     bool m_autoRepair = false;
     int m_autoRepairIndex = -1;
     bool m_ready = false;
+    bool m_outcomeShown = false;  // an update ended here since the last reset
     int m_recordedKind = 0;
     QString m_group;
     QString m_receiverImageName;

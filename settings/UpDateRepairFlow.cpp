@@ -59,6 +59,10 @@ void UpDateRepair::UpgradeCallback(const quint8* event)
 
 void UpDateRepair::SlotRepairCheckUpdate()
 {
+    // The rescan after a device left (or came back from its boot loader) must
+    // not replace the outcome the user has yet to read.
+    if (m_outcomeShown)
+        return;
     if (CheckUpdateDevices())
         ShowReadyState();
 }

@@ -9,6 +9,7 @@
 #include "settings/UpDateRepair.h"
 #include "support/choice_helpers.h"
 #include "support/dialogs_helpers.h"
+#include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
 #include <QDir>
@@ -54,6 +55,47 @@ QString recorded()
     return Registry::Value(Registry::DriveTestKey(), kFail).toString();
 }
 
+// What a user sees once an update has ended, and whether a button closed the dialog.
+struct Outcome {
+    bool ended = false;
+    bool messageShown = false;
+    QString message;
+    QStringList buttons;  // the texts of the shown buttons
+    int percent = -1;
+    bool closeEnabled = false;
+    bool closed = false;
+};
+
+// Waits for the end of the update, notes what shows, then closes the dialog
+// with the button meant for it (the dialog is forced shut when none works, so
+// that an exec() returns).
+Outcome readOutcome(QDialog* dialog, const QStringList& endTexts)
+{
+    Outcome seen;
+    auto* tipLabel = dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"));
+    seen.ended = QTest::qWaitFor(
+        [&] { return RepairUpgrading == 0 && UpgradeProgressSeen == 0 && endTexts.contains(tipLabel->text()); },
+        20000);
+    seen.messageShown = tipLabel->isVisible();
+    seen.message = tipLabel->text();
+    QToolButton* closer = nullptr;
+    for (const char* name : {"NewHong_2", "NewHong"}) {
+        auto* button = dialog->findChild<QToolButton*>(QLatin1String(name));
+        if (button->isVisible() && button->isEnabled()) {
+            seen.buttons << button->text();
+            closer = button;
+        }
+    }
+    seen.closeEnabled = dialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->isEnabled();
+    seen.percent = dialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value();
+    if (closer)
+        closer->click();
+    seen.closed = !dialog->isVisible();
+    if (!seen.closed)
+        dialog->done(0);
+    return seen;
+}
+
 } // namespace
 
 class TestUpDateRepair : public QObject
@@ -76,6 +118,8 @@ private slots:
     void failedRepairRecordsItsStage();
     void resumedRepairRunsBothStages_data();
     void resumedRepairRunsBothStages();
+    void outcomeIsToldOnEveryPath_data();
+    void outcomeIsToldOnEveryPath();
 
 private:
     QString tip() const { return m_dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text(); }
@@ -377,6 +421,97 @@ void TestUpDateRepair::resumedRepairRunsBothStages()
     // The stage that had failed was written: nothing is left to resume.
     QVERIFY(recorded().isEmpty());
     QCOMPARE(int(FirmwareIdle), 1);
+}
+
+void TestUpDateRepair::outcomeIsToldOnEveryPath_data()
+{
+    QTest::addColumn<bool>("mainWindow");  // else the choice page's repair button
+    QTest::addColumn<QString>("fault");    // none, fail, second (stage), unplug<percent>
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("success");
+    QTest::addColumn<int>("percent");  // where the bar stops
+
+    // The main window's Space key: a fresh dialog writes the listed receiver
+    // without a check and without any state that shows the message line.
+    QTest::newRow("main window, success") << true << "none" << 0 << true << 100;
+    QTest::newRow("main window, library failure") << true << "fail" << 3 << false << 40;
+    QTest::newRow("main window, removed at 0 %") << true << "unplug0" << 4 << false << 0;
+    QTest::newRow("main window, removed at 53 %") << true << "unplug53" << 0 << false << 53;
+    QTest::newRow("main window, removed at 99 %") << true << "unplug99" << 5 << false << 99;
+    // The choice page's repair button: the kept dialog, reset, checked, then
+    // started; a failed mouse stage makes it write the receiver, then the mouse.
+    QTest::newRow("repair button, success") << false << "none" << 5 << true << 100;
+    QTest::newRow("repair button, library failure") << false << "fail" << 0 << false << 20;
+    QTest::newRow("repair button, removed at 0 %") << false << "unplug0" << 3 << false << 0;
+    QTest::newRow("repair button, removed at 53 %") << false << "unplug53" << 4 << false << 26;
+    QTest::newRow("repair button, removed at 99 %") << false << "unplug99" << 0 << false << 49;
+    QTest::newRow("repair button, second stage fails") << false << "second" << 2 << false << 65;
+}
+
+void TestUpDateRepair::outcomeIsToldOnEveryPath()
+{
+    QFETCH(bool, mainWindow);
+    QFETCH(QString, fault);
+    QFETCH(int, language);
+    QFETCH(bool, success);
+    QFETCH(int, percent);
+    m_dialog.reset();
+    dialogtest::chooseLanguage(language);
+    const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+    const auto shipped = [language](const char* child) {
+        return dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QLatin1String(child));
+    };
+    if (!mainWindow) {
+        QVERIFY(SimControl_SetBootMode("Mouse1", true));
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("210,4,33,1")));
+    }
+    listDevices({listed(false)});
+    if (fault == "fail")
+        SimControl_FailNextUpgrade(40);
+    else if (fault.startsWith(QLatin1String("unplug")))
+        SimControl_UnplugDuringNextUpgrade(fault.mid(6).toInt());
+    // Armed once the receiver stage runs: the mouse stage's start takes it.
+    QObject armer;
+    if (fault == "second")
+        connect(PostMsg::instance(), &PostMsg::SigAutoRepairProgress, &armer, [armed = false]() mutable {
+            if (!std::exchange(armed, true))
+                SimControl_FailNextUpgrade(30);
+        });
+
+    const QStringList endTexts{shipped("UpdateSuccess"), shipped("UpdateFail")};
+    Outcome seen;
+    if (mainWindow) {
+        // As the main window runs it: started, then exec().
+        UpDateRepair repair(nullptr);
+        repair.StartAutoRepair(0);
+        modaltest::ModalDriver driver([&](QWidget*) { seen = readOutcome(&repair, endTexts); });
+        repair.exec();
+    } else {
+        // As the repair button opens the kept dialog.
+        UpDateRepair repair(nullptr);
+        repair.ResetUi();
+        repair.setModal(true);
+        PostMsg::instance()->EmitRepairCheckUpdate();
+        repair.show();
+        QCOMPARE(repair.findChild<QLabel*>(QStringLiteral("ToolText_2"))->text(), shipped("ReadyUpdate"));
+        repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+        const auto* tipLabel = repair.findChild<QLabel*>(QStringLiteral("ToolText_2"));
+        QTRY_VERIFY_WITH_TIMEOUT(endTexts.contains(tipLabel->text()) && RepairUpgrading == 0, 20000);
+        // The device that left, or came back from its boot loader, makes the
+        // choice page rescan and ask again.
+        PostMsg::instance()->EmitRepairCheckUpdate();
+        seen = readOutcome(&repair, endTexts);
+    }
+    QVERIFY(seen.ended);
+    QCOMPARE(seen.message, shipped(success ? "UpdateSuccess" : "UpdateFail"));
+    QVERIFY(seen.messageShown);
+    QCOMPARE(seen.percent, percent);
+    QVERIFY(!seen.buttons.isEmpty());
+    for (const QString& text : seen.buttons)
+        QVERIFY2(text == shipped("Confirm") || text == shipped("Cancel"), qPrintable(text));
+    QVERIFY(seen.closeEnabled);
+    QVERIFY(seen.closed);
+    QCOMPARE(recorded().isEmpty(), success);
 }
 
 QTEST_MAIN(TestUpDateRepair)
