@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,7 +73,8 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::addColumn<int>("mouseVersion");
     QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
     QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
-    QTest::addColumn<QString>("fault");    // fail40, refused, short, stall, nobin, bootReceiver2, unplugCable or none
+    QTest::addColumn<QString>("fault");    // fail40, refused, short, stall, nobin, bootReceiver2, unplugCable,
+                                           // unplug<percent>, second or none
     QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
     QTest::addColumn<int>("receiverAfter");
     QTest::addColumn<int>("mouseAfter");
@@ -96,6 +98,12 @@ void TestSettingsUpdate::pageUpdate_data()
     // pulled while the receiver was written.
     QTest::newRow("second receiver in boot loader") << r3 << m5 << none << none << "bootReceiver2" << "SameDevice" << r3 << m5;
     QTest::newRow("cable pulled during the update") << r3 << m5 << none << none << "unplugCable" << "WiredMode" << r4 << m5;
+    // The receiver pulled out while its image is written, at any point, and
+    // the mouse stage that follows a written receiver failing.
+    QTest::newRow("receiver removed at 0 %") << r3 << m5 << none << none << "unplug0" << "UpdateFail" << r3 << m5;
+    QTest::newRow("receiver removed at 53 %") << r3 << m5 << none << none << "unplug53" << "UpdateFail" << r3 << m5;
+    QTest::newRow("receiver removed at 99 %") << r3 << m5 << none << none << "unplug99" << "UpdateFail" << r3 << m5;
+    QTest::newRow("second stage fails") << r3 << m5 << none << none << "second" << "UpdateFail" << r4 << m5;
 }
 
 void TestSettingsUpdate::pageUpdate()
@@ -146,6 +154,8 @@ void TestSettingsUpdate::pageUpdate()
         SimControl_FailNextUpgrade(40);
     } else if (fault == "stall") {
         SimControl_StallNextUpgrade();
+    } else if (fault.startsWith(QLatin1String("unplug")) && fault != "unplugCable") {
+        SimControl_UnplugDuringNextUpgrade(fault.mid(6).toInt());
     }
 
     linktest::LinkPages pages;
@@ -183,11 +193,33 @@ void TestSettingsUpdate::pageUpdate()
                 Worker::OnUsbChanged();  // the library's hot-plug call
             });
         }
+        // Armed once the receiver stage runs: the mouse stage's start takes it.
+        if (fault == "second")
+            connect(PostMsg::instance(), &PostMsg::SigProgress, page, [armed = false](int, int kind) mutable {
+                if (kind == 0 && !std::exchange(armed, true))
+                    SimControl_FailNextUpgrade(30);
+            });
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
         // The stage is closed on a later tick: the device watch comes back.
         QTRY_COMPARE(int(UpdateCheckRunning), 0);
         QCOMPARE(int(FirmwareIdle), 1);
+        if (message.startsWith(QLatin1String("Update"))) {
+            // The device that left or came back makes the worker rescan; the
+            // outcome stays to be read.
+            QSignalSpy asked(PostMsg::instance(), &PostMsg::SigCheckUpdate);
+            Worker::OnUsbChanged();
+            QTRY_VERIFY(!asked.isEmpty());
+            QCOMPARE(tip(), expected);
+            QVERIFY(UpdateRepairDialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->isVisible());
+            auto* cancel = UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong"));
+            QVERIFY(cancel->isVisible() && cancel->isEnabled());
+            QCOMPARE(cancel->text(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("Cancel")));
+        }
+        const QHash<QString, int> stopsAt{{"unplug0", 0}, {"unplug53", 26}, {"unplug99", 49}, {"second", 65}};
+        if (stopsAt.contains(fault))
+            QCOMPARE(UpdateRepairDialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value(),
+                     stopsAt.value(fault));
         // The dialog can be closed again.
         QVERIFY(UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("CloseButton"))->isEnabled());
     }
@@ -217,8 +249,9 @@ void TestSettingsUpdate::pageUpdate()
         // A receiver already on the image ends its stage without a write.
         QCOMPARE(page->UpdateStageOf(core::kReceiverImage), receiverVersion == 0x0104 ? 4u : 2u);
     } else if (message == "UpdateFail") {
-        QCOMPARE(recorded(), QStringLiteral("211,4,33,1"));
-        QCOMPARE(page->UpdateStageOf(core::kReceiverImage), 3u);
+        const bool mouseStage = fault == "second";
+        QCOMPARE(recorded(), mouseStage ? QStringLiteral("210,4,33,1") : QStringLiteral("211,4,33,1"));
+        QCOMPARE(page->UpdateStageOf(mouseStage ? core::kMouseImage : core::kReceiverImage), 3u);
         QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 9);  // eight lines, each ended
