@@ -6,10 +6,12 @@
 #include "core/Registry.h"
 #include "dialogs/MouseOffLine.h"
 #include "settings/FormSetting.h"
+#include "shell/common/LanguageFile.h"
 #include "shell/Dialog.h"
 #include "shell/DialogChange.h"
 #include "shell/DialogMain.h"
 #include "support/full_disk.h"
+#include "support/dialogs_helpers.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
@@ -17,6 +19,7 @@
 #include <SimControl.h>
 
 #include <QFrame>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QAbstractButton>
 #include <QAction>
@@ -411,6 +414,7 @@ private slots:
         QTest::newRow("no stored version") << QString() << "Match";
         QTest::newRow("both newer") << "v1.5" << "Match";
         QTest::newRow("only the receiver newer") << "v1.7" << "ContainReset";
+        QTest::newRow("only the receiver newer, updated") << "v1.7" << "ContainReset,UpDateRepair";
     }
 
     void spaceOnTheChoicePageFollowsTheFirmwareCheck()
@@ -423,10 +427,35 @@ private slots:
             Registry::Remove(Registry::DriveTestKey(), name);
         else
             Registry::SetValue(Registry::DriveTestKey(), name, storedMouseVersion);
-        modaltest::ModalDriver closer;
+        // Confirmed, the update runs in its own dialog and says how it ended.
+        const bool update = dialog.contains(QLatin1Char(','));
+        const auto text = [](const char* child) {
+            return dialogtest::shippedText(shell::LanguageFile::currentIndex(), QStringLiteral("AutoRepair"),
+                                           QLatin1String(child));
+        };
+        QString outcome;
+        const auto updateAndClose = [&outcome, &text](QWidget* shown) {
+            if (auto* ok = shown->findChild<QToolButton*>(QStringLiteral("OK"))) {
+                ok->click();
+                return;
+            }
+            auto* line = shown->findChild<QLabel*>(QStringLiteral("ToolText_2"));
+            const bool ended =
+                QTest::qWaitFor([&] { return RepairUpgrading == 0 && line->text() == text("UpdateSuccess"); }, 20000);
+            outcome = QStringLiteral("%1 %2").arg(ended).arg(line->isVisible());
+            for (const char* name : {"NewHong_2", "NewHong"})
+                if (auto* button = shown->findChild<QToolButton*>(QLatin1String(name)); button->isVisible())
+                    outcome += QLatin1Char(' ') + button->text();
+            shown->findChild<QToolButton*>(QStringLiteral("NewHong"))->click();
+        };
+        modaltest::ModalDriver driver(update ? modaltest::ModalDriver::Handler(updateAndClose)
+                                             : modaltest::ModalDriver::Handler());
         QTest::keyClick(m_window, Qt::Key_Space);
-        QCOMPARE(closer.seen(), QStringList{dialog});
+        QCOMPARE(driver.seen(), dialog.split(QLatin1Char(',')));
         QVERIFY(!frameShown()); // Space never opens the configuration frame
+        // Ended, the success shown, both buttons in the user's language.
+        if (update)
+            QCOMPARE(outcome, QStringLiteral("1 1 ") + text("Confirm") + QLatin1Char(' ') + text("Cancel"));
         Registry::Remove(Registry::DriveTestKey(), name);
     }
 
