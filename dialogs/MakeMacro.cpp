@@ -31,7 +31,7 @@ const TextRow kTexts[] = {
     {MakeMacro::Text::NotDeleted, "NotDeleted", "The macro file could not be deleted; the macro stays"},
     {MakeMacro::Text::MacroNotSaved, "MacroNotSaved", "The macro could not be saved. Is the disk full or read-only?"},
     {MakeMacro::Text::LanguageNotSaved, "LanguageNotSaved",
-     "The language choice could not be saved; it applies until the program closes"},
+     "The language could not be saved; it is used until the program closes"},
     {MakeMacro::Text::StartUpNotSaved, "StartUpNotSaved", "The start-up choice could not be saved; it stays as it was"},
     {MakeMacro::Text::ChoiceNotSaved, "ChoiceNotSaved", "This choice could not be saved"},
 };

@@ -1,5 +1,6 @@
 #include "dialogs/UpDateWarning.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QToolButton>
@@ -39,4 +40,35 @@ void UpDateWarning::applyLanguage(const shell::LanguageElement& texts)
     QString text;
     if (texts.find(QStringLiteral("NewHong"), &text))
         okButton()->setText(text);
+}
+
+void UpDateWarning::fitStartUpNotice(bool picturesMissing)
+{
+    label()->setFont(dialogs::DialogFrame::dialogFont(10));
+    label()->setGeometry(5, 25, 291, 80);
+    // Keeps a line that fills the label (a long file name broken anywhere)
+    // off the card's edge.
+    label()->setContentsMargins(3, 0, 4, 0);
+    if (!picturesMissing)
+        return;
+    const QString card = QStringLiteral("#%1{background-color: rgb(21, 23, 28); border: 1px solid rgb(52, 57, 68);}");
+    frame()->setStyleSheet(card.arg(frame()->objectName()));
+    okButton()->setStyleSheet(
+        QStringLiteral("QToolButton{color: rgb(230, 232, 238); border: 1px solid rgb(0, 150, 204); border-radius: 3px;}"));
+}
+
+QString UpDateWarning::breakableName(const QString& name) const
+{
+    const int room = label()->contentsRect().width();
+    QStringList words = name.split(QLatin1Char(' '));
+    for (QString& word : words) {
+        if (label()->fontMetrics().horizontalAdvance(word) <= room)
+            continue;
+        // A zero-width space after each character lets the wrap fall anywhere in the word.
+        QString broken;
+        for (const QChar c : std::as_const(word))
+            broken.append(c).append(QChar(0x200B));
+        word = broken;
+    }
+    return words.join(QLatin1Char(' '));
 }

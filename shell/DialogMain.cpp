@@ -64,21 +64,6 @@ bool trayAvailable()
     return s_trayAvailable >= 0 ? s_trayAvailable == 1 : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-// The start-up notices name up to four paths or files: a smaller font and the card's full height
-// keep them readable. Without the pictures the card would be light grey under light text and OK a
-// bare word, so it is drawn plainly then.
-void fitStartUpNotice(UpDateWarning& notice, bool picturesMissing)
-{
-    notice.label()->setFont(dialogs::DialogFrame::dialogFont(10));
-    notice.label()->setGeometry(5, 25, 291, 80);
-    if (!picturesMissing)
-        return;
-    const QString card = QStringLiteral("#%1{background-color: rgb(21, 23, 28); border: 1px solid rgb(52, 57, 68);}");
-    notice.frame()->setStyleSheet(card.arg(notice.frame()->objectName()));
-    notice.okButton()->setStyleSheet(
-        QStringLiteral("QToolButton{color: rgb(230, 232, 238); border: 1px solid rgb(0, 150, 204); border-radius: 3px;}"));
-}
-
 } // namespace
 
 DialogMain::DialogMain(QWidget* parent)
@@ -260,8 +245,8 @@ void DialogMain::reportMissingData()
         notice.okButton()->setText(QStringLiteral("OK"));
     }
     notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
-    fitStartUpNotice(notice, missing.contains(QStringLiteral("/Picture"))
-                                 || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
+    notice.fitStartUpNotice(missing.contains(QStringLiteral("/Picture"))
+                            || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
     placeCentred(&notice, 0, 0);
     notice.exec();
 }
@@ -299,12 +284,13 @@ void DialogMain::reportUnsavedWrite(const QString& path)
 void DialogMain::showFileNotice(QString text, const QString& fallback, const QStringList& args)
 {
     UpDateWarning notice(nullptr);
+    notice.fitStartUpNotice(!QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
     if (!text.contains(QStringLiteral("%%1").arg(args.size()))) {
         text = fallback;
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    notice.SetText(args.size() == 1 ? text.arg(args[0]) : text.arg(args.value(0), args.value(1)));
-    fitStartUpNotice(notice, !QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
+    const QString first = notice.breakableName(args.value(0));
+    notice.SetText(args.size() == 1 ? text.arg(first) : text.arg(first, notice.breakableName(args.value(1))));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }

@@ -1,6 +1,7 @@
 // Every notice and entry dialog in every language, in each of its states: its texts fit
 // their boxes, and, when TALVO_RENDER_DIR names a folder, a PNG of each lands there for
 // review (scripts/render_dialogs.sh).
+#include "core/DeviceInfoFile.h"
 #include "core/ProcessState.h"
 #include "support/dialogs_helpers.h"
 #include "support/fit_helpers.h"
@@ -51,6 +52,20 @@ std::unique_ptr<DialogFrame> plain()
     return std::unique_ptr<DialogFrame>(new T(nullptr));
 }
 
+// A notice of the main window about its files, naming them as it does.
+std::function<std::unique_ptr<DialogFrame>()> fileNotice(const char* child, const QStringList& names)
+{
+    return [child, names] {
+        auto d = std::make_unique<UpDateWarning>();
+        d->fitStartUpNotice(false);
+        QString text = dialogtest::shippedText(shell::LanguageFile::currentIndex(), "DialogMain", child);
+        for (const QString& name : names)
+            text = text.arg(d->breakableName(name));
+        d->SetText(text);
+        return std::unique_ptr<DialogFrame>(std::move(d));
+    };
+}
+
 const std::vector<Scene>& scenes()
 {
     static const std::vector<Scene> list = {
@@ -58,6 +73,8 @@ const std::vector<Scene>& scenes()
         {"MouseOffLine-timeout", [] { OffLineNoticeIndex = 1; return plain<MouseOffLine>(); }},
         {"LeftButtonOnly", plain<LeftButtonOnly>},
         {"MakeMacro", plain<MakeMacro>},
+        {"MakeMacro-LanguageNotSaved",
+         [] { return std::unique_ptr<DialogFrame>(new MakeMacro(nullptr, MakeMacro::Text::LanguageNotSaved)); }},
         {"SameMacro", plain<SameMacro>},
         {"GroupMaxThree", plain<GroupMaxThree>},
         {"QuestionDialog-new", [] {
@@ -130,6 +147,14 @@ const std::vector<Scene>& scenes()
          }},
         {"FireKey", plain<FireKey>},
         {"AddDelayTime", plain<AddDelayTime>},
+        // The longest names it can give: a device cache, and a macro of a 30-character name.
+        {"UpDateWarning-NotSaved-cache", fileNotice("NotSaved", {DeviceCacheFileName(0xDD, 0xDD)})},
+        {"UpDateWarning-NotSaved-macro", fileNotice("NotSaved", {QString(30, QLatin1Char('W')) + ".ini"})},
+        {"UpDateWarning-SettingsDamaged",
+         fileNotice("SettingsDamaged", {"TALVO R430K mouse.ini, Macro.ini",
+                                        "TALVO R430K mouse.ini.damaged2, Macro.ini.damaged2"})},
+        {"UpDateWarning-DataMissing",
+         fileNotice("DataMissing", {"/usersetting/Config.ini, /Language, /Picture, /driver_sensor.h"})},
     };
     return list;
 }
