@@ -5,6 +5,7 @@
 #include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
 #include "core/FileIo.h"
+#include "core/FileNameCodec.h"
 #include "core/EventWait.h"
 #include "core/Firmware.h"
 #include "core/MacroIni.h"
@@ -303,7 +304,10 @@ void DialogMain::showFileNotice(QString text, const QString& fallback, const QSt
         text = fallback;
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    notice.SetText(args.size() == 1 ? text.arg(args[0]) : text.arg(args.value(0), args.value(1)));
+    QStringList names;
+    for (const QString& name : args)
+        names << core::readableFileName(name);  // a byte that is no text shows as a letter, not a box
+    notice.SetText(names.size() == 1 ? text.arg(names[0]) : text.arg(names.value(0), names.value(1)));
     fitStartUpNotice(notice, !QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
     placeCentred(&notice, 0, 0);
     notice.exec();
