@@ -97,7 +97,7 @@ void TestStartUp::userFoldersAreTheOnesTheUserHas_data()
 }
 
 // A folder name that is no UTF-8 under a UTF-8 locale: the program finds what the user keeps
-// there and writes into it, never into a look-alike sibling.
+// there and writes into it, never into a look-alike sibling, and makes it again when it is gone.
 void TestStartUp::userFoldersAreTheOnesTheUserHas()
 {
     QFETCH(QByteArray, variable);
@@ -117,7 +117,7 @@ void TestStartUp::userFoldersAreTheOnesTheUserHas()
     const auto restore = qScopeGuard([&] {
         qputenv("HOME", oldHome);
         qputenv("XDG_DATA_HOME", oldData);
-        std::filesystem::remove_all(base.toStdString());  // Qt does not see a name it cannot decode
+        std::filesystem::remove_all(base.toStdString());
     });
     if (variable == "HOME")
         qunsetenv("XDG_DATA_HOME");
