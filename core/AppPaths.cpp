@@ -9,13 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <atomic>
 
 QString AppDir()
 {
@@ -24,37 +19,6 @@ QString AppDir()
         return QDir::cleanPath(overridden);
     return QCoreApplication::applicationDirPath();
 }
-
-namespace {
-
-// A folder whose name is no text in the locale's encoding (a Latin-1 name under UTF-8) has no
-// QString path that leads back to it: decoding replaces its bytes. It is opened once by its
-// bytes and reached through the process's descriptor of it, never through a look-alike.
-QString reachableFolder(const QByteArray& bytes)
-{
-    static QMutex lock;
-    static QHash<QByteArray, int> opened;  // kept open for the life of the process
-    const QMutexLocker locker(&lock);
-    int fd = opened.value(bytes, -1);
-    if (fd < 0) {
-        for (int slash = bytes.indexOf('/', 1); slash > 0; slash = bytes.indexOf('/', slash + 1))
-            ::mkdir(bytes.left(slash).constData(), 0700);
-        ::mkdir(bytes.constData(), 0700);
-        fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        const QString alias = QStringLiteral("/proc/self/fd/%1").arg(fd);
-        if (fd < 0 || !QFileInfo(alias).isDir()) {
-            qWarning("folder name not readable as text, nor reachable by descriptor: %s",
-                     qPrintable(QFile::decodeName(bytes)));
-            if (fd >= 0)
-                ::close(fd);
-            return QFile::decodeName(bytes);
-        }
-        opened.insert(bytes, fd);
-    }
-    return QStringLiteral("/proc/self/fd/%1").arg(fd);
-}
-
-} // namespace
 
 QString UserBaseDir(const char* variable, const char* underHome)
 {
@@ -67,10 +31,13 @@ QString UserBaseDir(const char* variable, const char* underHome)
             base = QFile::encodeName(QDir::homePath());
         base += underHome;
     }
+    // The locale codec main installs reads every byte string into a path that leads back to it.
     const QString path = QFile::decodeName(base);
-    if (QFile::encodeName(path) == base)
-        return QDir::cleanPath(path);
-    return reachableFolder(base);
+    static std::atomic<bool> warned{false};
+    if (QFile::encodeName(path) != base && !warned.exchange(true))
+        qWarning("folder name is no text in the locale's encoding, and no codec keeps its bytes: %s",
+                 base.constData());
+    return QDir::cleanPath(path);
 }
 
 QString UserDataDir()

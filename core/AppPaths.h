@@ -9,9 +9,9 @@
 QString AppDir();
 
 // The per-user base folder named by the environment variable (an XDG one), or
-// $HOME + underHome when it is unset or relative; read on every call, any thread.
-// A name that is no text in the locale's encoding still leads to the folder the
-// user has (made if missing): it is then reached as "/proc/self/fd/<n>".
+// $HOME + underHome when it is unset, empty or relative; read on every call, any
+// thread; opens nothing. A name that is no text in the locale's encoding leads to
+// the folder of those very bytes once main has installed its locale codec.
 QString UserBaseDir(const char* variable, const char* underHome);
 
 // Per-user folder: $XDG_DATA_HOME (default ~/.local/share) + "/" + product name.

@@ -5,6 +5,7 @@
 #include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
 #include "core/FileIo.h"
+#include "core/FileNameCodec.h"
 #include "core/EventWait.h"
 #include "core/Firmware.h"
 #include "core/MacroIni.h"
@@ -289,8 +290,9 @@ void DialogMain::showFileNotice(QString text, const QString& fallback, const QSt
         text = fallback;
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    const QString first = notice.breakableName(args.value(0));
-    notice.SetText(args.size() == 1 ? text.arg(first) : text.arg(first, notice.breakableName(args.value(1))));
+    const QString first = notice.breakableName(core::readableFileName(args.value(0)));  // a byte that is no text shows as a letter
+    notice.SetText(args.size() == 1 ? text.arg(first)
+                                    : text.arg(first, notice.breakableName(core::readableFileName(args.value(1)))));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }

@@ -1,5 +1,6 @@
 #include "core/AppPaths.h"
 #include "core/CrashDump.h"
+#include "core/FileNameCodec.h"
 #include "core/PostMsg.h"
 #include "core/Product.h"
 #include "core/StartUp.h"
@@ -47,7 +48,10 @@ int showAlreadyRunning()
 
 int main(int argc, char* argv[])
 {
-    // First of all, so that a crash anywhere in start-up leaves its dump too.
+    // Before any path is made: a per-user folder whose name is no UTF-8 is then reached by its
+    // own bytes.
+    core::installFileNameCodec();
+    // Right after, so that a crash anywhere in start-up leaves its dump too.
     CrashDump::Install();
     core::KeepLocalTimeZone();
     core::TuneHeapForLargeBlocks();

@@ -1,5 +1,6 @@
 #include "core/AppPaths.h"
 #include "core/FileIo.h"
+#include "core/FileNameCodec.h"
 #include "core/MacroIni.h"
 #include "core/StartUp.h"
 
@@ -15,9 +16,11 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -27,11 +30,16 @@ class TestStartUp : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void firstStartBuildsTheFolderTree();
     void existingMacroIniKeepsItsContent();
     void userFoldersAreTheOnesTheUserHas_data();
     void userFoldersAreTheOnesTheUserHas();
+    void relativeAndEmptyFolderVariablesAreIgnored_data();
+    void relativeAndEmptyFolderVariablesAreIgnored();
+    void folderLookUpsLeaveNothingOpen();
+    void firstStartMakesAFolderOfOtherBytesUnderItsOwnName();
     void pruningRemovesOnlyFilesOlderThanSevenWholeDays();
     void pruningTakesAdjacentOldFilesAndSparesFolders();
     void secondLockInTheSameFolderIsRefused();
@@ -41,10 +49,17 @@ private slots:
     void crashBeforeTheMainWindowLeavesADump();
 
 private:
+    static int openDescriptors();
     static bool touch(const QString& path, const QDateTime& modified);
     static QString programPath();
     std::unique_ptr<QProcess> startProgram(const QString& dataHome, int autoCloseMs);
 };
+
+// As main does, before any path is made.
+void TestStartUp::initTestCase()
+{
+    core::installFileNameCodec();
+}
 
 void TestStartUp::init()
 {
@@ -82,7 +97,7 @@ void TestStartUp::userFoldersAreTheOnesTheUserHas_data()
 }
 
 // A folder name that is no UTF-8 under a UTF-8 locale: the program finds what the user keeps
-// there and writes into it, never into a look-alike sibling.
+// there and writes into it, never into a look-alike sibling, and makes it again when it is gone.
 void TestStartUp::userFoldersAreTheOnesTheUserHas()
 {
     QFETCH(QByteArray, variable);
@@ -102,7 +117,7 @@ void TestStartUp::userFoldersAreTheOnesTheUserHas()
     const auto restore = qScopeGuard([&] {
         qputenv("HOME", oldHome);
         qputenv("XDG_DATA_HOME", oldData);
-        std::filesystem::remove_all(base.toStdString());  // Qt does not see a name it cannot decode
+        std::filesystem::remove_all(base.toStdString());
     });
     if (variable == "HOME")
         qunsetenv("XDG_DATA_HOME");
@@ -115,8 +130,92 @@ void TestStartUp::userFoldersAreTheOnesTheUserHas()
     QCOMPARE(::stat((folder + "/Device_Info/cache.bin").constData(), &st), 0);
     QCOMPARE(qint64(st.st_size), qint64(6));
     QCOMPARE(::stat((folder + "/usersetting/MacroPage").constData(), &st), 0);
+
+    // Removed while the program runs, with the folder named by the variable: the next write makes
+    // it again, under the same bytes.
+    std::filesystem::remove_all(base.toStdString());
+    QVERIFY(core::writeFileAtomically(DeviceInfoDir() + "/cache.bin", "again"));
+    QCOMPARE(::stat((folder + "/Device_Info/cache.bin").constData(), &st), 0);
+    QCOMPARE(qint64(st.st_size), qint64(5));
     const std::filesystem::directory_iterator entries(QFile::encodeName(top.path()).toStdString());
     QCOMPARE(std::distance(begin(entries), end(entries)), 1);
+}
+
+void TestStartUp::relativeAndEmptyFolderVariablesAreIgnored_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");  // null: unset
+    QTest::addColumn<QString>("underHome");
+    QTest::addColumn<QString>("expected");  // empty: $HOME + underHome
+    QTest::newRow("data unset") << QByteArray("XDG_DATA_HOME") << QByteArray() << "/.local/share" << QString();
+    QTest::newRow("data empty") << QByteArray("XDG_DATA_HOME") << QByteArray("") << "/.local/share" << QString();
+    QTest::newRow("data relative") << QByteArray("XDG_DATA_HOME") << QByteArray("data") << "/.local/share"
+                                   << QString();
+    QTest::newRow("data absolute") << QByteArray("XDG_DATA_HOME") << QByteArray("/srv/data/") << "/.local/share"
+                                   << "/srv/data";
+    QTest::newRow("config empty") << QByteArray("XDG_CONFIG_HOME") << QByteArray("") << "/.config" << QString();
+    QTest::newRow("config dot-relative") << QByteArray("XDG_CONFIG_HOME") << QByteArray("./config") << "/.config"
+                                         << QString();
+    QTest::newRow("config home-relative") << QByteArray("XDG_CONFIG_HOME") << QByteArray("~/.config") << "/.config"
+                                          << QString();
+}
+
+// The XDG rules: a relative path in these variables is invalid and is ignored, as is an empty one.
+void TestStartUp::relativeAndEmptyFolderVariablesAreIgnored()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    QFETCH(QString, underHome);
+    QFETCH(QString, expected);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldValue = qgetenv(variable.constData());
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        qputenv(variable.constData(), oldValue);
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    if (value.isNull())
+        qunsetenv(variable.constData());
+    else
+        qputenv(variable.constData(), value);
+    const QString base = UserBaseDir(variable.constData(), qPrintable(underHome));
+    QCOMPARE(base, expected.isEmpty() ? home.path() + underHome : expected);
+}
+
+int TestStartUp::openDescriptors()
+{
+    const int limit = int(std::min<long>(::sysconf(_SC_OPEN_MAX), 65536));
+    int open = 0;
+    for (int fd = 0; fd < limit; ++fd)
+        open += ::fcntl(fd, F_GETFD) != -1;
+    return open;
+}
+
+// Folders whose names are no UTF-8, looked up many times and under many names: not one
+// descriptor stays open (the program may run for weeks and look them up on every write).
+void TestStartUp::folderLookUpsLeaveNothingOpen()
+{
+    QTemporaryDir top;
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_DATA_HOME", oldData);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
+    const int before = openDescriptors();
+    bool allReal = true;
+    for (int round = 0; round < 200; ++round) {
+        const QByteArray name = QFile::encodeName(top.path()) + "/caf\xe9" + QByteArray::number(round % 50);
+        QVERIFY(::mkdir(name.constData(), 0700) == 0 || errno == EEXIST);
+        qputenv("XDG_DATA_HOME", name);
+        qputenv("XDG_CONFIG_HOME", name + "/c\xf6nfig");
+        allReal = allReal && QFile::encodeName(UserDataDir()) == name + "/TALVO R430K mouse"
+                  && QFile::encodeName(UserBaseDir("XDG_CONFIG_HOME", "/.config")) == name + "/c\xf6nfig";
+        QVERIFY(!MacroIniPath().isEmpty() && !DeviceInfoDir().isEmpty() && !LogDir().isEmpty());
+    }
+    QCOMPARE(openDescriptors(), before);
+    QVERIFY2(allReal, "a folder was named by anything but its own bytes");
 }
 
 void TestStartUp::existingMacroIniKeepsItsContent()
@@ -294,6 +393,28 @@ void TestStartUp::programStartsOnceAndSurvivesAKilledFirstCopy()
     const QString thirdLog = third->readAllStandardError();
     QVERIFY2(thirdLog.contains("main window shown"), qPrintable(thirdLog));
     QCOMPARE(third->exitCode(), 0);
+}
+
+// A first start whose data folder has a name that is no UTF-8 and does not exist yet: the
+// program makes it under its own bytes, with no look-alike beside it, and keeps its files there.
+void TestStartUp::firstStartMakesAFolderOfOtherBytesUnderItsOwnName()
+{
+    QTemporaryDir top;
+    const QByteArray data = QFile::encodeName(top.path()) + "/caf\xe9/data";
+    const QByteArray folder = data + "/TALVO R430K mouse";
+    auto program = startProgram(QFile::decodeName(data), 500);
+    QVERIFY(program->waitForFinished(20000));
+    const QString log = program->readAllStandardError();
+    QVERIFY2(log.contains("main window shown"), qPrintable(log));
+    QCOMPARE(program->exitCode(), 0);
+    struct stat st;
+    for (const char* sub : {"/Log", "/Device_Info", "/Exception", "/usersetting/MainPage", "/usersetting/MacroPage",
+                            "/usersetting/SensorPage"})
+        QVERIFY2(::stat((folder + sub).constData(), &st) == 0 && S_ISDIR(st.st_mode), sub);
+    for (const char* file : {"/Macro.ini", "/Instance.lock"})
+        QVERIFY2(::stat((folder + file).constData(), &st) == 0 && S_ISREG(st.st_mode), file);
+    const std::filesystem::directory_iterator entries(QFile::encodeName(top.path()).toStdString());
+    QCOMPARE(std::distance(begin(entries), end(entries)), 1);
 }
 
 // The dump handler is in place from the start of main, not only once the main window exists: a
