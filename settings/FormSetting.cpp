@@ -363,19 +363,13 @@ void FormSetting::applyStyles()
     pushButton_2->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QPushButton{border:none;color: rgb(%1);border-image: url(%2PariButton.png);}")
             .arg(ButtonColorText, PicturePath)));
-    sensor::styleCombo(comboBox, PicturePath, true);
+    shell::styleCombo(comboBox, PicturePath, true);
     comboBox->setMaxVisibleItems(5);
 
-    const QString check = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(255,255,255);}"
-                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox.png);}"
-                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxChecked.png);}")
-                                                  .arg(PicturePath));
+    const QString check = shell::checkBoxStyle(QStringLiteral("255,255,255"), PicturePath, "CheckBoxChecked.png");
     checkBox->setStyleSheet(check);
     checkBox_2->setStyleSheet(check);
-    const QString light = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%2);}"
-                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxCheck.png);}"
-                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox2.png);}")
-                                                  .arg(PicturePath, text));
+    const QString light = shell::checkBoxStyle(text, PicturePath, "CheckBoxCheck.png", "CheckBox2.png");
     for (QCheckBox* box : ReUntil)
         box->setStyleSheet(light);
     for (const auto& marker : kMarkers)
