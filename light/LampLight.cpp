@@ -113,6 +113,8 @@ void LampLight::connectSlots()
 
 void LampLight::applyStyles()
 {
+    // The page's lists scroll with the skin's dark bar, their own background showing at its ends.
+    ui->LightPage->setStyleSheet(shell::scrollBarStyle(shell::ScrollBarEnds::Transparent));
     shell::styleCombo(ui->LightMod, m_skin, false);
     ui->LightMod->setMaxVisibleItems(5);
     const QString caption = sensor::labelStyle();

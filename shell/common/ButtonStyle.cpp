@@ -91,15 +91,16 @@ void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
         box->setItemData(row, box->font(), Qt::FontRole);
 }
 
-QString scrollBarStyle()
+QString scrollBarStyle(ScrollBarEnds ends)
 {
     return QStringLiteral(
-        "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
-        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
-        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:rgb(30,30,30);"
-        "subcontrol-origin:margin;}"
-        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
-        "QScrollBar::down-arrow:vertical{background:transparent;}");
+               "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
+               "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
+               "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:%1;"
+               "subcontrol-origin:margin;}"
+               "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
+               "QScrollBar::down-arrow:vertical{background:transparent;}")
+        .arg(ends == ScrollBarEnds::BarColour ? QStringLiteral("rgb(30,30,30)") : QStringLiteral("transparent"));
 }
 
 } // namespace shell

@@ -33,8 +33,11 @@ QString checkBoxStyle(const QString& colour, const QString& folder, const char* 
 // selection colour; `greyWhenDisabled` adds the rule for a disabled box.
 void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled = false);
 
+// What the 25 px end buttons of the dark scroll bar show: the bar's colour, or what lies behind.
+enum class ScrollBarEnds { BarColour, Transparent };
+
 // The dark vertical scroll bar of the skin's scrolling lists: 13 px on the panel's grey, a
-// rounded handle and 25 px end buttons of the bar's colour.
-QString scrollBarStyle();
+// rounded handle and 25 px end buttons.
+QString scrollBarStyle(ScrollBarEnds ends = ScrollBarEnds::BarColour);
 
 } // namespace shell
