@@ -12,6 +12,7 @@
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/LanguageChoice.h"
 #include "dialogs/MakeMacro.h"
 #include "dialogs/UpDateWarning.h"
 #include "sensor/OptionCodes.h"
@@ -713,22 +714,12 @@ void FormSetting::SlotChangeLanguage(int index)
 
 void FormSetting::on_comboBox_activated(int index)
 {
-    const bool kept =
-        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
-    PostMsg::instance()->EmitChangeLanguage(index);
-    PostMsg::instance()->EmitLanguageSameA(index);
-    // Said in the language chosen: it applies for this run all the same.
-    if (!kept)
-        showNotSaved(MakeMacro::Text::LanguageNotSaved, index);
+    dialogs::chooseLanguage(index, &PostMsg::EmitLanguageSameA, [this](QWidget* notice) { placeOverPage(notice); });
 }
 
 void FormSetting::showNotSaved(MakeMacro::Text text, int language)
 {
-    MakeMacro notice(nullptr, text);
-    if (language >= 0)
-        notice.SlotChangeLanguage(language);
-    placeOverPage(&notice);
-    notice.exec();
+    dialogs::showNotSaved(text, language, [this](QWidget* notice) { placeOverPage(notice); });
 }
 
 void FormSetting::on_checkBox_clicked(bool checked)
