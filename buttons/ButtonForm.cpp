@@ -4,6 +4,7 @@
 #include "dialogs/DialogFrame.h"
 #include "sensor/DebounceTime.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/MyToolButton.h"
 #include "shell/common/PictureCheck.h"
@@ -432,7 +433,7 @@ void ButtonForm::applyStyles(const QString& dir)
                        "QToolButton:unchecked{background-image: url(%2AMenuTitle.png);}"
                        "QLabel{color: rgb(0, 0, 0); border: 0px; background-image: url(%2LabelNumber.png);}")
             .arg(buttonColour, dir)));
-    sensor::styleCombo(ProjectChoose, dir, true);
+    shell::styleCombo(ProjectChoose, dir, true);
     label_3->setStyleSheet(QStringLiteral("QLabel{color: rgb(%1);}").arg(labelColour));
 
     const QString actionSheet =

@@ -20,4 +20,8 @@ QString colourTriple(const QStringList& items, const char* fallback);
 // colourTriple of the "Option" key `key`.
 QString optionColour(const char* key, const char* fallback);
 
+// The same with the shipped skin's own colour of `key` as the fallback (kFallbackTextColour for a
+// key the skin does not name), so that every widget styled with one key agrees on it.
+QString optionColour(const char* key);
+
 } // namespace core

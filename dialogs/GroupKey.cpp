@@ -4,8 +4,8 @@
 #include "dialogs/FireKeyFields.h"
 #include "dialogs/GroupMaxThree.h"
 #include "dialogs/KeyHook.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/MyLineEdit.h"
-#include "shell/common/PictureCheck.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -58,11 +58,7 @@ void GroupKey::buildForm()
     connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
 
     const QString colour = core::optionColour("LabelColor", core::kFallbackTextColour);
-    const QString boxStyle =
-        shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%1;);}"
-                                           "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
-                                           "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
-                                .arg(colour, skinFolder()));
+    const QString boxStyle = shell::checkBoxStyle(colour, skinFolder());
     const BoxRow rows[] = {{"Shift", "Shift", QRect(45, 85, 61, 17)},
                            {"Ctrl", "Ctrl", QRect(110, 85, 51, 17)},
                            {"Alt", "Alt", QRect(170, 85, 51, 17)},

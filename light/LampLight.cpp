@@ -8,6 +8,7 @@
 #include "light/LightRules.h"
 #include "light/ScreenSampler.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageFile.h"
 #include "ui_LampLight.h"
 #include "shell/common/PictureCheck.h"
@@ -112,7 +113,9 @@ void LampLight::connectSlots()
 
 void LampLight::applyStyles()
 {
-    sensor::styleCombo(ui->LightMod, m_skin, false);
+    // The page's lists scroll with the skin's dark bar, their own background showing at its ends.
+    ui->LightPage->setStyleSheet(shell::scrollBarStyle(shell::ScrollBarEnds::Transparent));
+    shell::styleCombo(ui->LightMod, m_skin, false);
     ui->LightMod->setMaxVisibleItems(5);
     const QString caption = sensor::labelStyle();
     for (QLabel* label : {ui->label, ui->label_2, ui->label_3, ui->label_4, ui->label_5, ui->label_6, ui->label_8,

@@ -2,6 +2,7 @@
 
 #include "core/Skin.h"
 #include "dialogs/DialogFrame.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/PictureCheck.h"
@@ -10,7 +11,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
-#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -109,21 +109,6 @@ QString listStyle(const QString& name, const QString& p)
                           "QScrollBar::down-arrow:vertical{border-image: url(%2Down.png); width: 15px; height: 15px;"
                           " margin: 1px 2px 1px 4px;}")
         .arg(name, p, optionColour("ComboxSelectColor"));
-}
-
-QString comboStyle(const QString& p)
-{
-    const QString t = optionColour("ComboxTextColor");
-    const QString s = optionColour("ComboxSelectColor");
-    const QString b = optionColour("ComboxBackGroundColor");
-    return QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + t + QStringLiteral("); border-image: url(")
-        + p + QStringLiteral("ComboboxBack.png);}QComboBox::drop-down:button{border-radius:5px; background:rgb(") + b
-        + QStringLiteral(");} QComboBox::down-arrow{image: url(") + p
-        + QStringLiteral("Menu.png); right: 8px; }QComboBox::down-arrow:on{ image: url(") + p
-        + QStringLiteral("MenuClicked.png);}QComboBox QAbstractItemView::item{height:25px;}QComboBox "
-                         "QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;color: rgb(")
-        + t + QStringLiteral("); border-image: url(") + p
-        + QStringLiteral("ComboboxTextBack.png);selection-background-color: rgb(") + s + QStringLiteral("); }");
 }
 
 QString toolButtonStyle(const QString& p, const QString& colour, bool active)
@@ -262,14 +247,8 @@ void MacroForm::applyStyles(const QString& p)
     for (QListWidget* list : {listWidgetHong, listWidgetKey})
         list->setStyleSheet(shell::pictureSheet(listStyle(list->objectName(), p)));
 
-    ChooseEvent->setStyleSheet(shell::pictureSheet(comboStyle(p)));
-    auto* view = new QListView(ChooseEvent);
-    const QString select = optionColour("ComboxSelectColor");
-    view->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(%1);}"
-                                       "QListView::item:hover{background-color: rgb(%1);}")
-                            .arg(select));
+    shell::styleCombo(ChooseEvent, p);
     ChooseEvent->setMaxVisibleItems(5);
-    ChooseEvent->setView(view);
 
     const QString k = optionColour("ButtonColor");
     m_activeButtonStyle = shell::pictureSheet(toolButtonStyle(p, k + QLatin1Char(';'), true));
@@ -278,11 +257,7 @@ void MacroForm::applyStyles(const QString& p)
     for (QLabel* text : {label, label_2, label_3, AutoInsertDelayLabel, ReUntilLabel, ReUntilClickLabel,
                          ReUntilLooseLabel})
         text->setStyleSheet(QStringLiteral("QLabel{color: rgb(%1;);}").arg(l));
-    const QString checkStyle =
-        shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%1;);}"
-                                           "QCheckBox::indicator:checked {image: url(%2CheckBoxCheck.png);}"
-                                           "QCheckBox::indicator:unchecked {image: url(%2CheckBox.png);}")
-                                .arg(l, p));
+    const QString checkStyle = shell::checkBoxStyle(l, p);
     for (QCheckBox* box : {AutoInsertDelay, DefaultDelay, ReUntilLoose, ReUntilClick, ReUntil, ReNumber})
         box->setStyleSheet(checkStyle);
     for (QToolButton* button : {NewHong, DeleteHong, Amend, DeleteKey})

@@ -5,6 +5,7 @@
 #include "sensor/OptionCodes.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/MyConmboBox.h"
 
 namespace {
@@ -30,7 +31,7 @@ DebounceTime::DebounceTime(QWidget* parent)
     m_box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_box->setMinimumSize(131, 34);
     m_box->setMaximumSize(220, 34);
-    sensor::styleCombo(m_box, m_folder, false);
+    shell::styleCombo(m_box, m_folder, false);
     m_box->setMaxVisibleItems(5);
     connect(m_box, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &DebounceTime::on_Debunce_currentIndexChanged);

@@ -2,11 +2,8 @@
 
 #include <QString>
 
-class QComboBox;
-
 // Style sheets of the option widgets, built from the "Option" colours of
-// Config.ini and a page's picture folder. The combo look is the same on every
-// page that places these widgets, so it is built here once.
+// Config.ini and a page's picture folder.
 namespace sensor {
 
 // "r,g,b" of an "Option" colour list. A list shorter than three items gives
@@ -20,11 +17,6 @@ QString pictureFolder(const char* page);
 
 // Caption text in "LabelColor".
 QString labelStyle();
-
-// The combo face, its arrow and its list in `folder`'s pictures; gives the
-// box a list view of its own whose selected and hovered rows take the
-// selection colour. `greyWhenDisabled` adds the rule for a disabled box.
-void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled);
 
 // A thin groove, the "HuaKuai.png" handle, "SliderColor" before the handle
 // and white after it.

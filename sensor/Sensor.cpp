@@ -19,6 +19,7 @@
 #include "sensor/SensorPageRules.h"
 #include "sensor/SensorRate.h"
 #include "sensor/StraightLine.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/LanguageFile.h"
 #include "shell/common/MyConmboBox.h"
 #include "shell/common/PictureCheck.h"
@@ -154,18 +155,14 @@ void Sensor::applyStyles()
 {
     const QString& p = m_pictureFolder;
     for (MyConmboBox* box : {ui->ModelChoose, ui->PerformanceOpen}) {
-        sensor::styleCombo(box, p, false);
+        shell::styleCombo(box, p, false);
         box->setStyleSheet(box->styleSheet() + QStringLiteral("QComboBox:disabled{color: black;}"));
     }
     ui->PerformanceOpen->setMaxVisibleItems(5);
     const QString label = sensor::labelStyle();
     ui->label_5->setStyleSheet(label);
     ui->label_11->setStyleSheet(label);
-    ui->Performance->setStyleSheet(shell::pictureSheet(
-        QStringLiteral("QCheckBox{color: rgb(%1);}"
-                       "QCheckBox::indicator:checked{image: url(%2CheckBoxChecked.png);}"
-                       "QCheckBox::indicator:unchecked{image: url(%2CheckBox.png);}")
-            .arg(sensor::optionColour("LabelColor"), p)));
+    ui->Performance->setStyleSheet(shell::checkBoxStyle(sensor::optionColour("LabelColor"), p, "CheckBoxChecked.png"));
     for (QToolButton* marker : {ui->TitleButton, ui->TitleButton_2, ui->TitleButton_3, ui->TitleButton_4})
         marker->setStyleSheet(shell::pictureSheet(QStringLiteral("QToolButton{border-image: url(%1Title.png);}").arg(p)));
 }

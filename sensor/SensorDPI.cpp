@@ -138,7 +138,7 @@ void SensorDPI::setupStyles()
     ui->label_8->setStyleSheet(shell::pictureSheet(QStringLiteral("#label_8{") + marker + PictureDir
                                                    + QStringLiteral("Level.png);}") + QStringLiteral("#label_8:hover{")
                                                    + marker + PictureDir + QStringLiteral("LevelHover.png);}")));
-    sensor::styleCombo(ui->ChooseEvent, PictureDir, false);
+    shell::styleCombo(ui->ChooseEvent, PictureDir, false);
     ui->ChooseEvent->setMaxVisibleItems(5);
     ui->horizontalSliderC->setStyleSheet(sensor::sliderStyle(PictureDir));
     ui->spinBoxA->setStyleSheet(sensor::numberBoxStyle("LinEditColorSecond", true));

@@ -7,6 +7,7 @@
 #include "devicelib/HIDUsb.h"
 #include "sensor/OptionStyle.h"
 #include "sensor/SensorDpiCodes.h"
+#include "shell/common/ButtonStyle.h"
 #include "ui_SensorDPIB.h"
 
 #include <QButtonGroup>
@@ -78,7 +79,7 @@ SensorDPIB::~SensorDPIB() = default;
 void SensorDPIB::applyStyles()
 {
     ui->label->setStyleSheet(sensor::labelStyle());
-    sensor::styleCombo(ui->ChooseEvent, PictureDir, false);
+    shell::styleCombo(ui->ChooseEvent, PictureDir, false);
     ui->ChooseEvent->setMaxVisibleItems(5);
     const QString slider = sensor::sliderStyle(PictureDir);
     const QString spin = sensor::numberBoxStyle("LinEditColorSecond", true);

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogFrame.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QComboBox>
 #include <QSlider>
@@ -26,7 +27,7 @@ SensorEffect::SensorEffect(QWidget* parent)
     m_model->setFocusPolicy(Qt::NoFocus);
     m_model->setFont(dialogs::DialogFrame::dialogFont(11));
     m_model->addItems({QStringLiteral("关闭"), QStringLiteral("常亮"), QStringLiteral("呼吸")});
-    sensor::styleCombo(m_model, folder(), false);
+    shell::styleCombo(m_model, folder(), false);
     connect(m_model, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SensorEffect::on_Model_currentIndexChanged);
 }

@@ -4,6 +4,7 @@
 #include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/MyConmboBox.h"
 
 #include <QLabel>
@@ -21,7 +22,7 @@ SensorLOD::SensorLOD(QWidget* parent)
     m_box->setEnabled(false);
 
     m_caption->setStyleSheet(sensor::labelStyle());
-    sensor::styleCombo(m_box, m_folder, true);
+    shell::styleCombo(m_box, m_folder, true);
     connect(m_box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SensorLOD::on_LOD_currentIndexChanged);
 }
 

@@ -4,6 +4,7 @@
 #include "core/ProcessState.h"
 #include "sensor/OptionForm.h"
 #include "sensor/OptionStyle.h"
+#include "shell/common/ButtonStyle.h"
 #include "shell/common/MyConmboBox.h"
 
 #include <QSignalBlocker>
@@ -33,7 +34,7 @@ StopCloseTime::StopCloseTime(QWidget* parent)
     m_box->setMinimumSize(131, 34);
     m_box->setMaximumSize(220, 34);
     m_box->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-    sensor::styleCombo(m_box, m_folder, false);
+    shell::styleCombo(m_box, m_folder, false);
     m_box->setMaxVisibleItems(15);
     connect(m_box, QOverload<int>::of(&QComboBox::activated), this, &StopCloseTime::on_StopClose_activated);
 }

@@ -1,7 +1,7 @@
 #include "settings/FindNewVer.h"
 
 #include "core/Skin.h"
-#include "shell/common/PictureCheck.h"
+#include "shell/common/ButtonStyle.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -26,11 +26,8 @@ FindNewVer::FindNewVer(QWidget* parent)
     m_noAppear->setGeometry(0, 120, 291, 18);
     m_noAppear->setFocusPolicy(Qt::NoFocus);
     // The card is dark: the box takes the skin's label colour and its own indicator pictures.
-    m_noAppear->setStyleSheet(shell::pictureSheet(
-        QStringLiteral("QCheckBox{color: rgb(") + core::optionColour("LabelColor", core::kFallbackTextColour)
-        + QStringLiteral(");}QCheckBox::indicator:checked{image: url(") + skinFolder()
-        + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked{image: url(") + skinFolder()
-        + QStringLiteral("CheckBox.png);}")));
+    m_noAppear->setStyleSheet(
+        shell::checkBoxStyle(core::optionColour("LabelColor", core::kFallbackTextColour), skinFolder()));
     loadCurrentLanguage();
 }
 

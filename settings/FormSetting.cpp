@@ -12,6 +12,7 @@
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/LanguageChoice.h"
 #include "dialogs/MakeMacro.h"
 #include "dialogs/UpDateWarning.h"
 #include "sensor/OptionCodes.h"
@@ -363,19 +364,13 @@ void FormSetting::applyStyles()
     pushButton_2->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QPushButton{border:none;color: rgb(%1);border-image: url(%2PariButton.png);}")
             .arg(ButtonColorText, PicturePath)));
-    sensor::styleCombo(comboBox, PicturePath, true);
+    shell::styleCombo(comboBox, PicturePath, true);
     comboBox->setMaxVisibleItems(5);
 
-    const QString check = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(255,255,255);}"
-                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox.png);}"
-                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxChecked.png);}")
-                                                  .arg(PicturePath));
+    const QString check = shell::checkBoxStyle(QStringLiteral("255,255,255"), PicturePath, "CheckBoxChecked.png");
     checkBox->setStyleSheet(check);
     checkBox_2->setStyleSheet(check);
-    const QString light = shell::pictureSheet(QStringLiteral("QCheckBox{color: rgb(%2);}"
-                                                             "QCheckBox::indicator:checked{image: url(%1CheckBoxCheck.png);}"
-                                                             "QCheckBox::indicator:unchecked{image: url(%1CheckBox2.png);}")
-                                                  .arg(PicturePath, text));
+    const QString light = shell::checkBoxStyle(text, PicturePath, "CheckBoxCheck.png", "CheckBox2.png");
     for (QCheckBox* box : ReUntil)
         box->setStyleSheet(light);
     for (const auto& marker : kMarkers)
@@ -719,22 +714,12 @@ void FormSetting::SlotChangeLanguage(int index)
 
 void FormSetting::on_comboBox_activated(int index)
 {
-    const bool kept =
-        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
-    PostMsg::instance()->EmitChangeLanguage(index);
-    PostMsg::instance()->EmitLanguageSameA(index);
-    // Said in the language chosen: it applies for this run all the same.
-    if (!kept)
-        showNotSaved(MakeMacro::Text::LanguageNotSaved, index);
+    dialogs::chooseLanguage(index, &PostMsg::EmitLanguageSameA, [this](QWidget* notice) { placeOverPage(notice); });
 }
 
 void FormSetting::showNotSaved(MakeMacro::Text text, int language)
 {
-    MakeMacro notice(nullptr, text);
-    if (language >= 0)
-        notice.SlotChangeLanguage(language);
-    placeOverPage(&notice);
-    notice.exec();
+    dialogs::showNotSaved(text, language, [this](QWidget* notice) { placeOverPage(notice); });
 }
 
 void FormSetting::on_checkBox_clicked(bool checked)

@@ -7,6 +7,7 @@
 #include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/LanguageChoice.h"
 #include "dialogs/MakeMacro.h"
 #include "dialogs/QuestiondialogB.h"
 #include "shell/common/LanguageFile.h"
@@ -366,22 +367,12 @@ void DialogChange::on_CloseButton_clicked()
 
 void DialogChange::on_comboBox_activated(int index)
 {
-    const bool kept =
-        MacroIni::Instance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
-    PostMsg::instance()->EmitChangeLanguage(index);
-    PostMsg::instance()->EmitLanguageSameB(index);
-    // Said in the language chosen: it applies for this run all the same.
-    if (!kept)
-        showNotSaved(MakeMacro::Text::LanguageNotSaved, index);
+    dialogs::chooseLanguage(index, &PostMsg::EmitLanguageSameB, [this](QWidget* notice) { placeCentred(notice); });
 }
 
 void DialogChange::showNotSaved(MakeMacro::Text text, int language)
 {
-    MakeMacro notice(nullptr, text);
-    if (language >= 0)
-        notice.SlotChangeLanguage(language);
-    placeCentred(&notice);
-    notice.exec();
+    dialogs::showNotSaved(text, language, [this](QWidget* notice) { placeCentred(notice); });
 }
 
 void DialogChange::SlotSameLanguageA(int index)

@@ -17,7 +17,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -146,26 +145,7 @@ void DialogChange::setupStyles()
     m_rightButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Right")));
     m_leftButton->setStyleSheet(arrowStyle(skin, QStringLiteral("Left")));
 
-    const QString text = optionColour("ComboxTextColor", core::kFallbackTextColour);
-    const QString back = optionColour("ComboxBackGroundColor", "39,43,52");
-    const QString select = optionColour("ComboxSelectColor", "0,150,204");
-    m_comboBox->setStyleSheet(shell::pictureSheet(
-        QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text + QStringLiteral("); border-image: url(")
-        + skin + QStringLiteral("ComboboxBack.png);}QComboBox::drop-down:button{border-radius:5px; background:rgb(")
-        + back + QStringLiteral(");} QComboBox::down-arrow{image: url(") + skin
-        + QStringLiteral("Menu.png); right: 8px; }QComboBox::down-arrow:on{ image: url(") + skin
-        + QStringLiteral("MenuClicked.png);}QComboBox QAbstractItemView::item{height:25px;}QComboBox "
-                         "QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;color: rgb(")
-        + text + QStringLiteral("); border-image: url(") + skin
-        + QStringLiteral("ComboboxTextBack.png);selection-background-color: rgb(") + select + QStringLiteral("); }")));
-    auto* popup = new QListView(m_comboBox);
-    // One line of 25 px each: the first entry's size serves for all, and the other languages'
-    // names are not shaped (nor their scripts' fallback fonts loaded) before the list opens.
-    popup->setUniformItemSizes(true);
-    popup->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(") + select
-                         + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
-                         + QStringLiteral(");}"));
-    m_comboBox->setView(popup);
+    shell::styleCombo(m_comboBox, skin);
     // The page offers every language the program ships, each in its own words.
     shell::fillLanguageList(m_comboBox);
     m_comboBox->setMaxVisibleItems(5);
@@ -183,10 +163,7 @@ void DialogChange::setupStyles()
         QStringLiteral("#FindVer{border:0px;background-position:center;background-repeat:no-repeat;"
                        "background-image: url(")
         + warn + QStringLiteral("BackGround.png);}")));
-    m_noApear->setStyleSheet(shell::pictureSheet(
-        QStringLiteral("QCheckBox{color: rgb(") + label + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(")
-        + warn + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked {image: url(") + warn
-        + QStringLiteral("CheckBox.png);}")));
+    m_noApear->setStyleSheet(shell::checkBoxStyle(label, warn));
 }
 
 void DialogChange::setupConnections()

@@ -3,6 +3,9 @@
 #include "core/Skin.h"
 #include "shell/common/PictureCheck.h"
 
+#include <QComboBox>
+#include <QListView>
+
 namespace shell {
 
 QString threeStateButtonStyle(const QString& normal, const QString& hover, const QString& pressed)
@@ -47,15 +50,57 @@ QString applicationStyleSheet()
         .arg(text, select);
 }
 
-QString scrollBarStyle()
+QString checkBoxStyle(const QString& colour, const QString& folder, const char* checked, const char* unchecked)
+{
+    return pictureSheet(QStringLiteral("QCheckBox{color: rgb(") + colour
+                        + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(") + folder
+                        + QString::fromLatin1(checked) + QStringLiteral(");}QCheckBox::indicator:unchecked {image: url(")
+                        + folder + QString::fromLatin1(unchecked) + QStringLiteral(");}"));
+}
+
+void styleCombo(QComboBox* box, const QString& folder, bool greyWhenDisabled)
+{
+    const QString text = core::optionColour("ComboxTextColor");
+    const QString button = core::optionColour("ComboxBackGroundColor");
+    const QString select = core::optionColour("ComboxSelectColor");
+    // %1 text colour, %2 button colour, %3 selection colour, %4 picture folder.
+    QString sheet =
+        QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(%1); border-image: url(%4ComboboxBack.png);}"
+                       "QComboBox::drop-down:button{border-radius:5px; background:rgb(%2);} "
+                       "QComboBox::down-arrow{image: url(%4Menu.png); right: 8px; }"
+                       "QComboBox::down-arrow:on{ image: url(%4MenuClicked.png);}"
+                       "QComboBox QAbstractItemView::item{height:25px;}"
+                       "QComboBox QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;color: rgb(%1); "
+                       "border-image: url(%4ComboboxTextBack.png);selection-background-color: rgb(%3); }")
+            .arg(text, button, select, folder);
+    if (greyWhenDisabled)
+        sheet += QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}");
+    box->setStyleSheet(pictureSheet(sheet));
+    auto* list = new QListView(box);
+    // Every entry is 25 px high: measuring the first is enough. Measuring each would shape every
+    // entry's text (each language's own name) long before the list opens, loading a fallback font
+    // per script, megabytes.
+    list->setUniformItemSizes(true);
+    list->setStyleSheet(QStringLiteral("QListView::item:selected{background-color: rgb(") + select
+                        + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
+                        + QStringLiteral(");}"));
+    box->setView(list);
+    // The entries carry the box's font: the list's own font gives way to the plain one when a style
+    // sheet polishes it, and measuring an entry in that font loads a fallback font for its script.
+    for (int row = 0; row < box->count(); ++row)
+        box->setItemData(row, box->font(), Qt::FontRole);
+}
+
+QString scrollBarStyle(ScrollBarEnds ends)
 {
     return QStringLiteral(
-        "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
-        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
-        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:rgb(30,30,30);"
-        "subcontrol-origin:margin;}"
-        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
-        "QScrollBar::down-arrow:vertical{background:transparent;}");
+               "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;border:none;}"
+               "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
+               "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:%1;"
+               "subcontrol-origin:margin;}"
+               "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
+               "QScrollBar::down-arrow:vertical{background:transparent;}")
+        .arg(ends == ScrollBarEnds::BarColour ? QStringLiteral("rgb(30,30,30)") : QStringLiteral("transparent"));
 }
 
 } // namespace shell

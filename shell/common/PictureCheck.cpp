@@ -20,7 +20,9 @@ namespace shell {
 
 namespace {
 
-// What stat tells of a file: a verdict holds as long as these do.
+// What stat tells of a file: a verdict holds as long as these do. The change time too: a copy that
+// keeps the old modification time (an installer's, `cp -p`) may rewrite a file in place at the
+// same size, and only the change time, which no program can set, tells of it.
 struct Identity
 {
     dev_t device = 0;
@@ -28,11 +30,12 @@ struct Identity
     mode_t mode = 0;
     off_t size = 0;
     qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
 
     bool operator==(const Identity& other) const
     {
         return device == other.device && inode == other.inode && mode == other.mode && size == other.size
-               && modifiedNs == other.modifiedNs;
+               && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
     }
 };
 
@@ -86,8 +89,12 @@ Found checkPicture(const QString& path)
     struct stat st;
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
         return Found::Missing;
-    const Identity identity{st.st_dev, st.st_ino, st.st_mode, st.st_size,
-                            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    const Identity identity{st.st_dev,
+                            st.st_ino,
+                            st.st_mode,
+                            st.st_size,
+                            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
     Record& rec = record();
     {
         const QMutexLocker locker(&rec.lock);

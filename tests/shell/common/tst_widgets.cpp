@@ -8,6 +8,7 @@
 #include "shell/common/PictureParking.h"
 #include "shell/common/mytoolButtonEnter.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -15,6 +16,9 @@
 #include <QTest>
 
 #include "support/hostile_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 // Counts the jump notices a slider sends to its parent.
@@ -56,6 +60,8 @@ private slots:
     void parkedPicturesComeBackAsTheyWere();
     void picturesPastTheirBoundsAreDrawnAsMissing_data();
     void picturesPastTheirBoundsAreDrawnAsMissing();
+    void pictureRewrittenInPlaceIsCheckedAgain_data();
+    void pictureRewrittenInPlaceIsCheckedAgain();
 };
 
 void TestWidgets::sliderJumpsToThePressedPosition_data()
@@ -359,6 +365,64 @@ void TestWidgets::picturesPastTheirBoundsAreDrawnAsMissing()
     QCOMPARE(shell::refusedPictures().count(path), refused ? 1 : 0);
     if (fifo)
         QVERIFY(!fifo->hadToRelease());
+}
+
+void TestWidgets::pictureRewrittenInPlaceIsCheckedAgain_data()
+{
+    QTest::addColumn<bool>("timeKept");  // the old modification time put back, as a copy keeping times does
+    QTest::newRow("rewritten") << false;
+    QTest::newRow("rewritten, its time kept") << true;
+}
+
+// The same file, the same size, a header past the bounds: the verdict on the old picture must not
+// stand, whatever the modification time says.
+void TestWidgets::pictureRewrittenInPlaceIsCheckedAgain()
+{
+    QFETCH(bool, timeKept);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Back.png"));
+    const QByteArray name = QFile::encodeName(path);
+    const auto pngOf = [](int width) {
+        QImage image(width, 1, QImage::Format_Mono);
+        image.fill(0);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    QByteArray good = pngOf(1);
+    QByteArray wide = pngOf(shell::kPictureMaxWidth + 1);
+    // Zeros after the end of a picture are not read: both take the same length.
+    const int length = qMax(good.size(), wide.size());
+    good.append(length - good.size(), '\0');
+    wide.append(length - wide.size(), '\0');
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(good) == length);
+    file.close();
+    QVERIFY(shell::pictureUsable(path));
+    struct stat before;
+    QVERIFY(::stat(name.constData(), &before) == 0);
+    // A later write is told by the clock it reads, which moves in ticks of a few milliseconds.
+    QTRY_VERIFY([&] {
+        QFile stamp(dir.filePath(QStringLiteral("tick")));
+        struct stat now;
+        return stamp.open(QIODevice::WriteOnly) && stamp.write("x", 1) == 1 && stamp.flush()
+               && ::stat(QFile::encodeName(stamp.fileName()).constData(), &now) == 0
+               && (now.st_ctim.tv_sec != before.st_ctim.tv_sec || now.st_ctim.tv_nsec != before.st_ctim.tv_nsec);
+    }());
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.write(wide) == length);
+    file.close();
+    if (timeKept) {
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, name.constData(), times, 0) == 0);
+    }
+    struct stat after;
+    QVERIFY(::stat(name.constData(), &after) == 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_size, before.st_size);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^picture not shown, " + QRegularExpression::escape(path)));
+    QVERIFY(!shell::pictureUsable(path));
 }
 
 QTEST_MAIN(TestWidgets)
