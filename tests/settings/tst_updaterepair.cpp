@@ -51,7 +51,7 @@ QString english(const char* child)
 
 QString recorded()
 {
-    return Registry::Value(Registry::DriveTestKey(), kFail).toString();
+    return Registry::Value(Registry::DriveTestKey(), kFail);
 }
 
 } // namespace
