@@ -26,8 +26,6 @@ bool isLineSpace(char c)
     return isBlank(c) || c == '\n' || c == '\r';
 }
 
-// ---- Writing ----
-
 // A group or key in the escaped form the ini reader turns back: '/' as '\\', anything but
 // letters, digits, '_', '-' and '.' as %XX or %UXXXX.
 QByteArray iniKey(const QString& key)
@@ -74,11 +72,9 @@ QByteArray iniText(const QString& text)
     return out + '"';
 }
 
-// ---- Reading ----
-
 // One line as the reader cuts the file: a line break inside quotes or after a backslash does not
-// end it, an unquoted ';' does (a comment), and a line that starts with ';' is a comment to the
-// end of its row.
+// end it, an unquoted ';' does (a comment follows), and a line that starts with ';' is a comment
+// to the end of its row. Blanks and empty rows before a line are passed over.
 struct IniLine
 {
     int start = 0;
@@ -102,10 +98,7 @@ bool nextLine(const QByteArray& data, int& pos, IniLine* line)
             if (!quoted && equals < 0)
                 equals = i - 1;
         } else if (c == '\n' || c == '\r') {
-            if (i == start + 1)
-                ++start;  // the break that ends a comment
-            else if (!quoted)
-                ended = true;
+            ended = !quoted;
         } else if (c == '\\') {
             if (i < size) {
                 const char escaped = data[i++];
@@ -190,8 +183,8 @@ char simpleEscape(char c)
     }
 }
 
-// A value as QSettings unescapes it: quotes keep blanks and separators, an unquoted ',' makes a
-// list, blanks at the end of an unquoted item go unless escaped.
+// A value as QSettings unescapes it, item by item: quotes keep blanks and separators, an unquoted
+// ',' starts the next item of a list, blanks at the end of an unquoted item go unless escaped.
 class ValueReader
 {
 public:
@@ -202,7 +195,7 @@ public:
     {
     }
 
-    QStringList items(bool* list)
+    QStringList items()
     {
         skipBlanks();
         bool cutShort = false;
@@ -221,7 +214,6 @@ public:
         if (!cutShort && !m_quoted)
             chopBlanks();
         m_items << m_current;
-        *list = m_list;
         return m_items;
     }
 
@@ -292,7 +284,6 @@ private:
     {
         if (!m_quoted)
             chopBlanks();
-        m_list = true;
         m_items << m_current;
         m_current.clear();
         m_quoted = false;
@@ -315,7 +306,6 @@ private:
     QString m_current;
     QStringList m_items;
     int m_keepFrom = 0;  // blanks before this index stay
-    bool m_list = false;
     bool m_inQuotes = false;
     bool m_quoted = false;  // the current item had quotes
 };
@@ -366,8 +356,7 @@ void readSection(const QString& prefix, const QByteArray& data, QMap<QString, QS
         int keyEnd = line.equals;
         while (keyEnd > line.start && isBlank(data[keyEnd - 1]))
             --keyEnd;
-        bool list = false;
-        const QStringList items = ValueReader(data, line.equals + 1, line.end).items(&list);
+        const QStringList items = ValueReader(data, line.equals + 1, line.end).items();
         QStringList texts;
         for (const QString& item : items)
             texts << itemText(item);
