@@ -445,7 +445,8 @@ void TestSettingsStores::storeFilesReadTheSameAsQSettings_data()
 }
 
 // Both ways: QSettings reads what this program writes as the same text, with the codec Macro.ini is
-// read with and without one (the registry store), and this program reads what QSettings wrote.
+// read with and without one (the registry store), and this program reads what QSettings wrote for
+// earlier versions as well as its own files.
 void TestSettingsStores::storeFilesReadTheSameAsQSettings()
 {
     QFETCH(QString, address);
@@ -456,6 +457,7 @@ void TestSettingsStores::storeFilesReadTheSameAsQSettings()
     const QString base = m_dir.filePath(QStringLiteral("golden%1").arg(++m_files));
     QVERIFY(core::IniStore(base + "-ours.ini", 1 << 20).setValue(address, value));
     QCOMPARE(fileBytes(base + "-ours.ini"), ours);
+    QCOMPARE(core::IniStore(base + "-ours.ini", 1 << 20).value(address), value);
     for (const bool codec : {true, false}) {
         // A copy each: QSettings keeps what it parsed of a file for the next reader of that file.
         const QString copy = base + (codec ? "-utf8.ini" : "-plain.ini");
