@@ -405,7 +405,7 @@ void DialogChange::on_NoApear_clicked(bool checked)
     if (MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
                                        checked ? QStringLiteral("1") : QStringLiteral("0")))
         return;
-    // The store holds what it was given for the run: it gets the old choice back as well.
+    // The store holds what it was given for the run: it takes back the choice the box shows.
     MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
                                    checked ? QStringLiteral("0") : QStringLiteral("1"));
     {
