@@ -1,9 +1,6 @@
 #include "core/AppPaths.h"
 
-#include "core/ConfigIni.h"
-#include "core/FileIo.h"
 #include "core/Product.h"
-#include "core/SensorDefines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,28 +58,3 @@ QString MacroIniPath() { return UserDataDir() + QStringLiteral("/Macro.ini"); }
 QString DeviceInfoDir() { return UserDataDir() + QStringLiteral("/Device_Info"); }
 QString ExceptionDir() { return UserDataDir() + QStringLiteral("/Exception"); }
 QString LogDir() { return UserDataDir() + QStringLiteral("/Log"); }
-
-QStringList MissingShippedData()
-{
-    struct Shipped
-    {
-        const char* name;
-        qint64 maxBytes;  // 0: a folder
-    };
-    static constexpr Shipped kShipped[] = {{"/usersetting/Config.ini", ConfigIni::kMaxFileBytes},
-                                           {"/Language", 0},
-                                           {"/Picture", 0},
-                                           {"/driver_sensor.h", core::kMaxSensorDefineBytes}};
-    QStringList missing;
-    for (const Shipped& item : kShipped) {
-        const QString path = AppDir() + QLatin1String(item.name);
-        // A damaged file (no regular file, or far too large) is not read, so it counts as missing.
-        if (item.maxBytes == 0 ? !QFileInfo(path).isDir()
-                               : core::checkReadableFile(path, item.maxBytes) != core::FileState::Usable)
-            missing << QLatin1String(item.name);
-        // A device table that can list no device leaves the choice page empty: damaged as well.
-        else if (path == ConfigIniPath() && ConfigIni(path).DeviceTotalDamaged())
-            missing << QLatin1String(item.name);
-    }
-    return missing;
-}

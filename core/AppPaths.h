@@ -28,11 +28,3 @@ QString MacroIniPath();      // UserDataDir() + "/Macro.ini"
 QString DeviceInfoDir();     // UserDataDir() + "/Device_Info"
 QString ExceptionDir();      // UserDataDir() + "/Exception"
 QString LogDir();            // UserDataDir() + "/Log"
-
-// The data shipped beside the program that is not there, as names relative to
-// AppDir() ("/usersetting/Config.ini", "/Language", "/Picture",
-// "/driver_sensor.h"), in that order; empty when all are present. A file that
-// is no regular file, far too large, or (Config.ini) whose "DeviceTotal" is no
-// count of devices counts as missing. The
-// firmware folder "/bin" is optional and not checked. Any thread.
-QStringList MissingShippedData();

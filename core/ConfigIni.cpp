@@ -62,6 +62,7 @@ ConfigIni::ConfigIni(const QString& path)
         qCWarning(lcConfigIni) << "device table missing or damaged:" << why;
         return;
     }
+    m_readable = true;
     QSettings settings(path, QSettings::IniFormat);
     settings.setIniCodec(QTextCodec::codecForName("UTF-8"));
     const QStringList keys = settings.allKeys();

@@ -44,6 +44,9 @@ public:
     bool IsLoaded() const { return m_loaded; }
     // The file was read but its "DeviceTotal" is no count of devices.
     bool DeviceTotalDamaged() const { return m_deviceTotalDamaged; }
+    // The verdict of the start-up check: the file was there as a regular file of bounded size
+    // and can list devices. A malformed line alone does not make it unusable.
+    bool IsUsable() const { return m_readable && !m_deviceTotalDamaged; }
     QString FilePath() const { return m_path; }
 
     static bool IsIdentityKey(const QString& key);
@@ -55,6 +58,7 @@ private:
 
     QString m_path;
     bool m_loaded = false;
+    bool m_readable = false;
     bool m_deviceTotalDamaged = false;
     QHash<QString, QVariant> m_values;   // "group/key" -> value as read
 };

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/FileIo.h"
+#include "core/FileNotices.h"
 
 #include <QtEndian>
 

@@ -1,25 +1,15 @@
 #include "core/FileIo.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QPointer>
 #include <QSaveFile>
-#include <QSettings>
-#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
-
-Q_LOGGING_CATEGORY(lcFileIo, "app.core.fileio")
 
 namespace core {
 
@@ -55,92 +45,6 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 
 namespace {
 
-bool isHexDigit(QChar c)
-{
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
-           || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
-}
-
-// A group or key in the escaped form the ini reader turns back: '/' as '\\', anything but
-// letters, digits, '_', '-' and '.' as %XX or %UXXXX.
-QByteArray iniKey(const QString& key)
-{
-    QByteArray out;
-    for (const QChar c : key) {
-        const ushort u = c.unicode();
-        if (c == QLatin1Char('/'))
-            out += '\\';
-        else if ((u < 0x80 && c.isLetterOrNumber()) || c == QLatin1Char('_') || c == QLatin1Char('-')
-                 || c == QLatin1Char('.'))
-            out += char(u);
-        else if (u <= 0xFF)
-            out += '%' + QByteArray::number(u, 16).rightJustified(2, '0').toUpper();
-        else
-            out += "%U" + QByteArray::number(u, 16).rightJustified(4, '0').toUpper();
-    }
-    return out;
-}
-
-// A text value, quoted so that ',', ';', '=' and outer spaces stay part of it; only printable
-// ASCII goes unescaped, so any reader codec gives the same text.
-QByteArray iniText(const QString& text)
-{
-    QByteArray out = "\"";
-    if (text.startsWith(QLatin1Char('@')))
-        out += '@';  // a leading '@' would announce a typed value
-    bool afterHexEscape = false;
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (c == QLatin1Char('\\') || c == QLatin1Char('"')) {
-            out += '\\';
-            out += char(u);
-            afterHexEscape = false;
-        } else if (u < 0x20 || u >= 0x7F || (afterHexEscape && isHexDigit(c))) {
-            // A hex escape runs on over hex digits: one that follows it is escaped too.
-            out += "\\x" + QByteArray::number(u, 16);
-            afterHexEscape = true;
-        } else {
-            out += char(u);
-            afterHexEscape = false;
-        }
-    }
-    return out + '"';
-}
-
-QByteArray settingsFileText(const QMap<QString, QString>& values)
-{
-    // One section per first path component; keys without one go to the reader's "General".
-    QMap<QString, QByteArray> sections;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const int slash = it.key().indexOf(QLatin1Char('/'));
-        QString section = slash < 0 ? QString() : it.key().left(slash);
-        const QString key = it.key().mid(slash + 1);
-        sections[section] += iniKey(key) + '=' + iniText(it.value()) + '\n';
-    }
-    QByteArray text;
-    for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
-        if (!text.isEmpty())
-            text += '\n';
-        const bool general = it.key().compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
-        const QByteArray name = it.key().isEmpty() ? QByteArray("General") : (general ? "%" : "") + iniKey(it.key());
-        text += '[' + name + "]\n" + it.value();
-    }
-    return text;
-}
-
-// QSettings caches a file it read and reads it again only when its size or time stamp (in
-// milliseconds) changed: a rewrite of the same size within the same millisecond would pass
-// unseen, so the new file is dated after the one it replaced.
-void dateAfter(const QString& path, const QDateTime& replaced)
-{
-    if (!replaced.isValid() || QFileInfo(path).lastModified() > replaced)
-        return;
-    const qint64 ms = replaced.toMSecsSinceEpoch() + 1;
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(ms / 1000), long(ms % 1000) * 1000000}};
-    if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) != 0)
-        qCWarning(lcFileIo, "%s: cannot date the new file: %s", qPrintable(path), std::strerror(errno));
-}
-
 QString tooLarge(qint64 maxBytes)
 {
     return QStringLiteral("file is larger than %1 bytes").arg(maxBytes);
@@ -156,61 +60,7 @@ QString whyNotReadable(const struct stat& st, qint64 maxBytes)
     return QString();
 }
 
-QMutex& setAsideLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
-QVector<SetAsideStore>& setAsideRecord()
-{
-    static QVector<SetAsideStore> record;
-    return record;
-}
-
-struct UnsavedWrites
-{
-    QMutex lock;
-    QPointer<QObject> context;
-    std::function<void(const QString&)> tell;
-    QString pending;  // the first failure while no receiver was set
-    bool told = false;
-};
-
-UnsavedWrites& unsavedWrites()
-{
-    static UnsavedWrites record;
-    return record;
-}
-
-// With the record locked.
-void tellUnsavedWrite(UnsavedWrites& record, const QString& path)
-{
-    record.told = true;
-    QMetaObject::invokeMethod(record.context, [tell = record.tell, path] { tell(path); }, Qt::QueuedConnection);
-}
-
 } // namespace
-
-QMap<QString, QString> settingsTexts(QSettings& store)
-{
-    QMap<QString, QString> values;
-    for (const QString& key : store.allKeys()) {
-        const QVariant value = store.value(key);
-        values.insert(key, value.type() == QVariant::StringList ? value.toStringList().join(QStringLiteral(", "))
-                                                                : value.toString());
-    }
-    return values;
-}
-
-bool writeSettingsAtomically(const QString& path, const QMap<QString, QString>& values, QString* error)
-{
-    const QDateTime replaced = QFileInfo(path).lastModified();
-    if (!writeFileAtomically(path, settingsFileText(values), error))
-        return false;
-    dateAfter(path, replaced);
-    return true;
-}
 
 FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error)
 {
@@ -227,55 +77,6 @@ FileState checkReadableFile(const QString& path, qint64 maxBytes, QString* error
     if (!S_ISREG(st.st_mode))
         return FileState::NotRegular;
     return why.isEmpty() ? FileState::Usable : FileState::TooLarge;
-}
-
-bool setAsideDamagedStore(const QString& path, qint64 maxBytes)
-{
-    QString why;
-    const FileState state = checkReadableFile(path, maxBytes, &why);
-    if (state == FileState::Usable || state == FileState::Missing)
-        return true;
-    QString aside = path + QStringLiteral(".damaged");
-    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-        aside = path + QStringLiteral(".damaged%1").arg(n);
-    const bool moved = QFile::rename(path, aside);
-    qCWarning(lcFileIo, "%s; %s", qPrintable(why),
-              moved ? qPrintable(QStringLiteral("kept as %1, starting afresh").arg(aside))
-                    : "cannot move it aside, it is not used");
-    if (moved) {
-        const QMutexLocker locker(&setAsideLock());
-        setAsideRecord().append({path, aside});
-    }
-    return moved;
-}
-
-QVector<SetAsideStore> takeSetAsideStores()
-{
-    const QMutexLocker locker(&setAsideLock());
-    return std::exchange(setAsideRecord(), {});
-}
-
-void noteUnsavedWrite(const QString& path)
-{
-    UnsavedWrites& record = unsavedWrites();
-    const QMutexLocker locker(&record.lock);
-    if (record.told)
-        return;
-    if (record.context)
-        tellUnsavedWrite(record, path);
-    else if (record.pending.isEmpty())
-        record.pending = path;
-}
-
-void setUnsavedWriteReceiver(QObject* context, std::function<void(const QString& path)> tell)
-{
-    UnsavedWrites& record = unsavedWrites();
-    const QMutexLocker locker(&record.lock);
-    record.context = context;
-    record.tell = std::move(tell);
-    record.told = false;
-    if (context && !record.pending.isEmpty())
-        tellUnsavedWrite(record, std::exchange(record.pending, QString()));
 }
 
 bool readFileBounded(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error)

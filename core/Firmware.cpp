@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/FileIo.h"
+#include "core/FileNotices.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Registry.h"
@@ -227,7 +228,7 @@ bool writeUpdateLog(const char* const* texts)
 QStringList updateFailFields()
 {
     const QStringList fields =
-        Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).toString().split(QLatin1Char(','));
+        Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).split(QLatin1Char(','));
     return fields.size() == 4 ? fields : QStringList();
 }
 

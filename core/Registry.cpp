@@ -1,23 +1,36 @@
 #include "core/Registry.h"
 
 #include "core/AppPaths.h"
-#include "core/FileIo.h"
+#include "core/FileNotices.h"
 #include "core/Product.h"
 
-#include <QDir>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSettings>
-#include <QStandardPaths>
+
+#include <memory>
 
 namespace {
 Q_LOGGING_CATEGORY(lcRegistry, "app.core.registry")
+
+// The store holds a few short values.
+constexpr qint64 kMaxStoreBytes = 1024 * 1024;
 
 QMutex& storeLock()
 {
     static QMutex lock;
     return lock;
+}
+
+// With storeLock held. The store of the config folder named now: read once, and again only when
+// that folder changes (a test moves it).
+core::IniStore& store()
+{
+    static std::unique_ptr<core::IniStore> current;
+    const QString path = Registry::FilePath();
+    if (!current || current->path() != path)
+        current = std::make_unique<core::IniStore>(path, kMaxStoreBytes);
+    return *current;
 }
 
 // Registry paths use backslashes; settings groups use slashes.
@@ -28,25 +41,13 @@ QString addressOf(const QString& keyPath, const QString& name)
     return group + QLatin1Char('/') + name;
 }
 
-// The store holds a few short values.
-constexpr qint64 kMaxStoreBytes = 1024 * 1024;
-
-// QSettings would block on a FIFO and read any size whole: a damaged store is set aside before
-// each use; false when it could not be, and then it is not opened at all.
-bool storeUsable()
+bool written(bool ok, const QString& path, const QString& error)
 {
-    return core::setAsideDamagedStore(Registry::FilePath(), kMaxStoreBytes);
-}
-
-// Not through QSettings: its writer reports success when a full disk leaves the file empty.
-bool writeStore(const QMap<QString, QString>& values)
-{
-    QString error;
-    if (core::writeSettingsAtomically(Registry::FilePath(), values, &error))
+    if (ok)
         return true;
     qCWarning(lcRegistry, "cannot write: %s", qPrintable(error));
     // Nothing the user chose lives here: the program's own records, told once per run.
-    core::noteUnsavedWrite(Registry::FilePath());
+    core::noteUnsavedWrite(path);
     return false;
 }
 
@@ -78,43 +79,32 @@ QString FilePath()
            + QStringLiteral(".ini");
 }
 
-QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback)
+QString Value(const QString& keyPath, const QString& name, const QString& fallback)
 {
-    QMutexLocker locker(&storeLock());
-    if (!storeUsable())
-        return fallback;
-    QSettings store(FilePath(), QSettings::IniFormat);
-    return store.value(addressOf(keyPath, name), fallback);
+    const QMutexLocker locker(&storeLock());
+    return store().value(addressOf(keyPath, name), fallback);
 }
 
 bool Contains(const QString& keyPath, const QString& name)
 {
-    QMutexLocker locker(&storeLock());
-    if (!storeUsable())
-        return false;
-    QSettings store(FilePath(), QSettings::IniFormat);
-    return store.contains(addressOf(keyPath, name));
+    const QMutexLocker locker(&storeLock());
+    return store().contains(addressOf(keyPath, name));
 }
 
-bool SetValue(const QString& keyPath, const QString& name, const QVariant& value)
+bool SetValue(const QString& keyPath, const QString& name, const QString& value)
 {
-    QMutexLocker locker(&storeLock());
-    if (!storeUsable())
-        return false;
-    QSettings store(FilePath(), QSettings::IniFormat);
-    QMap<QString, QString> values = core::settingsTexts(store);
-    values.insert(addressOf(keyPath, name), value.toString());
-    return writeStore(values);
+    const QMutexLocker locker(&storeLock());
+    core::IniStore& values = store();
+    QString error;
+    return written(values.setValue(addressOf(keyPath, name), value, &error), values.path(), error);
 }
 
 bool Remove(const QString& keyPath, const QString& name)
 {
-    QMutexLocker locker(&storeLock());
-    if (!storeUsable())
-        return false;
-    QSettings store(FilePath(), QSettings::IniFormat);
-    QMap<QString, QString> values = core::settingsTexts(store);
-    return values.remove(addressOf(keyPath, name)) == 0 || writeStore(values);
+    const QMutexLocker locker(&storeLock());
+    core::IniStore& values = store();
+    QString error;
+    return written(values.remove(addressOf(keyPath, name), &error), values.path(), error);
 }
 
 } // namespace Registry

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/IniStore.h"
+
 #include <QString>
-#include <QVariant>
 
 // The few values the program keeps per user outside its folder: an ini file
 // named after the product in the XDG config folder. Key paths keep their
 // registry form ("HKEY_CURRENT_USER\\Software\\...") and become groups; value
-// names become keys. Each call opens, reads or writes and syncs on its own
-// under one lock, so any thread may call.
+// names become keys. The file is read once per run into memory (again only if
+// the config folder changes); every change is written whole at once. Values are
+// text. Any thread may call.
 namespace Registry {
 
 // "HKEY_CURRENT_USER\Software\" + P + "\" + P + "\" + P: the installer's "LanguageIndex".
@@ -20,11 +22,13 @@ QString RunKey();
 // Path of the backing file.
 QString FilePath();
 
-QVariant Value(const QString& keyPath, const QString& name, const QVariant& fallback = QVariant());
+QString Value(const QString& keyPath, const QString& name, const QString& fallback = QString());
 bool Contains(const QString& keyPath, const QString& name);
-// Values are stored as text. False when the store could not be written; its file then keeps
-// every byte it had.
-bool SetValue(const QString& keyPath, const QString& name, const QVariant& value);
+// The value holds for the rest of the run either way. False when the store could not be
+// written: its file then keeps every byte it had, and the user is told once per run.
+bool SetValue(const QString& keyPath, const QString& name, const QString& value);
+template <typename T, typename = std::enable_if_t<!core::kIsStoreText<T>>>
+bool SetValue(const QString& keyPath, const QString& name, const T& value) = delete;
 bool Remove(const QString& keyPath, const QString& name);
 
 } // namespace Registry

@@ -6,6 +6,7 @@
 
 #include "core/DeviceParam.h"
 #include "core/FileIo.h"
+#include "core/FileNotices.h"
 #include "core/PostMsg.h"
 #include "macro/MacroForm.h"
 

@@ -4,6 +4,7 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceParam.h"
 #include "core/FileIo.h"
+#include "core/FileNotices.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"

@@ -733,6 +733,9 @@ void FormSetting::on_checkBox_clicked(bool checked)
                                                 checked ? QStringLiteral("1") : QStringLiteral("0"))) {
         error = QStringLiteral("choice not stored");
         settings::setAutostartEntry(!checked, program);
+        // The store holds what it was given for the run: it takes back the choice the box shows.
+        MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"),
+                                       checked ? QStringLiteral("0") : QStringLiteral("1"));
         kept = false;
     }
     if (kept)

@@ -50,7 +50,7 @@ QByteArray pathBytes(const QString& path)
 
 QString updateFailInfo()
 {
-    return Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).toString();
+    return Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
 }
 
 // A refreshed record goes back to the tile it came from and to the found
@@ -396,6 +396,9 @@ void DialogChange::on_NoApear_clicked(bool checked)
     if (MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
                                        checked ? QStringLiteral("1") : QStringLiteral("0")))
         return;
+    // The store holds what it was given for the run: it takes back the choice the box shows.
+    MacroIni::Instance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
+                                   checked ? QStringLiteral("0") : QStringLiteral("1"));
     {
         const QSignalBlocker quiet(m_noApear);
         m_noApear->setChecked(!checked);

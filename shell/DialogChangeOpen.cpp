@@ -78,8 +78,7 @@ DialogChange::CheckResult DialogChange::checkVersions(const DeviceAllInfo& devic
 {
     const QString cid = configValue(QStringLiteral("Option"), "CID");
     const QString mid = configValue(driveGroup(group), "MID");
-    const QString seen =
-        Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cid + mid).toString();
+    const QString seen = Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cid + mid);
     if (seen.isEmpty()) {
         openPairing(device);
         return CheckResult::Ended;

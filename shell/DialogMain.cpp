@@ -4,15 +4,16 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
-#include "core/FileIo.h"
 #include "core/FileNameCodec.h"
 #include "core/EventWait.h"
+#include "core/FileNotices.h"
 #include "core/Firmware.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Product.h"
 #include "core/Registry.h"
+#include "core/ShippedData.h"
 #include "core/StartUp.h"
 #include "core/Worker.h"
 #include "dialogs/ContainReset.h"
@@ -182,7 +183,7 @@ void DialogMain::setupForm()
 void DialogMain::takeOverInstallerLanguage()
 {
     const QString key = Registry::InstallerKey();
-    const int index = Registry::Value(key, QStringLiteral("LanguageIndex"), 0).toInt();
+    const int index = Registry::Value(key, QStringLiteral("LanguageIndex")).toInt();
     if (index == 0) {
         Registry::Remove(key, QStringLiteral("LanguageIndex"));
         return;
@@ -521,8 +522,7 @@ void DialogMain::spaceOnChoicePage()
     const QString group = QStringLiteral("Drive%1").arg(device.DriveIndex + 1);
     const QString cidText = QString::number(config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")));
     const QString midText = config->GetValue(group, QStringLiteral("MID"));
-    const QString version =
-        Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cidText + midText).toString();
+    const QString version = Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cidText + midText);
     if (version.isEmpty()) {
         openPairing(false);
         return;

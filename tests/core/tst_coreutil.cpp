@@ -12,6 +12,25 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <cerrno>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+// Set by a row: the program's next fsync fails as a disk that finds no room on flushing does.
+std::atomic<bool> s_failNextFsync{false};
+} // namespace
+
+// Stands in for the C library's fsync in this test program, so that its failure can be made.
+extern "C" int fsync(int fd)
+{
+    if (s_failNextFsync.exchange(false)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
 
 class TestCoreUtil : public QObject
 {
@@ -66,6 +85,7 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent_data()
     QTest::newRow("target is a folder") << "folder" << 3 << -1;      // nothing can be committed over it
     QTest::newRow("parent is a plain file") << "parent" << 3 << -1;  // the new file cannot be made
     QTest::newRow("file size limit mid-write") << "limit" << 64 * 1024 << 4096; // opened, then the write fails
+    QTest::newRow("no room when flushed") << "fsync" << 100 << -1;  // written, then the flush fails
     // A full disk: the bytes fit the write buffer, so only pushing them out fails.
     for (int size : {1, 100, 10464, 20000})
         QTest::addRow("full disk, %d bytes", size) << "limit" << size << 0;
@@ -94,7 +114,9 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
         QVERIFY(full.made());
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     } else {
+        s_failNextFsync = fault == "fsync";
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
+        QVERIFY(!s_failNextFsync);
     }
     QVERIFY(!written);
     QVERIFY(error.contains(target));

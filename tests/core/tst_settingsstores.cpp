@@ -1,6 +1,8 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
 #include "core/FileIo.h"
+#include "core/FileNotices.h"
+#include "core/IniStore.h"
 #include "core/MacroIni.h"
 #include "core/Registry.h"
 #include "support/full_disk.h"
@@ -11,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -41,9 +45,14 @@ private slots:
     void storeWriteOnAFullDiskKeepsTheOldFile();
     void damagedFilesReadAsMissing_data();
     void damagedFilesReadAsMissing();
+    void storeFilesReadTheSameAsQSettings_data();
+    void storeFilesReadTheSameAsQSettings();
+    void languageKeptAfterAFailedWriteReadsBackAsKept();
+    void failedRegistryWriteIsToldOnce();
 
 private:
     QString writeIni(const QByteArray& content);
+    static QByteArray fileBytes(const QString& path);
     QTemporaryDir m_dir;
     int m_files = 0;
 };
@@ -56,6 +65,12 @@ QString TestSettingsStores::writeIni(const QByteArray& content)
         return QString();
     file.write(content);
     return path;
+}
+
+QByteArray TestSettingsStores::fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 void TestSettingsStores::identityKeysDecodeAndLoseWhitespace()
@@ -247,15 +262,15 @@ void TestSettingsStores::registryValuesRoundTripAndRemove()
 {
     const QString key = Registry::DriveTestKey();
     QVERIFY(Registry::SetValue(key, "MouseVer331", "v1.5"));
-    QCOMPARE(Registry::Value(key, "MouseVer331").toString(), QString("v1.5"));
+    QCOMPARE(Registry::Value(key, "MouseVer331"), QString("v1.5"));
     // Different key paths keep values of the same name apart.
-    QVERIFY(Registry::SetValue(Registry::InstallerKey(), "MouseVer331", 7));
-    QCOMPARE(Registry::Value(key, "MouseVer331").toString(), QString("v1.5"));
+    QVERIFY(Registry::SetValue(Registry::InstallerKey(), "MouseVer331", "7"));
+    QCOMPARE(Registry::Value(key, "MouseVer331"), QString("v1.5"));
     QCOMPARE(Registry::Value(Registry::InstallerKey(), "MouseVer331").toInt(), 7);
     QVERIFY(Registry::Remove(Registry::InstallerKey(), "MouseVer331"));
     QVERIFY(!Registry::Contains(Registry::InstallerKey(), "MouseVer331"));
     QVERIFY(Registry::Contains(key, "MouseVer331"));
-    QCOMPARE(Registry::Value(key, "Absent", 3).toInt(), 3);
+    QCOMPARE(Registry::Value(key, "Absent", "3"), QString("3"));
 
     // Text that the ini form would otherwise read as a list, a comment, a typed value or an escape.
     const QStringList texts = {" a, b; c = d ", "@odd", "quote\" back\\slash", QString("\x01") + "ab", "\u00e91F",
@@ -263,10 +278,10 @@ void TestSettingsStores::registryValuesRoundTripAndRemove()
     for (int i = 0; i < texts.size(); ++i)
         QVERIFY(Registry::SetValue(key, QStringLiteral("name %1 é/x").arg(i), texts[i]));
     for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(Registry::Value(key, QStringLiteral("name %1 é/x").arg(i)).toString(), texts[i]);
+        QCOMPARE(Registry::Value(key, QStringLiteral("name %1 é/x").arg(i)), texts[i]);
     // Rewrites of the same size, faster than the clock ticks, are each read back.
     for (int i = 0; i < 100; ++i) {
-        QVERIFY(Registry::SetValue(key, "Flip", i % 10));
+        QVERIFY(Registry::SetValue(key, "Flip", QString::number(i % 10)));
         QCOMPARE(Registry::Value(key, "Flip").toInt(), i % 10);
     }
 }
@@ -314,9 +329,10 @@ void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
     QCOMPARE(file.readAll(), old);
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({QFileInfo(path).fileName() + "*"}, QDir::Files),
              QStringList{QFileInfo(path).fileName()});
-    const QString language = registry ? Registry::Value(Registry::DriveTestKey(), "Language").toString()
-                                      : MacroIni(path).GetValue("Full", "Language");
-    QCOMPARE(language, QString("3"));
+    // The new value holds for the rest of the run all the same.
+    const QString language =
+        registry ? Registry::Value(Registry::DriveTestKey(), "Language") : ini->GetValue("Full", "Language");
+    QCOMPARE(language, QString(size, 'n'));
 }
 
 void TestSettingsStores::damagedFilesReadAsMissing_data()
@@ -337,6 +353,11 @@ void TestSettingsStores::damagedFilesReadAsMissing()
     QFETCH(QString, reader);
     QFETCH(bool, fifo);
     const bool registry = reader == QLatin1String("registry");
+    // The registry store is read once per config folder: each row has its own.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
+    if (registry)
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
     const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag());
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
@@ -366,14 +387,139 @@ void TestSettingsStores::damagedFilesReadAsMissing()
         QCOMPARE(MacroIni(path).LanguageIndex(), 2);
     } else {
         const QString key = Registry::DriveTestKey();
-        QCOMPARE(Registry::Value(key, "Language", 7).toInt(), 7);
-        QVERIFY(Registry::SetValue(key, "Language", 3));
+        QCOMPARE(Registry::Value(key, "Language", "7"), QString("7"));
+        QVERIFY(Registry::SetValue(key, "Language", "3"));
         QCOMPARE(Registry::Value(key, "Language").toInt(), 3);
     }
     if (fifo)
         QVERIFY2(!pipe->hadToRelease(), "a reader blocked on the FIFO");
     const QFileInfo kept(writable ? path + ".damaged" : path);
     QVERIFY(fifo ? !kept.isFile() && kept.exists() : kept.size() == huge);
+}
+
+void TestSettingsStores::storeFilesReadTheSameAsQSettings_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("utf8");           // QSettings wrote with the UTF-8 codec (Macro.ini), else none
+    QTest::addColumn<QByteArray>("ours");       // the file this program writes
+    QTest::addColumn<QByteArray>("qsettings");  // the file earlier versions wrote through QSettings
+    const QString mixed = QStringLiteral("宏 один é");
+    const QByteArray escaped = "\\x5b8f \\x43e\\x434\\x438\\x43d \\xe9";
+    QTest::newRow("plain") << "Language/Language" << "4" << true << QByteArray("[Language]\nLanguage=\"4\"\n")
+                           << QByteArray("[Language]\nLanguage=4\n");
+    QTest::newRow("spaces") << "Names/Last one" << " two  words " << true
+                            << QByteArray("[Names]\nLast%20one=\" two  words \"\n")
+                            << QByteArray("[Names]\nLast%20one=\" two  words \"\n");
+    QTest::newRow("'=', ';' and ','") << "Names/a=b;c" << "x = y; z, w" << true
+                                      << QByteArray("[Names]\na%3Db%3Bc=\"x = y; z, w\"\n")
+                                      << QByteArray("[Names]\na%3Db%3Bc=\"x = y; z, w\"\n");
+    QTest::newRow("quotes and backslashes") << "Names/q" << "say \"hi\" \\ bye" << true
+                                            << QByteArray("[Names]\nq=\"say \\\"hi\\\" \\\\ bye\"\n")
+                                            << QByteArray("[Names]\nq=say \\\"hi\\\" \\\\ bye\n");
+    QTest::newRow("non-ASCII, UTF-8") << QStringLiteral("Names/宏 é") << mixed << true
+                                      << "[Names]\n%U5B8F%20%E9=\"" + escaped + "\"\n"
+                                      << "[Names]\n%U5B8F%20%E9=" + mixed.toUtf8() + "\n";
+    QTest::newRow("non-ASCII, no codec") << QStringLiteral("Names/宏 é") << mixed << false
+                                         << "[Names]\n%U5B8F%20%E9=\"" + escaped + "\"\n"
+                                         << "[Names]\n%U5B8F%20%E9=" + escaped + "\n";
+    QTest::newRow("hex digits after an escape") << "A/k" << QStringLiteral("é1F") << false
+                                                << QByteArray("[A]\nk=\"\\xe9\\x31\\x46\"\n")
+                                                << QByteArray("[A]\nk=\\xe9\\x31\\x46\n");
+    QTest::newRow("line break and tab") << "A/k" << "a\tb\nc" << true << QByteArray("[A]\nk=\"a\\x9\\x62\\xa\\x63\"\n")
+                                        << QByteArray("[A]\nk=a\\tb\\nc\n");
+    QTest::newRow("control character") << "A/k" << "\x01" "ab" << false << QByteArray("[A]\nk=\"\\x1\\x61\\x62\"\n")
+                                       << QByteArray("[A]\nk=\\x1\\x61\\x62\n");
+    QTest::newRow("leading @") << "A/k" << "@odd" << true << QByteArray("[A]\nk=\"@@odd\"\n")
+                               << QByteArray("[A]\nk=@@odd\n");
+    QTest::newRow("empty") << "A/k" << "" << true << QByteArray("[A]\nk=\"\"\n") << QByteArray("[A]\nk=\n");
+    QTest::newRow("%General group") << "General/Key" << "v" << true << QByteArray("[%General]\nKey=\"v\"\n")
+                                    << QByteArray("[%General]\nKey=v\n");
+    QTest::newRow("no group") << "Top" << "1" << true << QByteArray("[General]\nTop=\"1\"\n")
+                              << QByteArray("[General]\nTop=1\n");
+    const QByteArray failInfo = "[HKEY_CURRENT_USER]\nSoftware\\TALVO%20R430K%20mouse\\TALVO%20R430K%20mouse\\"
+                                "Mouse%20Drive%20Test\\UpdateFailInfo=\"211,4,33,1\"\n";
+    QTest::newRow("registry key path")
+        << "HKEY_CURRENT_USER/Software/TALVO R430K mouse/TALVO R430K mouse/Mouse Drive Test/UpdateFailInfo"
+        << "211,4,33,1" << false << failInfo << failInfo;
+}
+
+// Both ways: QSettings reads what this program writes as the same text, with the codec Macro.ini is
+// read with and without one (the registry store), and this program reads what QSettings wrote for
+// earlier versions as well as its own files.
+void TestSettingsStores::storeFilesReadTheSameAsQSettings()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, value);
+    QFETCH(bool, utf8);
+    QFETCH(QByteArray, ours);
+    QFETCH(QByteArray, qsettings);
+    const QString base = m_dir.filePath(QStringLiteral("golden%1").arg(++m_files));
+    QVERIFY(core::IniStore(base + "-ours.ini", 1 << 20).setValue(address, value));
+    QCOMPARE(fileBytes(base + "-ours.ini"), ours);
+    QCOMPARE(core::IniStore(base + "-ours.ini", 1 << 20).value(address), value);
+    for (const bool codec : {true, false}) {
+        // A copy each: QSettings keeps what it parsed of a file for the next reader of that file.
+        const QString copy = base + (codec ? "-utf8.ini" : "-plain.ini");
+        QVERIFY(QFile::copy(base + "-ours.ini", copy));
+        QSettings reader(copy, QSettings::IniFormat);
+        if (codec)
+            reader.setIniCodec("UTF-8");
+        QCOMPARE(reader.value(address).toString(), value);
+    }
+    {
+        QSettings writer(base + "-qt.ini", QSettings::IniFormat);
+        if (utf8)
+            writer.setIniCodec("UTF-8");
+        writer.setValue(address, value);
+        writer.sync();
+        QCOMPARE(writer.status(), QSettings::NoError);
+    }
+    QCOMPARE(fileBytes(base + "-qt.ini"), qsettings);
+    QCOMPARE(core::IniStore(base + "-qt.ini", 1 << 20).value(address), value);
+}
+
+// A language that could not be kept holds for the run; the one chosen once the disk has room again
+// is the one the store and the file keep.
+void TestSettingsStores::languageKeptAfterAFailedWriteReadsBackAsKept()
+{
+    const QString path = m_dir.filePath("kept-Macro.ini");
+    MacroIni ini(path);
+    QVERIFY(ini.SetValue("Language", "Language", "1"));
+    {
+        hostile::FullDisk full;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write: "));
+        QVERIFY(!ini.SetValue("Language", "Language", "2"));
+    }
+    QCOMPARE(ini.LanguageIndex(), 2);
+    QCOMPARE(MacroIni(path).LanguageIndex(), 1);
+    QVERIFY(ini.SetValue("Language", "Language", "3"));
+    QCOMPARE(ini.LanguageIndex(), 3);
+    QCOMPARE(MacroIni(path).LanguageIndex(), 3);
+}
+
+// The registry store holds the program's own records: a write that fails is told, once per run.
+void TestSettingsStores::failedRegistryWriteIsToldOnce()
+{
+    QObject window;
+    QStringList told;
+    auto tell = [&told](const QString& path) { told << path; };
+    // A receiver set anew starts a new run of telling; what earlier tests left pending goes first.
+    core::setUnsavedWriteReceiver(&window, tell);
+    QCoreApplication::processEvents();
+    core::setUnsavedWriteReceiver(&window, tell);
+    told.clear();
+    {
+        hostile::FullDisk full;
+        for (int i = 0; i < 2; ++i) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write: "));
+            QVERIFY(!Registry::SetValue(Registry::DriveTestKey(), "UpdateFailInfo", QString::number(i)));
+        }
+    }
+    QTRY_COMPARE(told, QStringList{Registry::FilePath()});
+    QCoreApplication::processEvents();
+    QCOMPARE(told.size(), 1);
+    core::setUnsavedWriteReceiver(nullptr, {});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStores)

@@ -329,7 +329,7 @@ void TestDeviceReport::versionReportIsRemembered()
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("MouseVer331"));
     openDevice();
     // The configuration dump asks for the version; Drive1 has MID 1 and the family CID 33.
-    QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")).toString(),
+    QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")),
              QStringLiteral("v1.5"));
     QCOMPARE(CurrentDeviceInfoCopy().VersionText, QStringLiteral("v1.5"));
     QCOMPARE(m_pages->settings->MouseVersionText(), QStringLiteral("v1.5"));

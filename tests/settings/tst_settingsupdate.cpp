@@ -33,7 +33,7 @@ const QString kFail = QStringLiteral("UpdateFailInfo");
 
 QString recorded()
 {
-    return Registry::Value(Registry::DriveTestKey(), kFail).toString();
+    return Registry::Value(Registry::DriveTestKey(), kFail);
 }
 
 QString tip()
@@ -238,7 +238,7 @@ void TestSettingsUpdate::pageUpdate()
     if (success) {
         QVERIFY(recorded().isEmpty());
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("label_7"))->text(), QStringLiteral("v1.7"));
-        QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")).toString(),
+        QCOMPARE(Registry::Value(Registry::DriveTestKey(), QStringLiteral("MouseVer331")),
                  QStringLiteral("v1.7"));
         // Two images share the bar: receiver 0..50, mouse 50..100.
         QVERIFY(std::is_sorted(percents.begin(), percents.end()));

@@ -52,7 +52,7 @@ QString english(const char* child)
 
 QString recorded()
 {
-    return Registry::Value(Registry::DriveTestKey(), kFail).toString();
+    return Registry::Value(Registry::DriveTestKey(), kFail);
 }
 
 // What a user sees once an update has ended, and whether a button closed the dialog.

@@ -70,7 +70,7 @@ private slots:
     {
         RegisterBusTypes();
         // The installer's language choice is taken over once and then removed.
-        Registry::SetValue(Registry::InstallerKey(), QStringLiteral("LanguageIndex"), 3);
+        Registry::SetValue(Registry::InstallerKey(), QStringLiteral("LanguageIndex"), QStringLiteral("3"));
         m_window = new DialogMain;
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));

@@ -1,10 +1,13 @@
 #include "core/AppPaths.h"
+#include "core/FileNotices.h"
+#include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/Registry.h"
 #include "shell/Dialog.h"
 #include "shell/DialogMain.h"
 #include "shell/common/PictureCheck.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/hostile_files.h"
 #include "support/modal_helpers.h"
 
@@ -14,6 +17,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
 
 // A damaged settings store (Macro.ini, the registry store) is set aside and the program starts on
@@ -47,13 +51,22 @@ private slots:
         QFETCH(int, language);
         QFETCH(QString, names);
         QFETCH(QString, kept);
-        const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        const auto english = qScopeGuard([&config] {
+            dialogtest::chooseLanguage(0);
+            qputenv("XDG_CONFIG_HOME", config);
+        });
         std::unique_ptr<hostile::Fifo> fifo;
         if (macroIni) {
             QVERIFY(QDir().mkpath(UserDataDir()));
             fifo = std::make_unique<hostile::Fifo>(MacroIniPath());
         } else {
             dialogtest::chooseLanguage(language);
+            // The registry store is read once per config folder: a second damaged one needs a
+            // folder of its own, where an earlier damaged file was already kept.
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir::home().filePath("second-config")));
+            QVERIFY(QDir().mkpath(QFileInfo(Registry::FilePath()).absolutePath()));
+            QVERIFY(QFile(Registry::FilePath() + ".damaged").open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir().mkpath(QFileInfo(Registry::FilePath()).absolutePath()));
         QVERIFY(hostile::makeSparseFile(Registry::FilePath(), qint64(2) << 20));
@@ -189,6 +202,45 @@ private slots:
                  qPrintable(texts.first()));
         if (pipe)
             QVERIFY(!pipe->hadToRelease());
+    }
+
+    // Last: it leaves the installer's language behind. On a disk with room for the small registry
+    // store but not for a larger Macro.ini, the installer's language is not handed over and stays
+    // for the next start. What failed before the window was there, on the device thread first,
+    // is told once, when the window shows.
+    void failuresBeforeTheWindowAreToldOnceWhenItShows()
+    {
+        const auto english = qScopeGuard([] {
+            dialogtest::chooseLanguage(0);
+            MacroIni::Instance()->RemoveValue(QStringLiteral("Test"), QStringLiteral("Padding"));
+            Registry::Remove(Registry::InstallerKey(), QStringLiteral("LanguageIndex"));
+        });
+        QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("Test"), QStringLiteral("Padding"), QString(4096, 'p')));
+        QVERIFY(Registry::SetValue(Registry::InstallerKey(), QStringLiteral("LanguageIndex"), QStringLiteral("3")));
+        const QString cache = DeviceInfoDir() + QStringLiteral("/33_1.bin");
+        std::unique_ptr<QThread> device(QThread::create([&cache] { core::noteUnsavedWrite(cache); }));
+        device->start();
+        QVERIFY(device->wait());
+        std::unique_ptr<DialogMain> window;
+        {
+            hostile::FullDisk full(2048);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write: "));
+            window = std::make_unique<DialogMain>();
+        }
+        QFile store(Registry::FilePath());
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        QVERIFY(store.readAll().contains("LanguageIndex=\"3\""));
+
+        QStringList texts;
+        modaltest::ModalDriver closer(modaltest::keepNoticeText(&texts));
+        window->show();
+        QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
+        // In the installer's language, which holds for this run all the same.
+        const QString told = dialogtest::shippedText(3, "DialogMain", "NotSaved").arg("33_1.bin");
+        QCOMPARE(texts, QStringList{"UpDateWarning: " + told});
+        core::noteUnsavedWrite(cache);
+        QCoreApplication::processEvents();
+        QCOMPARE(texts.size(), 1);
     }
 };
 

@@ -1,0 +1,423 @@
+#include "core/IniText.h"
+
+#include <QStringList>
+
+namespace core {
+
+namespace {
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int hexValue(char c)
+{
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isLineSpace(char c)
+{
+    return isBlank(c) || c == '\n' || c == '\r';
+}
+
+// A group or key in the escaped form the ini reader turns back: '/' as '\\', anything but
+// letters, digits, '_', '-' and '.' as %XX or %UXXXX.
+QByteArray iniKey(const QString& key)
+{
+    QByteArray out;
+    for (const QChar c : key) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('/'))
+            out += '\\';
+        else if ((u < 0x80 && c.isLetterOrNumber()) || c == QLatin1Char('_') || c == QLatin1Char('-')
+                 || c == QLatin1Char('.'))
+            out += char(u);
+        else if (u <= 0xFF)
+            out += '%' + QByteArray::number(u, 16).rightJustified(2, '0').toUpper();
+        else
+            out += "%U" + QByteArray::number(u, 16).rightJustified(4, '0').toUpper();
+    }
+    return out;
+}
+
+// A text value, quoted so that ',', ';', '=' and outer spaces stay part of it; only printable
+// ASCII goes unescaped, so any reader codec gives the same text.
+QByteArray iniText(const QString& text)
+{
+    QByteArray out = "\"";
+    if (text.startsWith(QLatin1Char('@')))
+        out += '@';  // a leading '@' would announce a typed value
+    bool afterHexEscape = false;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"')) {
+            out += '\\';
+            out += char(u);
+            afterHexEscape = false;
+        } else if (u < 0x20 || u >= 0x7F || (afterHexEscape && u < 0x80 && isHexDigit(char(u)))) {
+            // A hex escape runs on over hex digits: one that follows it is escaped too.
+            out += "\\x" + QByteArray::number(u, 16);
+            afterHexEscape = true;
+        } else {
+            out += char(u);
+            afterHexEscape = false;
+        }
+    }
+    return out + '"';
+}
+
+// One line as the reader cuts the file: a line break inside quotes or after a backslash does not
+// end it, an unquoted ';' does (a comment follows), and a line that starts with ';' is a comment
+// to the end of its row. Blanks and empty rows before a line are passed over.
+struct IniLine
+{
+    int start = 0;
+    int end = 0;
+    int equals = -1;  // the first '=' outside quotes
+};
+
+bool nextLine(const QByteArray& data, int& pos, IniLine* line)
+{
+    const int size = data.size();
+    int start = pos;
+    while (start < size && isLineSpace(data[start]))
+        ++start;
+    int equals = -1;
+    bool quoted = false;
+    int i = start;
+    bool ended = false;
+    while (i < size && !ended) {
+        const char c = data[i++];
+        if (c == '=') {
+            if (!quoted && equals < 0)
+                equals = i - 1;
+        } else if (c == '\n' || c == '\r') {
+            ended = !quoted;
+        } else if (c == '\\') {
+            if (i < size) {
+                const char escaped = data[i++];
+                // A backslash before "\r\n" or "\n\r" carries the line on over both.
+                if (i < size && (escaped == '\n' || escaped == '\r') && (data[i] == '\n' || data[i] == '\r')
+                    && data[i] != escaped)
+                    ++i;
+            }
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ';') {
+            if (i == start + 1) {
+                while (i < size && data[i] != '\n' && data[i] != '\r')
+                    ++i;
+                while (i < size && isLineSpace(data[i]))
+                    ++i;
+                start = i;
+            } else if (!quoted) {
+                ended = true;
+            }
+        }
+    }
+    if (ended)
+        --i;
+    pos = i;
+    *line = {start, i, equals};
+    return i > start;
+}
+
+// The number of a %XX or %UXXXX escape in a key, read as QSettings reads it: blanks around it and
+// a sign are let through. False when it is no number.
+bool escapeNumber(const QByteArray& digits, ushort* code)
+{
+    bool ok = false;
+    const int value = digits.toInt(&ok, 16);
+    *code = ushort(value);
+    return ok;
+}
+
+// A section name or key: '\\' is '/', %XX and %UXXXX are characters, other bytes Latin-1.
+QString keyText(const QByteArray& data, int from, int to)
+{
+    QString key;
+    int i = from;
+    while (i < to) {
+        const char c = data[i];
+        if (c == '\\') {
+            key += QLatin1Char('/');
+            ++i;
+            continue;
+        }
+        if (c == '%' && i + 1 < to) {
+            const bool wide = data[i + 1] == 'U';
+            const int first = i + (wide ? 2 : 1);
+            const int digits = wide ? 4 : 2;
+            ushort code = 0;
+            if (first + digits <= to && escapeNumber(data.mid(first, digits), &code)) {
+                key += QChar(code);
+                i = first + digits;
+                continue;
+            }
+        }
+        key += QLatin1Char(c);
+        ++i;
+    }
+    return key;
+}
+
+// The character after a backslash, for the one-letter escapes; 0 for others.
+char simpleEscape(char c)
+{
+    switch (c) {
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case 'v': return '\v';
+    case '"': case '?': case '\'': case '\\': return c;
+    default: return 0;
+    }
+}
+
+// A value as QSettings unescapes it, item by item: quotes keep blanks and separators, an unquoted
+// ',' starts the next item of a list, blanks at the end of an unquoted item go unless escaped.
+class ValueReader
+{
+public:
+    ValueReader(const QByteArray& data, int from, int to)
+        : m_data(data)
+        , m_i(from)
+        , m_to(to)
+    {
+    }
+
+    QStringList items()
+    {
+        skipBlanks();
+        bool cutShort = false;
+        while (m_i < m_to && !cutShort) {
+            const char c = m_data[m_i];
+            if (c == '\\')
+                cutShort = !escape();
+            else if (c == '"')
+                quote();
+            else if (c == ',' && !m_inQuotes)
+                nextItem();
+            else
+                plainRun();
+        }
+        // Cut short by a backslash at the very end: the blanks before it stay, as QSettings keeps them.
+        if (!cutShort && !m_quoted)
+            chopBlanks();
+        m_items << m_current;
+        return m_items;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_i < m_to && isBlank(m_data[m_i]))
+            ++m_i;
+        m_keepFrom = m_current.size();
+    }
+
+    void chopBlanks()
+    {
+        int n = m_current.size();
+        while (n > m_keepFrom && (m_current[n - 1] == QLatin1Char(' ') || m_current[n - 1] == QLatin1Char('\t')))
+            --n;
+        m_current.truncate(n);
+    }
+
+    // False when the data ends inside the escape.
+    bool escape()
+    {
+        if (++m_i >= m_to)
+            return false;
+        const char c = m_data[m_i++];
+        if (const char plain = simpleEscape(c)) {
+            m_current += QLatin1Char(plain);
+        } else if (c == 'x') {
+            if (m_i >= m_to)
+                return false;
+            if (isHexDigit(m_data[m_i]) && !number(16))
+                return false;
+        } else if (c >= '0' && c <= '7') {
+            --m_i;
+            if (!number(8))
+                return false;
+        } else if (c == '\n' || c == '\r') {
+            const char next = m_i < m_to ? m_data[m_i] : 0;
+            if ((next == '\n' || next == '\r') && next != c)
+                ++m_i;
+        }
+        // Any other escaped character is dropped.
+        m_keepFrom = m_current.size();
+        return true;
+    }
+
+    // The digits of a numeric escape, as long as they run; false when they run to the end.
+    bool number(int base)
+    {
+        uint code = 0;
+        auto isDigit = [base](char c) { return base == 16 ? isHexDigit(c) : c >= '0' && c <= '7'; };
+        while (m_i < m_to && isDigit(m_data[m_i]))
+            code = code * uint(base) + uint(hexValue(m_data[m_i++]));
+        m_current += QChar(ushort(code));
+        return m_i < m_to;
+    }
+
+    void quote()
+    {
+        ++m_i;
+        m_quoted = true;
+        m_inQuotes = !m_inQuotes;
+        if (!m_inQuotes)
+            skipBlanks();
+    }
+
+    void nextItem()
+    {
+        if (!m_quoted)
+            chopBlanks();
+        m_items << m_current;
+        m_current.clear();
+        m_quoted = false;
+        ++m_i;
+        skipBlanks();
+    }
+
+    void plainRun()
+    {
+        int j = m_i + 1;
+        while (j < m_to && m_data[j] != '\\' && m_data[j] != '"' && m_data[j] != ',')
+            ++j;
+        m_current += QString::fromUtf8(m_data.constData() + m_i, j - m_i);
+        m_i = j;
+    }
+
+    const QByteArray& m_data;
+    int m_i;
+    const int m_to;
+    QString m_current;
+    QStringList m_items;
+    int m_keepFrom = 0;  // blanks before this index stay
+    bool m_inQuotes = false;
+    bool m_quoted = false;  // the current item had quotes
+};
+
+// One item as text: QSettings's typed values ("@Type(...)") that are no text read as empty.
+QString itemText(const QString& item)
+{
+    if (!item.startsWith(QLatin1Char('@')))
+        return item;
+    if (item.endsWith(QLatin1Char(')'))) {
+        if (item.startsWith(QLatin1String("@ByteArray(")))
+            return QString::fromUtf8(item.mid(11, item.size() - 12).toLatin1());
+        if (item.startsWith(QLatin1String("@String(")))
+            return item.mid(8, item.size() - 9);
+        if (item == QLatin1String("@Invalid()") || item.startsWith(QLatin1String("@Variant("))
+            || item.startsWith(QLatin1String("@DateTime(")))
+            return QString();
+        // A rectangle, size or point only with its count of numbers; else it is text.
+        const int open = item.indexOf(QLatin1Char('('));
+        const QStringRef type = item.leftRef(open);
+        // Each blank and each ')' after the '(' ends a number, as QSettings splits them.
+        const QStringRef inner = item.midRef(open + 1);
+        const int numbers = inner.count(QLatin1Char(' ')) + inner.count(QLatin1Char(')'));
+        if ((type == QLatin1String("@Rect") && numbers == 4)
+            || ((type == QLatin1String("@Size") || type == QLatin1String("@Point")) && numbers == 2))
+            return QString();
+    }
+    return item.startsWith(QLatin1String("@@")) ? item.mid(1) : item;
+}
+
+QString sectionPrefix(QByteArray name)
+{
+    name = name.trimmed();
+    if (name.compare("general", Qt::CaseInsensitive) == 0)
+        return QString();
+    if (name.compare("%general", Qt::CaseInsensitive) == 0)
+        return QString::fromLatin1(name.mid(1)) + QLatin1Char('/');
+    return keyText(name, 0, name.size()) + QLatin1Char('/');
+}
+
+void readSection(const QString& prefix, const QByteArray& data, QMap<QString, QString>* values)
+{
+    int pos = 0;
+    IniLine line;
+    while (nextLine(data, pos, &line)) {
+        if (line.equals < 0)
+            continue;
+        int keyEnd = line.equals;
+        while (keyEnd > line.start && isBlank(data[keyEnd - 1]))
+            --keyEnd;
+        const QStringList items = ValueReader(data, line.equals + 1, line.end).items();
+        QStringList texts;
+        for (const QString& item : items)
+            texts << itemText(item);
+        values->insert(prefix + keyText(data, line.start, keyEnd), texts.join(QStringLiteral(", ")));
+    }
+}
+
+} // namespace
+
+QByteArray iniFileText(const QMap<QString, QString>& values)
+{
+    // One section per first path component; keys without one go to the reader's "General".
+    QMap<QString, QByteArray> sections;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const int slash = it.key().indexOf(QLatin1Char('/'));
+        QString section = slash < 0 ? QString() : it.key().left(slash);
+        const QString key = it.key().mid(slash + 1);
+        sections[section] += iniKey(key) + '=' + iniText(it.value()) + '\n';
+    }
+    QByteArray text;
+    for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
+        if (!text.isEmpty())
+            text += '\n';
+        const bool general = it.key().compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+        const QByteArray name = it.key().isEmpty() ? QByteArray("General") : (general ? "%" : "") + iniKey(it.key());
+        text += '[' + name + "]\n" + it.value();
+    }
+    return text;
+}
+
+QMap<QString, QString> parseIniText(const QByteArray& bytes)
+{
+    // Sections first, each one's lines gathered (a section named twice is one), then read in the
+    // order of their names: where two lines give one address, the one QSettings keeps wins.
+    QMap<QString, QByteArray> sections;
+    QString prefix;
+    // A UTF-8 byte-order mark is passed over when sections are looked for, yet stays part of
+    // the lines before the first section, as QSettings reads them.
+    int sectionStart = 0;
+    int pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    IniLine line;
+    auto closeSection = [&](int end) {
+        QByteArray& data = sections[prefix];
+        if (!data.isEmpty())
+            data += '\n';
+        data += bytes.mid(sectionStart, end - sectionStart);
+    };
+    while (nextLine(bytes, pos, &line)) {
+        if (bytes[line.start] != '[')
+            continue;
+        closeSection(line.start);
+        const int close = bytes.indexOf(']', line.start);
+        const int nameEnd = close < 0 || close >= line.end ? line.end : close;
+        prefix = sectionPrefix(bytes.mid(line.start + 1, nameEnd - line.start - 1));
+        sectionStart = pos;
+    }
+    closeSection(bytes.size());
+    QMap<QString, QString> values;
+    for (auto it = sections.cbegin(); it != sections.cend(); ++it)
+        readSection(it.key(), it.value(), &values);
+    return values;
+}
+
+} // namespace core
