@@ -328,7 +328,7 @@ const std::vector<TestTexts::Scene>& TestTexts::scenes()
         // automatic update, read when it shows and again once it has failed.
         {"Space on the choice page", [](TestTexts* t) {
              t->backToChoice();
-             QTRY_VERIFY_WITH_TIMEOUT(TileDeviceList.size() == 1, 10000);
+             QTRY_VERIFY_WITH_TIMEOUT(TileDeviceList.size() == 1, 20000);
              const QString name = QStringLiteral("MouseVer331");
              Registry::SetValue(Registry::DriveTestKey(), name, QStringLiteral("v1.7"));
              SimControl_FailNextUpgrade(50);
@@ -346,6 +346,8 @@ const std::vector<TestTexts::Scene>& TestTexts::scenes()
                               },
                               {QStringLiteral("ContainReset"), QStringLiteral("UpDateRepair")});
              Registry::Remove(Registry::DriveTestKey(), name);
+             // The failed update left the receiver in its boot loader; the next row needs its tile.
+             SimControl_SetBootMode("Receiver1", false);
          }},
         // Dialogs whose openers need what a test cannot easily stage, in each of their states.
         {"notices", [](TestTexts* t) {
