@@ -3,7 +3,9 @@
 // language has its own. In English, Korean and Russian no Chinese or Japanese character may
 // show at all; in the Chinese languages and Japanese, every text in those scripts must be one
 // the language file gives (or one of its texts filled in), so a built-in Chinese text left
-// standing where the file says it otherwise is caught.
+// standing where the file says it otherwise is caught. The few built-in English texts are
+// caught the same way: outside English, no text may be one of the English file's that the
+// language's own file does not hold too.
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Registry.h"
@@ -115,9 +117,17 @@ QStringList foreignTexts(const QStringList& shown, int language)
     if (!cache.contains(language))
         cache.insert(language, shippedTexts(language));
     const QStringList& texts = cache[language];
+    if (!cache.contains(0))
+        cache.insert(0, shippedTexts(0));
+    const QStringList& english = cache[0];
     QStringList faults;
     for (const QString& line : shown) {
         const QString text = line.section(QLatin1Char('\t'), -1);
+        // A few forms' built-in texts are English, as the English file words them.
+        if (language != 0 && english.contains(text) && !texts.contains(text)) {
+            faults << line;
+            continue;
+        }
         if (!kBuiltInScript.match(text).hasMatch() || isLanguageName(text))
             continue;
         if (!writesInBuiltInScript(language) || !isLanguageText(text, texts))
