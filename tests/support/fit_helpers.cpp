@@ -5,6 +5,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <QAbstractItemView>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -300,6 +308,78 @@ QStringList outsidePanel(QWidget* page, QWidget* frame, const QRect& panel, cons
                           .arg(shown.height());
     }
     return faults;
+}
+
+namespace {
+
+void addText(QStringList* out, const QString& path, const QString& text)
+{
+    if (!text.trimmed().isEmpty())
+        out->append(path + QLatin1Char('\t') + text);
+}
+
+void addModelTexts(QStringList* out, const QString& path, const QAbstractItemModel* model)
+{
+    if (!model)
+        return;
+    for (int r = 0; r < model->rowCount(); ++r)
+        for (int c = 0; c < model->columnCount(); ++c)
+            addText(out, path, model->index(r, c).data().toString());
+}
+
+} // namespace
+
+QStringList shownTexts(QWidget* root)
+{
+    QStringList texts;
+    if (root->isWindow() && !(root->windowFlags() & Qt::FramelessWindowHint))
+        addText(&texts, QStringLiteral("windowTitle"), root->windowTitle());
+    QList<QWidget*> all = root->findChildren<QWidget*>();
+    all.prepend(root);
+    for (QWidget* w : all) {
+        // A menu is hidden until it pops up; what it lists is shown all the same.
+        auto* menu = qobject_cast<QMenu*>(w);
+        if (menu) {
+            for (const QAction* action : menu->actions())
+                addText(&texts, pathOf(root, w), action->text());
+            continue;
+        }
+        if (hiddenFor(root, w))
+            continue;
+        const QString path = pathOf(root, w);
+        addText(&texts, path + QStringLiteral("/toolTip"), w->toolTip());
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            addText(&texts, path, plainText(label));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            auto* tool = qobject_cast<QToolButton*>(w);
+            if (!tool || tool->toolButtonStyle() != Qt::ToolButtonIconOnly || tool->icon().isNull())
+                addText(&texts, path, button->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))));
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            addText(&texts, path, group->title());
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            addText(&texts, path, edit->text());
+            if (edit->text().isEmpty())
+                addText(&texts, path + QStringLiteral("/placeholder"), edit->placeholderText());
+        } else if (auto* box = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < box->count(); ++i)
+                addText(&texts, path, box->itemText(i));
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                addText(&texts, path, tabs->tabText(i));
+        } else if (auto* text = qobject_cast<QTextEdit*>(w)) {
+            addText(&texts, path, text->toPlainText());
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+            addText(&texts, path, plain->toPlainText());
+        } else if (auto* header = qobject_cast<QHeaderView*>(w)) {
+            for (int i = 0; header->model() && i < header->count(); ++i)
+                addText(&texts, path, header->model()->headerData(i, header->orientation()).toString());
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+            // A combo box's own list is read through the box.
+            if (!qobject_cast<QComboBox*>(view->parentWidget() ? view->parentWidget()->parentWidget() : nullptr))
+                addModelTexts(&texts, path, view->model());
+        }
+    }
+    return texts;
 }
 
 } // namespace fittest

@@ -29,4 +29,10 @@ QStringList missingPictures(QWidget* root);
 // beginnings) whose overreach is known, which are skipped.
 QStringList outsidePanel(QWidget* page, QWidget* frame, const QRect& panel, const QStringList& allowed = {});
 
+// Every text a user can read below `root`, one "path\ttext" line each: texts of labels, buttons,
+// group boxes, tab bars, tool tips, line edits (their placeholders too), the entries of combo boxes, list
+// and table views (headers included) and of the menus below the root, and the window title of a
+// root that the window manager frames. Widgets are skipped as clippedTexts() skips them.
+QStringList shownTexts(QWidget* root);
+
 } // namespace fittest
