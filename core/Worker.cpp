@@ -238,7 +238,7 @@ bool Worker::Shutdown(int boundMs)
 
 void Worker::OnUsbChanged()
 {
-    core::hotPlugCoalescer(core::HotPlugOwner::Worker).notify();
+    core::hotPlugChanged();
 }
 
 void Worker::rescanAfterUsbChange()

@@ -35,7 +35,8 @@ public:
     void SelectAndStart(DeviceAllInfo info);
 
     // The hot-plug callback of the open device. Runs on a library thread and
-    // only posts one coalesced rescan to the GUI thread.
+    // only posts one coalesced rescan to the GUI thread, of the page that
+    // shows when it runs (core/DeviceScan.h).
     static void OnUsbChanged();
 
     // Appends the devices found for vid and each pid to the device list.

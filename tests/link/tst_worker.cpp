@@ -2,6 +2,7 @@
 #include "core/DeviceInfoFile.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/DeviceScan.h"
 #include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
@@ -60,6 +61,8 @@ private:
 void TestWorker::initTestCase()
 {
     RegisterBusTypes();
+    // The worker's side of hot-plug: the frame shows.
+    core::setHotPlugPage(core::HotPlugOwner::Worker);
 }
 
 void TestWorker::init()

@@ -12,12 +12,14 @@
 
 #include <QApplication>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 #include <random>
 
 // Unplug and plug storms on the simulated receiver and mouse cable, whatever the program is doing
@@ -33,7 +35,9 @@ private:
     static constexpr int kRescanMs = 600 + 3400;
 
     enum class Place { Frame, Choice };
-    enum class Action { None, Export, Import, Pairing, Language };
+    // HeldPairing: the pairing dialog stays open through the first changes and closes before the
+    // others, opened by the Space key or by the settings page.
+    enum class Action { None, Export, Import, Pairing, Language, HeldPairing };
     struct Step {
         const char* device;
         bool plugged;
@@ -48,6 +52,7 @@ private:
     bool m_cable = false;
     int m_battery = 90;
     int m_languageIndex = 0;
+    bool m_holdPairing = false;
 
     int pick(int from, int to) { return std::uniform_int_distribution<int>(from, to)(m_random); }
     bool chance(int percent) { return pick(1, 100) <= percent; }
@@ -104,17 +109,64 @@ private:
     }
 
     bool noDialogOpen() const { return !QApplication::activeModalWidget(); }
-
-    // Runs fn after ms on a timer, so that whatever the program does in between (nested dialogs
-    // included) goes on, and waits for it.
-    bool afterMs(int ms, const std::function<void()>& fn)
+    bool pairingOpen() const
     {
-        bool done = false;
-        QTimer::singleShot(ms, this, [&] {
-            fn();
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, ms + 30000);
+        const QWidget* modal = QApplication::activeModalWidget();
+        return modal && modal->inherits("Match");
+    }
+
+    // Lets ms pass on a timer, whatever the program does meanwhile (nested dialogs included).
+    bool afterMs(int ms)
+    {
+        auto done = std::make_shared<bool>(false);
+        QTimer::singleShot(ms, this, [done] { *done = true; });
+        return QTest::qWaitFor([done] { return *done; }, ms + 30000);
+    }
+
+    // Plays the steps on timers, so that they go on inside whatever dialog loop the program runs
+    // meanwhile; with a held pairing dialog, the first steps wait for it to show and it is closed
+    // before step `released`. Waits for the last step.
+    bool runSteps(const QVector<Step>& steps, int released)
+    {
+        // Shared with the timers, which outlive this call if it times out.
+        struct Play {
+            int next = 0;
+            bool done = false;
+        };
+        auto state = std::make_shared<Play>();
+        auto play = std::make_shared<std::function<void()>>();
+        *play = [this, steps, released, state, weak = std::weak_ptr<std::function<void()>>(play)] {
+            const auto again = weak.lock();
+            if (!again)
+                return;
+            int& next = state->next;
+            if (m_holdPairing && !pairingOpen() && next < released) {
+                QTimer::singleShot(5, this, *again);
+                return;
+            }
+            if (next == released && pairingOpen()) {
+                // Everything is out: the frame goes back to the tiles under the dialog, and only
+                // then is the dialog closed.
+                if (!frameShown())
+                    m_holdPairing = false;
+                QTimer::singleShot(5, this, *again);
+                return;
+            }
+            const int first = next;
+            do
+                ++next;
+            while (next < steps.size() && steps[next].sameTurn && next != released);
+            for (int k = first; k < next; ++k)
+                plug(steps[k].device, steps[k].plugged);
+            if (next < steps.size())
+                QTimer::singleShot(steps[next].gapMs, this, *again);
+            else
+                state->done = true;
+        };
+        QTimer::singleShot(steps.first().gapMs, this, *play);
+        const bool played = QTest::qWaitFor([&] { return state->done && !pairingOpen(); }, 60000);
+        m_holdPairing = false;
+        return played;
     }
 
     void openTheFrame()
@@ -152,6 +204,20 @@ private:
         case Action::Pairing:
             QTest::keyClick(m_window, Qt::Key_Space);
             break;
+        case Action::HeldPairing: {
+            m_holdPairing = true;
+            const bool fromSettings = chance(50);
+            // Posted: the dialog's loop runs while the changes come.
+            QTimer::singleShot(0, this, [this, fromSettings] {
+                if (!fromSettings) {
+                    QTest::keyClick(m_window, Qt::Key_Space);
+                    return;
+                }
+                frameButton("FormSetting")->click();
+                m_window->frame()->findChild<FormSetting*>()->findChild<QPushButton*>(QStringLiteral("pushButton_2"))->click();
+            });
+            break;
+        }
         case Action::Language:
             m_languageIndex = 1 - m_languageIndex;
             if (frameShown())
@@ -162,31 +228,48 @@ private:
         }
     }
 
-    QVector<Step> storm()
+    // With everythingOut, the steps end with the receiver and the cable out.
+    QVector<Step> storm(int count, bool everythingOut = false, QVector<Step> steps = {})
     {
-        QVector<Step> steps;
-        const int count = pick(2, 5);
-        for (int i = 0; i < count; ++i) {
+        const int before = steps.size();
+        if (everythingOut)
+            count += 2;
+        for (int i = before; i < before + count; ++i) {
             const char* device = chance(75) ? "Receiver1" : "Mouse1";
-            bool now = qstrcmp(device, "Mouse1") == 0 ? m_cable : m_receiver;
-            for (const Step& s : steps)
-                if (qstrcmp(s.device, device) == 0)
-                    now = s.plugged;
+            bool now = stateAfter(steps, device);
+            if (everythingOut && i >= before + count - 2) {
+                device = i == before + count - 2 ? "Receiver1" : "Mouse1";
+                now = stateAfter(steps, device);
+                if (!now)
+                    continue;
+            }
             const bool sameTurn = i > 0 && chance(35);
             steps.append({device, !now, sameTurn ? 0 : pick(0, 700), sameTurn});
         }
         return steps;
     }
 
-    QString describe(Place place, Action action, const QVector<Step>& steps, int backMs) const
+    bool stateAfter(const QVector<Step>& steps, const char* device) const
     {
-        static const char* const actions[] = {"-", "export", "import", "pairing", "language"};
+        bool now = qstrcmp(device, "Mouse1") == 0 ? m_cable : m_receiver;
+        for (const Step& s : steps)
+            if (qstrcmp(s.device, device) == 0)
+                now = s.plugged;
+        return now;
+    }
+
+    QString describe(Place place, Action action, const QVector<Step>& steps, int released, int backMs) const
+    {
+        static const char* const actions[] = {"-", "export", "import", "pairing", "language", "held pairing"};
         QStringList parts{place == Place::Frame ? QStringLiteral("frame") : QStringLiteral("tiles"),
                           QString::fromLatin1(actions[int(action)])};
-        for (const Step& s : steps)
+        for (const Step& s : steps) {
+            if (&s - steps.data() == released)
+                parts << QStringLiteral("pairing closed");
             parts << QStringLiteral("%1 %2 %3")
                          .arg(s.sameTurn ? QStringLiteral("=") : QStringLiteral("+%1ms").arg(s.gapMs),
                               QString::fromLatin1(s.plugged ? "plug" : "unplug"), QString::fromLatin1(s.device));
+        }
         if (backMs >= 0)
             parts << QStringLiteral("back +%1ms").arg(backMs);
         return parts.join(QStringLiteral(", "));
@@ -234,9 +317,9 @@ private slots:
         // Dialogs a storm brings up (pairing, offline notice) are closed as soon as they show; the
         // parameter-read dialog closes itself. No nested wait here: a dialog may open inside another.
         QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [] {
+        connect(&closer, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal && !qobject_cast<UpDataParam*>(modal))
+            if (modal && !qobject_cast<UpDataParam*>(modal) && !(m_holdPairing && modal->inherits("Match")))
                 modal->close();
         });
         closer.start(5);
@@ -255,11 +338,11 @@ private slots:
                 backToTiles();
                 QTRY_VERIFY_WITH_TIMEOUT(!frameShown(), 10000);
             }
-            static const Action frameActions[] = {Action::None, Action::Export, Action::Import, Action::Pairing,
-                                                  Action::Language};
+            static const Action frameActions[] = {Action::None,    Action::Export,   Action::Import,
+                                                  Action::Pairing, Action::Language, Action::HeldPairing};
             static const Action choiceActions[] = {Action::None, Action::Pairing, Action::Language};
-            Action action = place == Place::Frame ? frameActions[pick(0, 4)] : choiceActions[pick(0, 2)];
-            QVector<Step> steps = storm();
+            Action action = place == Place::Frame ? frameActions[pick(0, 5)] : choiceActions[pick(0, 2)];
+            QVector<Step> steps = storm(pick(2, 5));
             const bool linkFirst = !first && place == Place::Frame && chance(40);
             int backMs = place == Place::Frame && !linkFirst ? pick(0, 1500) : -1;
             if (first) {
@@ -267,24 +350,21 @@ private slots:
                 steps = {{"Receiver1", false, 0, false}, {"Receiver1", true, 0, true}};
                 backMs = 1500;
             }
-            const QString what = describe(place, action, steps, backMs);
+            int released = -1;
+            if (action == Action::HeldPairing) {
+                steps = storm(pick(0, 2), true);
+                released = steps.size();
+                steps = storm(pick(1, 3), false, steps);
+            }
+            const QString what = describe(place, action, steps, released, backMs);
             qInfo("round %d: %s", round, qPrintable(what));
 
             act(action);
-            for (int i = 0; i < steps.size();) {
-                const int first = i;
-                do
-                    ++i;
-                while (i < steps.size() && steps[i].sameTurn);
-                QVERIFY(afterMs(steps[first].gapMs, [&] {
-                    for (int k = first; k < i; ++k)
-                        plug(steps[k].device, steps[k].plugged);
-                }));
-            }
+            QVERIFY(runSteps(steps, released));
             if (linkFirst)
                 checkLink();
             if (backMs >= 0)
-                QVERIFY(afterMs(backMs, [] {}));
+                QVERIFY(afterMs(backMs));
             backToTiles();
             QTRY_VERIFY2_WITH_TIMEOUT(tilesMatch(), qPrintable(QStringLiteral("round %1 (%2): tiles %3, attached %4")
                                                                    .arg(round)
