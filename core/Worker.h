@@ -50,7 +50,8 @@ public:
     // Opens the device just chosen on the choice page: the frame's state is
     // set before the pass starts, so the pass cannot miss it. GUI thread.
     void StartChosenDevice();
-    // Starts a pass unless one runs (WorkerBusy is set first). GUI thread.
+    // Starts a pass (WorkerBusy is set first); asked while one runs, it starts
+    // once that one has ended. GUI thread.
     void StartPass();
 
     QTimer* OnlineCheckTimer() const { return m_onlineCheckTimer; }
@@ -80,4 +81,5 @@ private:
     QList<DeviceAllInfo> m_deviceList;
     QTimer* m_onlineCheckTimer = nullptr;
     bool m_shutDown = false;
+    bool m_passAgain = false;           // a pass was asked for while one ran (GUI thread)
 };
