@@ -23,14 +23,16 @@ const ConfigIni* config()
     return ConfigIni::GetInstance();
 }
 
+std::atomic<HotPlugOwner> s_shownPage{HotPlugOwner::ChoicePage};
+
 void choicePageHotPlug()
 {
-    hotPlugCoalescer(HotPlugOwner::ChoicePage).notify();
+    hotPlugChanged();
 }
 
 void workerHotPlug()
 {
-    hotPlugCoalescer(HotPlugOwner::Worker).notify();
+    hotPlugChanged();
 }
 
 } // namespace
@@ -138,6 +140,21 @@ void handHotPlugTo(HotPlugOwner owner)
     StartUsbChanged(owner == HotPlugOwner::Worker ? &workerHotPlug : &choicePageHotPlug, kHotPlugSettleMs);
 }
 
+void setHotPlugPage(HotPlugOwner page)
+{
+    s_shownPage = page;
+}
+
+HotPlugOwner hotPlugPage()
+{
+    return s_shownPage.load();
+}
+
+void hotPlugChanged()
+{
+    hotPlugCoalescer(hotPlugPage()).notify();
+}
+
 void HotPlugCoalescer::attach(QObject* context, std::function<void()> rescan)
 {
     QMutexLocker lock(&m_lock);
@@ -173,6 +190,12 @@ void HotPlugCoalescer::notify()
 void HotPlugCoalescer::runQueued()
 {
     m_pending = false;
+    // Queued while the other page showed: the page that shows now rescans.
+    HotPlugCoalescer& shown = hotPlugCoalescer(hotPlugPage());
+    if (&shown != this) {
+        shown.notify();
+        return;
+    }
     std::function<void()> rescan;
     {
         QMutexLocker lock(&m_lock);

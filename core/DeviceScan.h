@@ -79,10 +79,23 @@ bool pathOnBus(const DeviceAllInfo& device);
 enum class HotPlugOwner { ChoicePage, Worker };
 void handHotPlugTo(HotPlugOwner owner);
 
+// Which rescan a change brings is decided by the page that shows when the
+// rescan runs, not by which of the two callbacks the library called: the
+// page can change under a callback's feet (the worker sends the frame back to
+// the tiles while the pairing dialog is up, whose close then registers the
+// worker's callback again), and a change folded into a rescan queued while the
+// frame showed is the tiles' business once they show. The main window sets the
+// page as it switches. GUI thread.
+void setHotPlugPage(HotPlugOwner page);
+HotPlugOwner hotPlugPage();
+// A hot-plug change, whichever callback reported it; any thread.
+void hotPlugChanged();
+
 // Turns the library's hot-plug calls, which come on its own thread, into one
 // rescan on the GUI thread: calls arriving while a rescan is queued are folded
-// into it, since one rescan reads the whole bus. Nothing is queued once the
-// program is closing or while no rescan is attached.
+// into it, since one rescan reads the whole bus. A rescan queued for the page
+// that no longer shows is handed to the one that does. Nothing is queued once
+// the program is closing or while no rescan is attached.
 class HotPlugCoalescer
 {
 public:

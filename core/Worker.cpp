@@ -17,6 +17,8 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcWorker, "app.core.worker", QtInfoMsg)
 
 namespace {
@@ -50,6 +52,10 @@ Worker::Worker()
     m_onlineCheckTimer->start();
     connect(PostMsg::instance(), &PostMsg::SigSelectMouseInfo, this, &Worker::SlotSelectMouseInfo);
     connect(PostMsg::instance(), &PostMsg::SigMainPageChange, this, &Worker::SlotMainPageChange);
+    connect(this, &QThread::finished, this, [this] {
+        if (std::exchange(m_passAgain, false))
+            StartPass();
+    });
     // The rescan follows the one worker of the moment, whichever object made it.
     core::hotPlugCoalescer(core::HotPlugOwner::Worker).attach(QCoreApplication::instance(), [] {
         if (WorkerInstance)
@@ -197,6 +203,13 @@ void Worker::StartPass()
     if (m_shutDown)
         return;
     WorkerBusy = 1;
+    // A running pass has already read the device it opens: a request for
+    // another one (a hot-plug reselection) would be lost and leave the link on
+    // the device before. It runs once this pass has ended.
+    if (isRunning()) {
+        m_passAgain = true;
+        return;
+    }
     start(QThread::InheritPriority);
 }
 
@@ -238,7 +251,7 @@ bool Worker::Shutdown(int boundMs)
 
 void Worker::OnUsbChanged()
 {
-    core::hotPlugCoalescer(core::HotPlugOwner::Worker).notify();
+    core::hotPlugChanged();
 }
 
 void Worker::rescanAfterUsbChange()

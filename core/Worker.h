@@ -35,7 +35,8 @@ public:
     void SelectAndStart(DeviceAllInfo info);
 
     // The hot-plug callback of the open device. Runs on a library thread and
-    // only posts one coalesced rescan to the GUI thread.
+    // only posts one coalesced rescan to the GUI thread, of the page that
+    // shows when it runs (core/DeviceScan.h).
     static void OnUsbChanged();
 
     // Appends the devices found for vid and each pid to the device list.
@@ -49,7 +50,8 @@ public:
     // Opens the device just chosen on the choice page: the frame's state is
     // set before the pass starts, so the pass cannot miss it. GUI thread.
     void StartChosenDevice();
-    // Starts a pass unless one runs (WorkerBusy is set first). GUI thread.
+    // Starts a pass (WorkerBusy is set first); asked while one runs, it starts
+    // once that one has ended. GUI thread.
     void StartPass();
 
     QTimer* OnlineCheckTimer() const { return m_onlineCheckTimer; }
@@ -79,4 +81,5 @@ private:
     QList<DeviceAllInfo> m_deviceList;
     QTimer* m_onlineCheckTimer = nullptr;
     bool m_shutDown = false;
+    bool m_passAgain = false;           // a pass was asked for while one ran (GUI thread)
 };

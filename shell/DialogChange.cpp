@@ -98,13 +98,14 @@ DialogChange::~DialogChange()
 
 void DialogChange::OnUsbChanged()
 {
-    core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage).notify();
+    core::hotPlugChanged();
 }
 
 void DialogChange::Rescan()
 {
-    // While the frame shows an opened device the worker owns hot-plug.
-    if (MainPageIndex.load() == 1)
+    // While the frame shows, changes are the worker's; the tiles are scanned
+    // again when they show.
+    if (core::hotPlugPage() != core::HotPlugOwner::ChoicePage)
         return;
     if (m_busy > 0) {
         m_rescanDeferred = true;

@@ -30,8 +30,8 @@ public:
     ~DialogChange() override;
 
     // The hot-plug callback handed to StartUsbChanged (any thread). It only
-    // asks the page for a rescan on the GUI thread; changes that arrive while
-    // one is pending are folded into it.
+    // asks for a rescan on the GUI thread, of the page that shows when it runs;
+    // changes that arrive while one is pending are folded into it.
     static void OnUsbChanged();
 
     // The rescan itself (GUI thread): device lists, tiles, repair state.

@@ -315,10 +315,12 @@ void DialogMain::SlotChangeMainDialog(int index)
         UsbServer_Exit();
         WaitProcessingEvents(kLibraryGoneMs);
         m_stack->setCurrentWidget(m_choicePage);
+        core::setHotPlugPage(core::HotPlugOwner::ChoicePage);
         core::handHotPlugTo(core::HotPlugOwner::ChoicePage);
     } else if (index == 1) {
         ensureFrame();
         m_stack->setCurrentWidget(m_frame);
+        core::setHotPlugPage(core::HotPlugOwner::Worker);
         core::handHotPlugTo(core::HotPlugOwner::Worker);
     }
 }

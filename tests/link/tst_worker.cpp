@@ -2,6 +2,7 @@
 #include "core/DeviceInfoFile.h"
 #include "core/DeviceParam.h"
 #include "core/PostMsg.h"
+#include "core/DeviceScan.h"
 #include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
@@ -50,6 +51,7 @@ private slots:
     void silentDeviceIsReadWhenItWakes();
     void identityOnTheTenthAnswerCounts();
     void hotPlugCallbacksAreCoalesced();
+    void reselectionDuringAPassLinksTheNewDevice();
     void unpluggedDeviceReturnsToTheChoicePage();
     void cableMouseIsOfferedItsReceiversFirmware();
 
@@ -60,6 +62,8 @@ private:
 void TestWorker::initTestCase()
 {
     RegisterBusTypes();
+    // The worker's side of hot-plug: the frame shows.
+    core::setHotPlugPage(core::HotPlugOwner::Worker);
 }
 
 void TestWorker::init()
@@ -175,6 +179,33 @@ void TestWorker::silentDeviceShowsItsCache()
     QCOMPARE(box->currentIndex(), 0);
     QCOMPARE(offline.count(), 2);
     QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbServer_SetCurrentConfig")), 0);
+}
+
+// The mouse's cable goes in while the pass for its sleeping receiver waits for the pages to take
+// the cached image: the reselection asked meanwhile must not be lost, or the frame would show the
+// mouse on its cable while its link stays on the receiver.
+void TestWorker::reselectionDuringAPassLinksTheNewDevice()
+{
+    FlashDataMap cached = EmptyFlashDataMap();
+    QVERIFY(WriteDeviceInfoFile(DeviceCacheFileName(0x21, 0x01), cached));
+    QVERIFY(SimControl_SetAwake("Mouse1", false));
+    PostMsg::instance()->EmitSelectMouseInfo(linktest::recordOf("Receiver1"));
+    OfflineAtStart = 0;
+    SimControl_ClearCallLog();
+    WorkerInstance->StartChosenDevice();
+    // No event is processed here: once the pass has found the mouse silent it waits for the pages.
+    const QDeadlineTimer deadline(5000);
+    while (OfflineAtStart == 0 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    QCOMPARE(int(OfflineAtStart), 1);
+    QVERIFY(WorkerInstance->isRunning());
+    QVERIFY(SimControl_Plug("Mouse1", true));
+    const DeviceAllInfo cable = linktest::recordOf("Mouse1");
+    WorkerInstance->SelectAndStart(cable);
+    QCOMPARE(QByteArray(CurrentDevicePath().c_str()), cable.DevicePath.toLatin1());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"}).value(1).contains(cable.DevicePath), 5000);
+    QVERIFY(waitPassEnd());
 }
 
 void TestWorker::silentDeviceWithoutCacheResetsThePages()

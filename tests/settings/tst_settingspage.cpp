@@ -3,6 +3,7 @@
 // auto-start box, mouse-settings link and new-firmware notice behave.
 #include "core/DeviceAllInfo.h"
 #include "core/DeviceReport.h"
+#include "core/DeviceScan.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -383,6 +384,7 @@ void TestSettingsPage::languageListStoresAndAnnounces()
 void TestSettingsPage::pairingGivesHotPlugBackToTheWorker()
 {
     StopUsbChanged();
+    core::setHotPlugPage(core::HotPlugOwner::Worker);  // the settings page shows in the frame
     QSignalSpy rescans(PostMsg::instance(), &PostMsg::SigSetver);
     modaltest::ModalDriver driver;  // the pairing dialog is closed at once
     child<QPushButton>(page(), "pushButton_2")->click();
@@ -391,6 +393,7 @@ void TestSettingsPage::pairingGivesHotPlugBackToTheWorker()
     QTRY_VERIFY_WITH_TIMEOUT(!rescans.isEmpty(), 5000);
     QCOMPARE(rescans.first().at(0).toInt(), 4);
     StopUsbChanged();
+    core::setHotPlugPage(core::HotPlugOwner::ChoicePage);
 }
 
 QTEST_MAIN(TestSettingsPage)

@@ -171,6 +171,7 @@ void TestSettingsUpdate::pageUpdate()
     // Only a silent stage may wait for the watchdog; a refused start fails at once.
     page->setUpdateTimings(10, fault == "stall" ? 300 : 60000);
     MainPageIndex = 1;
+    core::setHotPlugPage(core::HotPlugOwner::Worker);  // the frame shows the settings page
     SimControl_ClearCallLog();
     QSignalSpy progress(PostMsg::instance(), &PostMsg::SigProgress);
 

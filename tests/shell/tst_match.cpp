@@ -3,6 +3,7 @@
 
 #include "core/ConfigIni.h"
 #include "core/PostMsg.h"
+#include "core/DeviceScan.h"
 #include "core/ProcessState.h"
 #include "core/Worker.h"
 #include "devicelib/HIDUsb.h"
@@ -141,6 +142,7 @@ void TestMatch::vanishingReceiverFailsAndRestoresTheFrame()
     const DeviceAllInfo receiver = receiverRecord("Receiver1", "0x4141");
     StoreCurrentDeviceInfo(receiver);
     MainPageIndex = 1;
+    core::setHotPlugPage(core::HotPlugOwner::Worker);  // the frame shows
     auto match = std::make_unique<Match>();
     match->InitPairInfo();
     match->show();
@@ -164,6 +166,7 @@ void TestMatch::vanishingReceiverFailsAndRestoresTheFrame()
     worker->Shutdown(5000);
     WorkerInstance = nullptr;
     StopUsbChanged();
+    core::setHotPlugPage(core::HotPlugOwner::ChoicePage);
 }
 
 void TestMatch::missingDeviceEndsPairingOnTheNextCheck()
