@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr const char* kColourKeys[] = {"LabelColor",        "ButtonColor",           "SliderColor",
-                                       "ComboxTextColor",   "ComboxSelectColor",     "ComboxBackGroundColor",
-                                       "LinEditColor",      "LinEditColorSecond"};
+constexpr const char* kColourKeys[] = {"LabelColor",      "ButtonColor",           "SliderColor",
+                                       "ComboxTextColor", "ComboxSelectColor",     "ComboxBackGroundColor",
+                                       "LinEditColor",    "LinEditColorSecond"};
 
 } // namespace
 
