@@ -408,8 +408,8 @@ void ButtonForm::showMousePicture(const QString& dir)
 
 void ButtonForm::applyStyles(const QString& dir)
 {
-    const QString buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
-    const QString labelColour = core::optionColour("LabelColor", core::kFallbackTextColour);
+    const QString buttonColour = core::optionColour("ButtonColor");
+    const QString labelColour = core::optionColour("LabelColor");
     showMousePicture(dir);
 
     const QString choiceSheet =

@@ -167,7 +167,7 @@ Buttoninterface::Buttoninterface(QWidget* parent)
         (*group)->setExclusive(true);
     }
     AddMouseButtonsToGroup();
-    ButtonColorText = core::optionColour("ButtonColor", core::kFallbackButtonColour);
+    ButtonColorText = core::optionColour("ButtonColor");
     CreateMacroButtons();
     button("DPI_3")->hide();
     button("DPI_9")->hide();

@@ -120,7 +120,7 @@ QString DialogFrame::buttonStyle(bool capitalF) const
     return shell::pictureSheet(QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
                                               "color: rgb(%1;);border-image: url(%2%3.png);}"
                                               "QToolButton:pressed{border-image: url(%2%3Click.png); }")
-                                   .arg(optionColour("ButtonColor", core::kFallbackButtonColour), m_skinFolder, face));
+                                   .arg(optionColour("ButtonColor"), m_skinFolder, face));
 }
 
 QString DialogFrame::lineEditStyle(const char* widgetClass) const
@@ -129,13 +129,13 @@ QString DialogFrame::lineEditStyle(const char* widgetClass) const
     // vanish on the system's white field.
     return QStringLiteral("%1{color: rgb(%2;);background-color: rgb(21,23,28);border:1px solid rgb(52,57,68);"
                           "border-radius:3px;}%1:focus{border:1px solid rgb(0,194,255);}")
-        .arg(QString::fromLatin1(widgetClass), optionColour("LinEditColor", core::kFallbackTextColour));
+        .arg(QString::fromLatin1(widgetClass), optionColour("LinEditColor"));
 }
 
 void DialogFrame::applyStyles()
 {
     m_label->setStyleSheet(
-        QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor", core::kFallbackTextColour)));
+        QStringLiteral("QLabel{color: rgb(%1;);}").arg(optionColour("LabelColor")));
     m_frame->setStyleSheet(shell::pictureSheet(QStringLiteral("#%1{border:0px;background-position:center;"
                                                               "background-repeat:no-repeat;"
                                                               "background-image: url(%2BackGround.png);}")

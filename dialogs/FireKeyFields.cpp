@@ -9,10 +9,6 @@
 
 namespace dialogs {
 
-namespace {
-constexpr const char* kFallbackFieldColour = "39,43,52";
-}
-
 QSpinBox* makeNumberField(DialogFrame* dialog, const char* name, const QRect& rect, int points, int minimum,
                           int maximum, int value)
 {
@@ -35,7 +31,7 @@ QLabel* makeCaption(DialogFrame* dialog, const char* name, const QRect& rect, co
     label->setGeometry(rect);
     label->setFont(DialogFrame::dialogFont(11));
     label->setStyleSheet(
-        QStringLiteral("QLabel{color: rgb(%1;);}").arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
+        QStringLiteral("QLabel{color: rgb(%1;);}").arg(core::optionColour("LabelColor")));
     return label;
 }
 
@@ -43,7 +39,7 @@ QString entryFieldStyle(const DialogFrame* dialog, const char* widgetClass)
 {
     return dialog->lineEditStyle(widgetClass)
         + QStringLiteral("%1{background-color: rgb(%2); border: 1px solid rgba(255,255,255,40); border-radius: 3px;}")
-              .arg(QString::fromLatin1(widgetClass), core::optionColour("ComboxBackGroundColor", kFallbackFieldColour));
+              .arg(QString::fromLatin1(widgetClass), core::optionColour("ComboxBackGroundColor"));
 }
 
 } // namespace dialogs

@@ -57,7 +57,7 @@ void GroupKey::buildForm()
     m_lineEdit->setStyleSheet(dialogs::entryFieldStyle(this, "QLineEdit"));
     connect(m_lineEdit, &QLineEdit::textEdited, this, &GroupKey::on_lineEdit_textEdited);
 
-    const QString colour = core::optionColour("LabelColor", core::kFallbackTextColour);
+    const QString colour = core::optionColour("LabelColor");
     const QString boxStyle = shell::checkBoxStyle(colour, skinFolder());
     const BoxRow rows[] = {{"Shift", "Shift", QRect(45, 85, 61, 17)},
                            {"Ctrl", "Ctrl", QRect(110, 85, 51, 17)},

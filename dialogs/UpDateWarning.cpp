@@ -57,12 +57,38 @@ void UpDateWarning::fitStartUpNotice(bool picturesMissing)
         QStringLiteral("QToolButton{color: rgb(230, 232, 238); border: 1px solid rgb(0, 150, 204); border-radius: 3px;}"));
 }
 
-QString UpDateWarning::breakableName(const QString& name) const
+QString UpDateWarning::withNames(const QString& text, const QStringList& names) const
 {
+    QString shown;
+    for (int at = 0; at < text.size(); ++at) {
+        const int index = text.at(at) == QLatin1Char('%') && at + 1 < text.size() ? text.at(at + 1).digitValue() : -1;
+        if (index < 1 || index > names.size()) {
+            shown.append(text.at(at));
+            continue;
+        }
+        // The message's punctuation against the name breaks with it (a colon before, a full stop
+        // after, full-width in Chinese and Japanese).
+        int from = at;
+        while (from > 0 && text.at(from - 1).isPunct())
+            --from;
+        int to = at + 2;
+        while (to < text.size() && text.at(to).isPunct())
+            ++to;
+        shown.append(breakableName(names.at(index - 1), text.mid(from, at - from), text.mid(at + 2, to - at - 2)));
+        ++at;
+    }
+    return shown;
+}
+
+QString UpDateWarning::breakableName(const QString& name, const QString& before, const QString& after) const
+{
+    const QFontMetrics metrics = label()->fontMetrics();
     const int room = label()->contentsRect().width();
     QStringList words = name.split(QLatin1Char(' '));
-    for (QString& word : words) {
-        if (label()->fontMetrics().horizontalAdvance(word) <= room)
+    for (int i = 0; i < words.size(); ++i) {
+        QString& word = words[i];
+        const QString line = (i == 0 ? before : QString()) + word + (i == words.size() - 1 ? after : QString());
+        if (metrics.horizontalAdvance(line) <= room)
             continue;
         // A zero-width space after each character lets the wrap fall anywhere in the word.
         QString broken;

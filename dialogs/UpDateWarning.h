@@ -17,11 +17,15 @@ public:
     // would be light grey under light text and OK a bare word, so it is drawn
     // plainly then.
     void fitStartUpNotice(bool picturesMissing);
-    // Names (file names, or lists of them) as the message line can break
-    // them: a word wider than the line may break anywhere, the rest only at
-    // their spaces. Call it after fitStartUpNotice.
-    QString breakableName(const QString& name) const;
+    // `text` with its %1, %2 ... replaced by `names` (file names, or lists of
+    // them) as the message line can break them: a word of a name wider than
+    // the line, with the message's characters against it, may break anywhere,
+    // the rest only at their spaces. Call it after fitStartUpNotice.
+    QString withNames(const QString& text, const QStringList& names) const;
 
 protected:
     void applyLanguage(const shell::LanguageElement& texts) override;
+
+private:
+    QString breakableName(const QString& name, const QString& before, const QString& after) const;
 };

@@ -87,7 +87,7 @@ T* child(QWidget* page, const char* name)
 
 QString optionColour(const char* key)
 {
-    return core::optionColour(key, core::kFallbackTextColour);
+    return core::optionColour(key);
 }
 
 QString listStyle(const QString& name, const QString& p)

@@ -27,7 +27,7 @@ FindNewVer::FindNewVer(QWidget* parent)
     m_noAppear->setFocusPolicy(Qt::NoFocus);
     // The card is dark: the box takes the skin's label colour and its own indicator pictures.
     m_noAppear->setStyleSheet(
-        shell::checkBoxStyle(core::optionColour("LabelColor", core::kFallbackTextColour), skinFolder()));
+        shell::checkBoxStyle(core::optionColour("LabelColor"), skinFolder()));
     loadCurrentLanguage();
 }
 

@@ -191,7 +191,7 @@ FormSetting::FormSetting(QWidget* parent)
     LightModeGroup->setExclusive(true);
 
     TransitionValue = ConfigIni::GetInstance()->GetValue(QStringLiteral("Option"), QStringLiteral("Transition")).toInt();
-    ButtonColorText = core::optionColour("ButtonColor", core::kFallbackButtonColour);
+    ButtonColorText = core::optionColour("ButtonColor");
     applyStyles();
 
     toolButton_2->hide();

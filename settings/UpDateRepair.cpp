@@ -133,8 +133,8 @@ void UpDateRepair::buildWidgets()
 void UpDateRepair::applyStyles()
 {
     const QString folder = AppDir() + QStringLiteral("/Picture/WarningDialog/");
-    const QString labelColour = core::optionColour("LabelColor", core::kFallbackTextColour);
-    const QString buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
+    const QString labelColour = core::optionColour("LabelColor");
+    const QString buttonColour = core::optionColour("ButtonColor");
     m_frame->setStyleSheet(shell::pictureSheet(QStringLiteral("#AutoRepair{border:0px;background-position:center;"
                                                               "background-repeat:no-repeat;"
                                                               "border-image: url(%1BackGround.png);}")

@@ -95,7 +95,7 @@ void Dialog::setupPages()
 void Dialog::setupStyles()
 {
     m_ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(%1;);}")
-                                     .arg(core::optionColour("LabelColor", core::kFallbackTextColour)));
+                                     .arg(core::optionColour("LabelColor")));
     m_ui->BatteryButtonC->setStyleSheet(
         shell::pictureSheet(QStringLiteral("#BatteryButtonC{border:0px;background-image: url(%1);background-position:center;"
                                            "background-repeat:no-repeat;}")

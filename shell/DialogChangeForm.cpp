@@ -150,8 +150,8 @@ void DialogChange::setupStyles()
     shell::fillLanguageList(m_comboBox);
     m_comboBox->setMaxVisibleItems(5);
 
-    const QString label = optionColour("LabelColor", core::kFallbackTextColour);
-    const QString button = optionColour("ButtonColor", core::kFallbackButtonColour);
+    const QString label = optionColour("LabelColor");
+    const QString button = optionColour("ButtonColor");
     m_findVerLabel->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}"));
     m_newHong->setStyleSheet(shell::pictureSheet(
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")

@@ -240,15 +240,15 @@ void DialogMain::reportMissingData()
     const QString names = missing.join(QStringLiteral(", "));
     qCWarning(lcMain, "shipped data missing beside %s: %s", qPrintable(AppDir()), qPrintable(names));
     UpDateWarning notice(nullptr);
+    notice.fitStartUpNotice(missing.contains(QStringLiteral("/Picture"))
+                            || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
     QString text = m_dataMissingText;
     if (text.isEmpty()) {
         // No language text to say it with (often the language files are what is missing).
         text = QStringLiteral("Program files are missing: %1. Please reinstall the program.");
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    notice.SetText(text.contains(QLatin1String("%1")) ? text.arg(names) : text + QLatin1Char(' ') + names);
-    notice.fitStartUpNotice(missing.contains(QStringLiteral("/Picture"))
-                            || !missing.filter(QStringLiteral("/Picture/WarningDialog/")).isEmpty());
+    notice.SetText(notice.withNames(text.contains(QLatin1String("%1")) ? text : text + QStringLiteral(" %1"), {names}));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }
@@ -286,14 +286,15 @@ void DialogMain::reportUnsavedWrite(const QString& path)
 void DialogMain::showFileNotice(QString text, const QString& fallback, const QStringList& args)
 {
     UpDateWarning notice(nullptr);
-    notice.fitStartUpNotice(!QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
+    notice.fitStartUpNotice(!QFileInfo(AppDir() + QStringLiteral("/Picture")).isDir());
     if (!text.contains(QStringLiteral("%%1").arg(args.size()))) {
         text = fallback;
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    const QString first = notice.breakableName(core::readableFileName(args.value(0)));  // a byte that is no text shows as a letter
-    notice.SetText(args.size() == 1 ? text.arg(first)
-                                    : text.arg(first, notice.breakableName(core::readableFileName(args.value(1)))));
+    QStringList names;
+    for (const QString& arg : args)
+        names << core::readableFileName(arg);  // a byte that is no text shows as a letter
+    notice.SetText(notice.withNames(text, names));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }

@@ -31,8 +31,8 @@ QString hoverFaceRule(const QString& selector, const QString& picture)
 
 QString applicationStyleSheet()
 {
-    const QString text = core::optionColour("LabelColor", core::kFallbackTextColour);
-    const QString select = core::optionColour("ComboxSelectColor", "0,104,148");
+    const QString text = core::optionColour("LabelColor");
+    const QString select = core::optionColour("ComboxSelectColor");
     // %1 text, %2 selection; the panel and border colours are the skin's.
     return QStringLiteral("QMenu{background-color: rgb(30,33,40); color: rgb(%1); border: 1px solid rgb(52,57,68);"
                           "padding: 4px 0px;}"

@@ -110,8 +110,8 @@ void Match::setupForm()
 
 void Match::setupStyles()
 {
-    const QString label = core::optionColour("LabelColor", core::kFallbackTextColour);
-    m_buttonColour = core::optionColour("ButtonColor", core::kFallbackButtonColour);
+    const QString label = core::optionColour("LabelColor");
+    m_buttonColour = core::optionColour("ButtonColor");
     const QString text = QStringLiteral("color: rgb(") + label + QStringLiteral(");background: transparent;");
     m_textEdit->setStyleSheet(QStringLiteral("QTextEdit{") + text + QStringLiteral("}"));
     this->label()->setStyleSheet(QStringLiteral("QLabel{") + text + QStringLiteral("}"));

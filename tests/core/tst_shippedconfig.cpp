@@ -1,8 +1,21 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
+#include "core/Skin.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr const char* kColourKeys[] = {"LabelColor",      "ButtonColor",           "SliderColor",
+                                       "ComboxTextColor", "ComboxSelectColor",     "ComboxBackGroundColor",
+                                       "LinEditColor",    "LinEditColorSecond"};
+
+} // namespace
 
 // Checks the device table shipped beside the program: the pages and the device
 // search read these keys without further checks, so a typo here would only
@@ -15,19 +28,31 @@ private slots:
     void initTestCase();
     void searchIdentifiersMatchTheSupportedDevices();
     void colourKeysAreRgbTriples();
+    void missingColoursFallBackToTheShippedOnes();
     void everyDriveGroupIsComplete_data();
     void everyDriveGroupIsComplete();
 
 private:
     static bool isByteList(const QStringList& items, int count);
-    const ConfigIni* m_ini = nullptr;
+    std::unique_ptr<const ConfigIni> m_ini;
 };
 
 void TestShippedConfig::initTestCase()
 {
     QVERIFY2(QFile::exists(ConfigIniPath()), qPrintable(ConfigIniPath()));
-    m_ini = ConfigIni::GetInstance();
+    m_ini = std::make_unique<const ConfigIni>(ConfigIniPath());
     QVERIFY(m_ini->IsLoaded());
+    // The program's own table is read from a Config.ini without colours.
+    QTemporaryDir bare;
+    QVERIFY(QDir(bare.path()).mkpath("usersetting"));
+    QFile ini(bare.path() + "/usersetting/Config.ini");
+    QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Option]\nDeviceTotal=0\n") > 0);
+    ini.close();
+    qputenv("TALVO_APP_DIR", bare.path().toUtf8());
+    const bool colourless = ConfigIni::GetInstance()->IsLoaded()
+                            && ConfigIni::GetInstance()->GetValueList("Option", "LabelColor").isEmpty();
+    qunsetenv("TALVO_APP_DIR");
+    QVERIFY(colourless);
 }
 
 bool TestShippedConfig::isByteList(const QStringList& items, int count)
@@ -61,9 +86,19 @@ void TestShippedConfig::searchIdentifiersMatchTheSupportedDevices()
 
 void TestShippedConfig::colourKeysAreRgbTriples()
 {
-    for (const char* key : {"LabelColor", "ButtonColor", "SliderColor", "ComboxTextColor", "ComboxSelectColor",
-                            "ComboxBackGroundColor", "LinEditColor", "LinEditColorSecond"})
+    for (const char* key : kColourKeys)
         QVERIFY2(isByteList(m_ini->GetValueList("Option", key), 3), key);
+}
+
+// Without its colours in Config.ini, each widget keeps the look the skin ships with.
+void TestShippedConfig::missingColoursFallBackToTheShippedOnes()
+{
+    for (const char* key : kColourKeys) {
+        QStringList shipped = m_ini->GetValueList("Option", key);
+        for (QString& part : shipped)
+            part = part.trimmed();
+        QCOMPARE(core::optionColour(key), shipped.join(','));
+    }
 }
 
 void TestShippedConfig::everyDriveGroupIsComplete_data()

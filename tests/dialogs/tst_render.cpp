@@ -58,9 +58,30 @@ std::function<std::unique_ptr<DialogFrame>()> fileNotice(const char* child, cons
     return [child, names] {
         auto d = std::make_unique<UpDateWarning>();
         d->fitStartUpNotice(false);
-        QString text = dialogtest::shippedText(shell::LanguageFile::currentIndex(), "DialogMain", child);
-        for (const QString& name : names)
-            text = text.arg(d->breakableName(name));
+        d->SetText(d->withNames(dialogtest::shippedText(shell::LanguageFile::currentIndex(), "DialogMain", child), names));
+        return std::unique_ptr<DialogFrame>(std::move(d));
+    };
+}
+
+// The not-saved notice naming a macro file whose name alone is `from` to `to` pixels wider than
+// the notice's text room. No such name in the font leaves the message empty, which fails.
+std::function<std::unique_ptr<DialogFrame>()> notSavedNameWider(int from, int to)
+{
+    return [from, to] {
+        auto d = std::make_unique<UpDateWarning>();
+        d->fitStartUpNotice(false);
+        const QFontMetrics metrics(d->label()->font());
+        const int room = d->label()->contentsRect().width();
+        QString text;
+        for (int wide = 0; wide < 60 && text.isEmpty(); ++wide) {
+            for (int narrow = 0; narrow < 12 && text.isEmpty(); ++narrow) {
+                const QString name = QString(wide, QLatin1Char('W')) + QString(narrow, QLatin1Char('i')) + ".ini";
+                const int over = metrics.horizontalAdvance(name) - room;
+                if (over >= from && over <= to)
+                    text = d->withNames(
+                        dialogtest::shippedText(shell::LanguageFile::currentIndex(), "DialogMain", "NotSaved"), {name});
+            }
+        }
         d->SetText(text);
         return std::unique_ptr<DialogFrame>(std::move(d));
     };
@@ -150,6 +171,10 @@ const std::vector<Scene>& scenes()
         // The longest names it can give: a device cache, and a macro of a 30-character name.
         {"UpDateWarning-NotSaved-cache", fileNotice("NotSaved", {DeviceCacheFileName(0xDD, 0xDD)})},
         {"UpDateWarning-NotSaved-macro", fileNotice("NotSaved", {QString(30, QLatin1Char('W')) + ".ini"})},
+        // Names at the edge of the room: one a few pixels too wide, one that fits only without
+        // the punctuation around it.
+        {"UpDateWarning-NotSaved-nameJustWider", notSavedNameWider(2, 4)},
+        {"UpDateWarning-NotSaved-nameJustNarrower", notSavedNameWider(-3, 0)},
         {"UpDateWarning-SettingsDamaged",
          fileNotice("SettingsDamaged", {"TALVO R430K mouse.ini, Macro.ini",
                                         "TALVO R430K mouse.ini.damaged2, Macro.ini.damaged2"})},

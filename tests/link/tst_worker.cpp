@@ -206,6 +206,10 @@ void TestWorker::reselectionDuringAPassLinksTheNewDevice()
     QTRY_VERIFY_WITH_TIMEOUT(
         simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"}).value(1).contains(cable.DevicePath), 5000);
     QVERIFY(waitPassEnd());
+    // The remembered pass was the last one asked for: its end starts none.
+    QCoreApplication::sendPostedEvents(WorkerInstance);
+    QVERIFY(!WorkerInstance->isRunning());
+    QCOMPARE(int(WorkerBusy), 0);
 }
 
 void TestWorker::silentDeviceWithoutCacheResetsThePages()

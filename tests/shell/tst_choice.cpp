@@ -3,6 +3,7 @@
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
+#include "core/DeviceScan.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -86,6 +87,7 @@ private slots:
     void sleepingMouseTileWakesOnHover();
     void unplugRebuildsTheTiles();
     void hotPlugBurstGivesOneRescan();
+    void changeQueuedForTheFrameIsListedOnTheTiles();
     void identityOnTheTenthAnswerCounts();
     void unmatchedReceiverPairs();
     void unmatchedCableTileDoesNothing();
@@ -332,6 +334,28 @@ void TestChoice::hotPlugBurstGivesOneRescan()
     QCoreApplication::processEvents();
     QCOMPARE(scans(), 1);
     QCOMPARE(TileDeviceList.size(), 1);
+}
+
+// The library told a change while the frame showed, and the frame went back to the tiles before
+// the rescan it brings ran: the tiles list what it found.
+void TestChoice::changeQueuedForTheFrameIsListedOnTheTiles()
+{
+    QVERIFY(simtest::loadScenario(""));
+    rescan();
+    QVERIFY(simtest::hotPlugBarrier(0));  // the library stays quiet; the call below stands for its own
+    QObject frame;
+    int frameRescans = 0;
+    core::hotPlugCoalescer(core::HotPlugOwner::Worker).attach(&frame, [&frameRescans] { ++frameRescans; });
+    const auto tiles = qScopeGuard([&frame] {
+        core::hotPlugCoalescer(core::HotPlugOwner::Worker).detach(&frame);
+        core::setHotPlugPage(core::HotPlugOwner::ChoicePage);
+    });
+    core::setHotPlugPage(core::HotPlugOwner::Worker);
+    QVERIFY(SimControl_Plug("Mouse1", true));
+    std::thread([] { Worker::OnUsbChanged(); }).join();
+    core::setHotPlugPage(core::HotPlugOwner::ChoicePage);
+    QTRY_COMPARE(tilePaths(), QStringList{simPath("Mouse1")});
+    QCOMPARE(frameRescans, 0);
 }
 
 void TestChoice::identityOnTheTenthAnswerCounts()

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QLayout>
@@ -19,7 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <vector>
 
 // The skin's readability and the places of the widgets the frame's panel must hold: colour pairs
 // from Config.ini and the generated pictures, and rectangles, checked without screenshots.
@@ -36,6 +39,8 @@ private slots:
     void staysInsideItsBounds();
     void languageListScrollsInTheSkin_data();
     void languageListScrollsInTheSkin();
+    void sharedStylesDrawAsEachPageDid_data();
+    void sharedStylesDrawAsEachPageDid();
 
 private:
     QWidget* m_window = nullptr;
@@ -90,6 +95,139 @@ QColor faceOf(const QString& picture)
 
 // The panel of the frame's background, in a page's coordinates.
 const QRect kPanel(6, 30, 865, 571);
+
+// The sheets the pages wrote out for themselves before they shared one: %1 is the picture folder,
+// %2 the colour (for a drop-down: %2 selection, %3 text, %4 button).
+const char kOwnComboSheet[] =
+    "QComboBox{border: 1px solid gray; color: rgb(%3); border-image: url(%1ComboboxBack.png);}"
+    "QComboBox::drop-down:button{border-radius:5px; background:rgb(%4);} QComboBox::down-arrow{image: url(%1Menu.png); "
+    "right: 8px; }QComboBox::down-arrow:on{ image: url(%1MenuClicked.png);}QComboBox QAbstractItemView::item{height:25px;}"
+    "QComboBox QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;color: rgb(%3); border-image: "
+    "url(%1ComboboxTextBack.png);selection-background-color: rgb(%2); }";
+const char kOwnBarSheet[] =
+    "QScrollBar:vertical{width:13px;background:rgb(30,30,30);margin:25px 0 25px 0;%2}"
+    "QScrollBar::handle:vertical{background:rgb(117, 117, 117);border-radius:3px;min-height:30px;}"
+    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:25px;background:%1}"
+    "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical,QScrollBar::up-arrow:vertical,"
+    "QScrollBar::down-arrow:vertical{background:transparent;}";
+
+enum class Styled { CheckBoxes, DropDowns, ScrollBar };
+
+struct SharedStyle
+{
+    const char* name;
+    Styled what;
+    const char* folder;  // below "/Picture/"
+    std::function<QString(const QString& folder)> own;
+    std::function<QString(const QString& folder)> shared;
+};
+
+QString labelColour()
+{
+    return core::optionColour("LabelColor");
+}
+
+QString ownCheckBoxes(const char* sheet, const QString& folder)
+{
+    return QString::fromLatin1(sheet).arg(folder, labelColour());
+}
+
+QString ownDropDown(const QString& folder, bool greyWhenDisabled)
+{
+    return QString::fromLatin1(kOwnComboSheet)
+               .arg(folder, core::optionColour("ComboxSelectColor"), core::optionColour("ComboxTextColor"),
+                    core::optionColour("ComboxBackGroundColor"))
+           + (greyWhenDisabled ? QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}") : QString());
+}
+
+// How the page calls it: with or without saying whether a disabled box turns black.
+QString sharedDropDown(const QString& folder, int greyWhenDisabled)
+{
+    QComboBox box;
+    if (greyWhenDisabled < 0)
+        shell::styleCombo(&box, folder);
+    else
+        shell::styleCombo(&box, folder, greyWhenDisabled == 1);
+    return box.styleSheet();
+}
+
+const std::vector<SharedStyle>& sharedStyles()
+{
+    using F = const QString&;
+    static const std::vector<SharedStyle> rows = {
+        {"macro page check boxes", Styled::CheckBoxes, "Macro",
+         [](F p) {
+             return ownCheckBoxes("QCheckBox{color: rgb(%2;);}QCheckBox::indicator:checked {image: url(%1CheckBoxCheck.png);}"
+                                  "QCheckBox::indicator:unchecked {image: url(%1CheckBox.png);}", p);
+         },
+         [](F p) { return shell::checkBoxStyle(labelColour(), p); }},
+        {"full performance", Styled::CheckBoxes, "Sensor",
+         [](F p) {
+             return ownCheckBoxes("QCheckBox{color: rgb(%2);}QCheckBox::indicator:checked{image: url(%1CheckBoxChecked.png);}"
+                                  "QCheckBox::indicator:unchecked{image: url(%1CheckBox.png);}", p);
+         },
+         [](F p) { return shell::checkBoxStyle(labelColour(), p, "CheckBoxChecked.png"); }},
+        {"lift-off choices", Styled::CheckBoxes, "Sensor",
+         [](F p) {
+             return ownCheckBoxes("QCheckBox{color: rgb(%2;);}QCheckBox:indicator::checked {image: url(%1LODCheck.png);}"
+                                  "QCheckBox::indicator::unchecked {image: url(%1LOD.png);}", p);
+         },
+         [](F p) { return shell::checkBoxStyle(labelColour(), p, "LODCheck.png", "LOD.png"); }},
+        {"receiver light boxes", Styled::CheckBoxes, "FormSetting",
+         [](F p) {
+             return ownCheckBoxes("QCheckBox{color: rgb(%2);}QCheckBox::indicator:checked{image: url(%1CheckBoxCheck.png);}"
+                                  "QCheckBox::indicator:unchecked{image: url(%1CheckBox2.png);}", p);
+         },
+         [](F p) { return shell::checkBoxStyle(labelColour(), p, "CheckBoxCheck.png", "CheckBox2.png"); }},
+        {"button page drop-down", Styled::DropDowns, "Buttoninterface", [](F p) { return ownDropDown(p, true); },
+         [](F p) { return sharedDropDown(p, 1); }},
+        {"lighting drop-down", Styled::DropDowns, "Light", [](F p) { return ownDropDown(p, false); },
+         [](F p) { return sharedDropDown(p, 0); }},
+        {"macro drop-down", Styled::DropDowns, "Macro", [](F p) { return ownDropDown(p, false); },
+         [](F p) { return sharedDropDown(p, -1); }},
+        {"settings list bar", Styled::ScrollBar, "FormSetting",
+         [](F) { return QString::fromLatin1(kOwnBarSheet).arg("rgb(30,30,30);subcontrol-origin:margin;", "border:none;"); },
+         [](F) { return shell::scrollBarStyle(); }},
+        {"lighting list bar", Styled::ScrollBar, "Light",
+         [](F) { return QString::fromLatin1(kOwnBarSheet).arg("transparent;", ""); },
+         [](F) { return shell::scrollBarStyle(shell::ScrollBarEnds::Transparent); }},
+    };
+    return rows;
+}
+
+// Check boxes unchecked and checked, drop-downs enabled and disabled, or a scrolling list, side
+// by side on a page of a colour of its own (which a transparent part shows), the sheet set on
+// the page as the lighting page sets its bar's.
+QImage drawnWith(Styled what, const QString& sheet)
+{
+    QWidget page;
+    page.setAutoFillBackground(true);
+    page.setPalette(QPalette(QColor(90, 40, 120)));
+    page.resize(300, 200);
+    for (int i = 0; i < 2; ++i) {
+        QWidget* shown = nullptr;
+        if (what == Styled::CheckBoxes) {
+            auto* box = new QCheckBox(QStringLiteral("Ripple"), &page);
+            box->setChecked(i == 1);
+            shown = box;
+        } else if (what == Styled::DropDowns) {
+            auto* box = new QComboBox(&page);
+            box->addItem(QStringLiteral("1000 Hz"));
+            box->setEnabled(i == 0);
+            shown = box;
+        } else if (i == 0) {
+            auto* list = new QScrollArea(&page);
+            list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            list->setWidget(new QWidget);
+            list->widget()->setMinimumSize(60, 1000);
+            shown = list;
+        }
+        if (shown)
+            shown->setGeometry(150 * i, 0, 140, what == Styled::ScrollBar ? 200 : 34);
+    }
+    page.setStyleSheet(sheet);
+    return page.grab().toImage();
+}
 
 } // namespace
 
@@ -275,6 +413,35 @@ void TestLook::staysInsideItsBounds()
                                                      .arg(placed.height()).arg(screen.width()).arg(screen.height())));
     // As long as the box allows (its rows are 25 px high), not a column of every entry.
     QVERIFY2(placed.height() <= (box->maxVisibleItems() + 1) * 25, qPrintable(QString::number(placed.height())));
+}
+
+void TestLook::sharedStylesDrawAsEachPageDid_data()
+{
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(sharedStyles().size()); ++row)
+        QTest::newRow(sharedStyles()[row].name) << row;
+}
+
+// Each page's check boxes, drop-downs and list bars look as they did when the page wrote its own sheet.
+void TestLook::sharedStylesDrawAsEachPageDid()
+{
+    QFETCH(int, row);
+    const SharedStyle& style = sharedStyles()[row];
+    const QString folder = AppDir() + QStringLiteral("/Picture/") + QLatin1String(style.folder) + QLatin1Char('/');
+    const QImage own = drawnWith(style.what, style.own(folder));
+    const QImage shared = drawnWith(style.what, style.shared(folder));
+    QCOMPARE(shared.size(), own.size());
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < own.height(); ++y) {
+        for (int x = 0; x < own.width(); ++x) {
+            if (own.pixel(x, y) != shared.pixel(x, y) && differing++ == 0)
+                first = QPoint(x, y);
+        }
+    }
+    QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels differ, the first at %2,%3: %4 instead of %5")
+                                            .arg(differing).arg(first.x()).arg(first.y())
+                                            .arg(shared.pixelColor(first).name(), own.pixelColor(first).name())));
 }
 
 void TestLook::languageListScrollsInTheSkin_data()

@@ -91,7 +91,8 @@ private slots:
         QTest::addColumn<bool>("withLanguage");
         QTest::addColumn<QString>("missing");
         QTest::addColumn<QString>("text");
-        // "fifo": Config.ini a FIFO, driver_sensor.h far too large; "count": no count of devices
+        // "fifo": Config.ini a FIFO, driver_sensor.h far too large; "count": no count of devices;
+        // "files": "Language" and "Picture" plain files
         QTest::addColumn<QString>("damaged");
         QTest::newRow("damaged files count as missing")
             << true << "/usersetting/Config.ini, /Picture, /driver_sensor.h"
@@ -107,6 +108,11 @@ private slots:
             << "Program files are missing: /usersetting/Config.ini, /Language, /Picture, /driver_sensor.h. Please "
                "reinstall the program."
             << "";
+        QTest::newRow("folders that are files")
+            << false << "/usersetting/Config.ini, /Language, /Picture, /driver_sensor.h"
+            << "Program files are missing: /usersetting/Config.ini, /Language, /Picture, /driver_sensor.h. Please "
+               "reinstall the program."
+            << "files";
     }
 
     void oneNoticeNamesWhatIsMissing()
@@ -122,7 +128,7 @@ private slots:
             QFile ini(folder.path() + "/usersetting/Config.ini");
             QVERIFY(ini.open(QIODevice::WriteOnly));
             QVERIFY(ini.write("[Option]\nDeviceTotal=-5\n[Drive1]\nMID=1\n") > 0);
-        } else if (!damaged.isEmpty()) {
+        } else if (damaged == QLatin1String("fifo")) {
             QVERIFY(QDir().mkpath(folder.path() + "/usersetting"));
             fifo = std::make_unique<hostile::Fifo>(folder.path() + "/usersetting/Config.ini");
             QVERIFY(hostile::makeSparseFile(folder.path() + "/driver_sensor.h", qint64(1) << 30));
@@ -131,6 +137,8 @@ private slots:
             folder.write(0, "<Total><DialogMain><DataMissing>Gone: %1!</DataMissing></DialogMain></Total>");
         else
             QVERIFY(QDir(folder.path() + "/Language").removeRecursively());
+        for (const char* name : {"/Language", "/Picture"})
+            QVERIFY(damaged != QLatin1String("files") || QFile(folder.path() + name).open(QIODevice::WriteOnly));
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("^shipped data missing beside .*: " + QRegularExpression::escape(missing) + "$"));
         QString shown;

@@ -25,6 +25,7 @@
 #include <QStyleOptionComboBox>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QtMath>
 #include <QToolButton>
 
 namespace fittest {
@@ -174,6 +175,25 @@ bool leavesOrphan(const QLabel* label, const QRect& room)
     return lines > 1 && lastLength == 1;
 }
 
+// The widest line of a word-wrapped label as the label lays it out: unlike a painter's wrapped
+// text, a label breaks only between words, so a word wider than its line runs past both ends
+// (where the label's contents cut it).
+int widestWrappedLine(const QLabel* label, const QRect& room)
+{
+    QTextLayout layout(plainText(label).replace(QLatin1Char('\n'), QChar::LineSeparator), label->font());
+    QTextOption option(label->alignment());
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal widest = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room.width());
+        widest = qMax(widest, line.naturalTextWidth());
+    }
+    layout.endLayout();
+    return qCeil(widest);
+}
+
 QString labelShortfall(const QLabel* label, QString* text)
 {
     *text = label->text();
@@ -190,6 +210,8 @@ QString labelShortfall(const QLabel* label, QString* text)
                                   int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0), bounds);
     if (why.isEmpty() && leavesOrphan(label, room))
         return QStringLiteral("leaves one character on its last line");
+    if (why.isEmpty() && label->wordWrap() && widestWrappedLine(label, room) > room.width() + kSlack)
+        return QStringLiteral("a word of %1 px runs past its line of %2").arg(widestWrappedLine(label, room)).arg(room.width());
     return why;
 }
 
