@@ -542,6 +542,7 @@ private slots:
         QTest::addColumn<int>("receivers");
         QTest::newRow("cable and receivers") << "cable-and-receivers.ini" << 3;
         QTest::newRow("timed events") << "timed-events.ini" << 1;
+        QTest::newRow("receiver update") << "receiver-update.ini" << 1;
     }
     void shippedScenariosLoad()
     {
