@@ -65,8 +65,10 @@
  *   TALVO_SIM_STATE     file keeping the simulated flash across runs (default:
  *                       $XDG_DATA_HOME, else ~/.local/share, +
  *                       "/TALVO R430K mouse/Device_Info/simulator-state.ini").
- *   TALVO_SIM_SCENARIO  scenario file choosing the devices (SimControl.h);
- *                       unset: one class-4 receiver paired with an awake mouse.
+ *   TALVO_SIM_SCENARIO  scenario file choosing the devices (SimControl.h), a
+ *                       relative path taken from the current folder; unset: one
+ *                       class-4 receiver paired with an awake mouse. A file that
+ *                       cannot be read or is malformed leaves no device plugged.
  */
 
 #include <stdbool.h>

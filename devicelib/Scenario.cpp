@@ -4,12 +4,16 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace devicelib {
 
 namespace {
+
+constexpr std::size_t kMaxScenarioBytes = 1 << 20;
 
 std::string trim(const std::string& s)
 {
@@ -295,17 +299,61 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
     return true;
 }
 
-bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes)
+bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error)
 {
+    std::string shown = path;
+    std::error_code ec;
+    if (std::filesystem::path(path).is_relative()) {
+        const auto absolute = std::filesystem::absolute(path, ec);
+        if (!ec)
+            shown += " (" + absolute.lexically_normal().string() + ")";
+    }
+    std::string text, why;
+    if (!readTextFile(path, text, kMaxScenarioBytes, &why))
+        return error = "cannot read the scenario " + shown + ": " + why, false;
+    if (!parseScenario(text, scenario, why)) {
+        // The parser's messages start with "scenario"; here the file is named instead.
+        for (const char* lead : {"scenario: ", "scenario "})
+            if (startsWith(why, lead))
+                why.erase(0, std::strlen(lead));
+        return error = "the scenario " + shown + " is malformed: " + why, false;
+    }
+    return true;
+}
+
+bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why)
+{
+    auto failed = [why](std::string cause) {
+        if (why)
+            *why = std::move(cause);
+        return false;
+    };
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found)
+        return failed("no such file");
+    if (ec)
+        return failed(ec.message());
+    if (status.type() == fs::file_type::directory)
+        return failed("it is a folder, not a file");
+    if (status.type() != fs::file_type::regular)
+        return failed("it is not a regular file");
+    const auto size = fs::file_size(path, ec);
+    if (!ec && size > maxBytes)
+        return failed("it is larger than " + std::to_string(maxBytes) + " bytes");
+    errno = 0;
     std::ifstream f(path, std::ios::binary);
     if (!f)
-        return false;
+        return failed(errno ? std::strerror(errno) : "it cannot be opened");
     std::string data;
     data.resize(maxBytes + 1);
     f.read(&data[0], std::streamsize(data.size()));
     const auto got = std::size_t(f.gcount());
-    if (got > maxBytes || (f.bad()))
-        return false;
+    if (f.bad())
+        return failed("it cannot be read");
+    if (got > maxBytes)
+        return failed("it is larger than " + std::to_string(maxBytes) + " bytes");
     data.resize(got);
     text = std::move(data);
     return true;

@@ -50,7 +50,14 @@ struct Scenario {
 Scenario defaultScenario();
 // Parses scenario INI text; false with a message naming the line on any error.
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
-bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes);
+// Reads a whole regular file of at most maxBytes. False on any failure, with the
+// cause in *why when given ("no such file", "it is a folder", ...); a FIFO or a
+// device is refused unopened, so a read never blocks.
+bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why = nullptr);
+// Reads and parses a scenario file. A relative path is taken from the current
+// folder. The message names the file (and, for a relative path, where it was
+// looked for) and the cause, as a user is to see it.
+bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error);
 // Kind a receiver of the class reports: 1000 Hz 0, 2000 Hz 4, 4000 Hz 1, 8000 Hz 5.
 std::uint8_t receiverKind(int receiverClass);
 

@@ -44,15 +44,22 @@ bool SimControl_LoadScenario(const char* path, const char** error)
 {
     if (!path || !*path)
         return sim().loadScenario(devicelib::defaultScenario());
-    std::string text;
-    if (!devicelib::readTextFile(path, text, 1 << 20))
-        return fail(std::string("cannot read scenario ") + path, error);
-    return loadText(text, error);
+    devicelib::Scenario scenario;
+    std::string message;
+    if (!devicelib::loadScenarioFile(path, scenario, message))
+        return fail(message, error);
+    return sim().loadScenario(scenario);
 }
 
 bool SimControl_LoadScenarioText(const char* iniText, const char** error)
 {
     return loadText(iniText ? iniText : "", error);
+}
+
+const char* SimControl_ScenarioError(void)
+{
+    const std::string& error = sim().scenarioError();
+    return error.empty() ? nullptr : error.c_str();
 }
 
 void SimControl_ForgetState(void)

@@ -2,8 +2,8 @@
 
 /*
  * Control of the simulated devices behind HIDUsb.h, for tests, benchmarks and
- * scenario runs. Program code never calls these; a vendor library linked in
- * place of this one would not have them.
+ * scenario runs. Program code calls only SimControl_ScenarioError, once at
+ * start-up; a vendor library linked in place of this one would not have these.
  *
  * Devices are named by their scenario group name ("Mouse1", "Receiver1"). A
  * mouse is reached through its cable (when plugged) or through the receiver
@@ -49,7 +49,9 @@
  * Example files lie in devicelib/scenarios/.
  *
  * With no scenario named (TALVO_SIM_SCENARIO unset) the devices are one class-4
- * receiver "Receiver1" paired with an awake "Mouse1" of model 1.
+ * receiver "Receiver1" paired with an awake "Mouse1" of model 1. A relative
+ * path is taken from the current folder. A scenario named there that cannot be
+ * read or is malformed plugs no device at all; SimControl_ScenarioError says why.
  *
  * Flash contents, firmware versions and pairings are kept in the state file
  * (TALVO_SIM_STATE, see HIDUsb.h) by device name and win over the scenario's
@@ -79,6 +81,10 @@ extern "C" {
 SIMCONTROL_API bool SimControl_LoadScenario(const char* path, const char** error);
 /* The same from INI text. */
 SIMCONTROL_API bool SimControl_LoadScenarioText(const char* iniText, const char** error);
+/* Why the scenario named by TALVO_SIM_SCENARIO was not loaded when the library
+ * started (the file and the cause); NULL when it was or none was named. Valid
+ * for the life of the process. */
+SIMCONTROL_API const char* SimControl_ScenarioError(void);
 /* Deletes the state file and puts every device back to its scenario values. */
 SIMCONTROL_API void SimControl_ForgetState(void);
 /* Writes the state file now (it is otherwise written shortly after each change). */

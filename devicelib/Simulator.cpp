@@ -80,12 +80,12 @@ Simulator::Simulator()
     m_statePath = defaultStatePath();
     Scenario scenario = defaultScenario();
     if (const char* path = std::getenv("TALVO_SIM_SCENARIO"); path && *path) {
-        std::string text, error;
-        if (!readTextFile(path, text, 1 << 20))
-            std::fprintf(stderr, "HIDUsb: cannot read scenario %s; using the default devices\n", path);
-        else if (!parseScenario(text, scenario, error)) {
-            std::fprintf(stderr, "HIDUsb: %s in %s; using the default devices\n", error.c_str(), path);
-            scenario = defaultScenario();
+        // The user asked for these devices: running on others instead would
+        // look like success. No device is plugged; the program asks for the
+        // reason (SimControl_ScenarioError) and stops.
+        if (!loadScenarioFile(path, scenario, m_scenarioError)) {
+            std::fprintf(stderr, "HIDUsb: %s\n", m_scenarioError.c_str());
+            scenario = Scenario{};
         }
     }
     m_busUs = envInt("TALVO_SIM_BUS_US", scenario.busMicroseconds >= 0 ? scenario.busMicroseconds : 1000, 0, 1000000);

@@ -122,6 +122,9 @@ public:
     bool saveState();
     void setBusMicroseconds(int us);
     const char* devicePath(const char* name);
+    // Why the scenario named in the environment was not loaded at start; empty
+    // when it was, or when none was named. Set once, before any other thread.
+    const std::string& scenarioError() const { return m_scenarioError; }
     bool plug(const char* name, bool plugged);
     bool setAwake(const char* name, bool awake);
     bool setBattery(const char* name, int percent, bool charging);
@@ -214,6 +217,7 @@ private:
     std::vector<std::unique_ptr<Receiver>> m_retiredReceivers;
     std::set<std::string> m_paths;
     std::string m_statePath;
+    std::string m_scenarioError;
     bool m_dirty = false;
     bool m_saveQueued = false;
 

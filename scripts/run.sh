@@ -1,6 +1,10 @@
 #!/bin/sh
 # Installs, builds and starts the program on the simulated mouse.
 set -e
+# A relative path names a file from the folder the command was typed in, as the
+# program itself takes it; this script works from the repository root.
+case "${TALVO_SIM_SCENARIO:-}" in ""|/*) ;; *) export TALVO_SIM_SCENARIO="$PWD/$TALVO_SIM_SCENARIO" ;; esac
+case "${TALVO_SIM_STATE:-}" in ""|/*) ;; *) export TALVO_SIM_STATE="$PWD/$TALVO_SIM_STATE" ;; esac
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -47,12 +47,15 @@ private slots:
     void childProcessesDoNotInheritTheLock();
     void programStartsOnceAndSurvivesAKilledFirstCopy();
     void crashBeforeTheMainWindowLeavesADump();
+    void unreadScenarioStopsTheProgram_data();
+    void unreadScenarioStopsTheProgram();
 
 private:
     static int openDescriptors();
     static bool touch(const QString& path, const QDateTime& modified);
     static QString programPath();
-    std::unique_ptr<QProcess> startProgram(const QString& dataHome, int autoCloseMs);
+    std::unique_ptr<QProcess> startProgram(const QString& dataHome, int autoCloseMs, const QString& scenario = QString(),
+                                           const QString& workDir = QString());
 };
 
 // As main does, before any path is made.
@@ -345,10 +348,16 @@ QString TestStartUp::programPath()
     return QCoreApplication::applicationDirPath() + "/talvo-r430k";
 }
 
-std::unique_ptr<QProcess> TestStartUp::startProgram(const QString& dataHome, int autoCloseMs)
+std::unique_ptr<QProcess> TestStartUp::startProgram(const QString& dataHome, int autoCloseMs, const QString& scenario,
+                                                    const QString& workDir)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("TALVO_SIM_SCENARIO");
+    if (!scenario.isEmpty())
+        env.insert("TALVO_SIM_SCENARIO", scenario);
+    if (!workDir.isEmpty())
+        process->setWorkingDirectory(workDir);
     env.insert("XDG_DATA_HOME", dataHome);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QT_LOGGING_RULES", "app.*=true");
@@ -436,6 +445,56 @@ void TestStartUp::crashBeforeTheMainWindowLeavesADump()
     QVERIFY(notice->waitForFinished(10000));
     QCOMPARE(notice->exitStatus(), QProcess::CrashExit);
     QCOMPARE(QDir(userDir + "/Exception").entryList({"*.dmp"}, QDir::Files).size(), 1);
+}
+
+// A scenario the user named but the program cannot use stops it before any window, with the
+// file and the cause on stderr: running on the default devices instead would pass for success.
+void TestStartUp::unreadScenarioStopsTheProgram_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");   // relative to the program's working folder
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("missing file") << "none" << "absent.ini" << "no such file";
+    QTest::newRow("named pipe") << "fifo" << "pipe.ini" << "it is not a regular file";
+    QTest::newRow("folder") << "folder" << "folder.ini" << "it is a folder";
+    if (::geteuid() != 0)  // root reads it anyway
+        QTest::newRow("no read permission") << "locked" << "locked.ini" << "Permission denied";
+    QTest::newRow("malformed") << "malformed" << "bad.ini" << "is malformed: line 3: Model must be 1 or 2";
+    QTest::newRow("no devices") << "empty" << "empty.ini" << "is malformed: no devices";
+}
+
+void TestStartUp::unreadScenarioStopsTheProgram()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, cause);
+    QTemporaryDir home;
+    QVERIFY(QDir().mkpath(home.filePath("work/scenarios")));
+    const QString work = QFileInfo(home.filePath("work")).canonicalFilePath();  // as the program sees its folder
+    const QString relative = "scenarios/" + name;
+    const QString path = work + "/" + relative;
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind != "none") {
+        const QByteArray text = kind == "malformed" ? "# two lines of comment\n[Mouse1]\nModel=7\n" : "# nothing\n";
+        QString error;
+        QVERIFY2(core::writeFileAtomically(path, text, &error), qPrintable(error));
+        if (kind == "locked")
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+    }
+
+    // Named relative to the folder the program starts in, and found there.
+    auto program = startProgram(home.filePath("data"), 1000, relative, work);
+    QVERIFY(program->waitForFinished(20000));
+    const QString log = program->readAllStandardError();
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program->exitCode() == 2, qPrintable(log));
+    QVERIFY2(log.contains(QStringLiteral("the program stops: ")), qPrintable(log));
+    QVERIFY2(log.contains(relative + " (" + path + ")"), qPrintable(log));
+    QVERIFY2(log.contains(cause), qPrintable(log));
+    QVERIFY2(!log.contains("main window shown"), qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

@@ -542,6 +542,7 @@ private slots:
         QTest::addColumn<int>("receivers");
         QTest::newRow("cable and receivers") << "cable-and-receivers.ini" << 3;
         QTest::newRow("timed events") << "timed-events.ini" << 1;
+        QTest::newRow("receiver update") << "receiver-update.ini" << 1;
     }
     void shippedScenariosLoad()
     {
@@ -593,7 +594,9 @@ private slots:
         QVERIFY(scenario.open(QIODevice::WriteOnly | QIODevice::Truncate));
         scenario.write("[Mouse1]\nModel=7\n");
         scenario.close();
-        QCOMPARE(runChild("identity"), QByteArray("0x4141 21 01 01")); // malformed: the default devices
+        // Malformed: no device at all rather than the default ones, and the reason to show.
+        QCOMPARE(runChild("identity"), QByteArray("unloaded: the scenario " + QFile::encodeName(scenario.fileName())
+                                                  + " is malformed: line 2: Model must be 1 or 2"));
     }
 };
 
@@ -613,6 +616,8 @@ static int runChildMode(const QByteArray& mode)
         return 0; // the library keeps the flash as the process ends
     }
     if (mode == "identity") {
+        if (const char* error = SimControl_ScenarioError())
+            printf("unloaded: %s\n", error);
         for (const char* pid : {"0x4141", "0x4281"}) {
             int count = 5;
             const char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId("0x3A2F", pid, &count);
