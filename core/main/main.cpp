@@ -63,12 +63,12 @@ int stopForUnreadScenario(const char* reason)
     shell::LanguageFile::cachedElement(MacroIni::Instance()->LanguageIndex(), QStringLiteral("DialogMain"))
         .find(QStringLiteral("ScenarioUnread"), &text);
     UpDateWarning notice(nullptr);
-    notice.fitStartUpNotice(!QFileInfo::exists(AppDir() + QStringLiteral("/Picture")));
+    notice.fitStartUpNotice(!QFileInfo(AppDir() + QStringLiteral("/Picture")).isDir());
     if (!text.contains(QLatin1String("%1"))) {
         text = QStringLiteral("The simulated devices could not be set up: %1. The program ends.");
         notice.okButton()->setText(QStringLiteral("OK"));
     }
-    notice.SetText(text.arg(notice.breakableName(QString::fromLocal8Bit(reason))));
+    notice.SetText(notice.withNames(text, {QString::fromLocal8Bit(reason)}));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         notice.move(dialogs::DialogFrame::placement(screen->availableGeometry().topLeft(),
                                                     screen->availableGeometry().size(), notice.size(), 0, 0));
