@@ -441,6 +441,11 @@ void TestSettingsStores::storeFilesReadTheSameAsQSettings_data()
                                         << QByteArray("[A]\nk=a\\tb\\nc\n");
     QTest::newRow("control character") << "A/k" << "\x01" "ab" << false << QByteArray("[A]\nk=\"\\x1\\x61\\x62\"\n")
                                        << QByteArray("[A]\nk=\\x1\\x61\\x62\n");
+    QTest::newRow("NUL") << "A/k" << QString::fromLatin1("a\0b", 3) << true << QByteArray("[A]\nk=\"a\\x0\\x62\"\n")
+                         << QByteArray("[A]\nk=@String(a\\0\\x62)\n");
+    QTest::newRow("outside the BMP") << "A/k" << QStringLiteral("\U0001F600") << false
+                                     << QByteArray("[A]\nk=\"\\xd83d\\xde00\"\n")
+                                     << QByteArray("[A]\nk=\\xd83d\\xde00\n");
     QTest::newRow("leading @") << "A/k" << "@odd" << true << QByteArray("[A]\nk=\"@@odd\"\n")
                                << QByteArray("[A]\nk=@@odd\n");
     QTest::newRow("empty") << "A/k" << "" << true << QByteArray("[A]\nk=\"\"\n") << QByteArray("[A]\nk=\n");
