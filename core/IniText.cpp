@@ -447,11 +447,10 @@ QString groupOf(const QString& address)
     return slash < 0 ? QString() : address.left(slash);
 }
 
-// An entry in this program's form: the first part of the address names the section, the rest
-// is the key.
-QByteArray entryLine(const QString& address, const QString& text)
+// An entry in this program's form, its key the part of the address after the section's prefix.
+QByteArray entryLine(const QString& address, int prefixSize, const QString& text)
 {
-    return iniKey(address.mid(address.indexOf(QLatin1Char('/')) + 1)) + '=' + iniText(text);
+    return iniKey(address.mid(prefixSize)) + '=' + iniText(text);
 }
 
 QByteArray sectionHeader(const QString& group)
@@ -519,13 +518,15 @@ QByteArray editIniText(const QByteArray& bytes, const QMap<QString, std::optiona
             if (placed)
                 cuts.append({rowStart(bytes, entry.start), rowEnd(bytes, entry.end), QByteArray()});
             else
-                cuts.append({entry.start, entry.end, entryLine(change.key(), *change.value())});
+                cuts.append({entry.start, entry.end,
+                             entryLine(change.key(), scan.sections[entry.section].prefix.size(), *change.value())});
             placed = true;
         }
         if (placed)
             continue;
-        const QByteArray line = entryLine(change.key(), *change.value()) + eol;
+        // A new entry goes to the section named by the address's first part, as QSettings puts it.
         const QString group = groupOf(change.key());
+        const QByteArray line = entryLine(change.key(), group.isEmpty() ? 0 : group.size() + 1, *change.value()) + eol;
         const int section = sectionFor(scan, group);
         if (section < 0) {
             newSections[group] += line;
