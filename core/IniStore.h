@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QMap>
 #include <QMutex>
 #include <QString>
 
+#include <optional>
 #include <type_traits>
 
 namespace core {
@@ -13,16 +15,20 @@ namespace core {
 template <typename T>
 constexpr bool kIsStoreText = std::is_convertible_v<const T&, QString> && !std::is_same_v<T, QByteArray>;
 
-// One settings file the program writes (Macro.ini, the registry store), held in memory: read once
-// through the bounded read when made, every change written whole through writeFileAtomically in
-// the ini form QSettings reads. Values are text by "group/key" address. Every call is serialised
-// by the store's own lock, so any thread may use it.
+// One settings file the program writes (Macro.ini, the registry store), shared with other writers
+// (the installer, a hand edit, an earlier version): values are text by "group/key" address. The
+// file is read through the bounded read when made and again whenever it is no longer the file
+// the store last read or wrote; each change is merged over the file as it is then and written
+// through writeFileAtomically, so that what others wrote stays, and every entry the program does
+// not set or remove keeps its bytes. Every call is serialised by the store's own lock, so any
+// thread may use it.
 class IniStore
 {
 public:
     // Reads path now. A file that is no regular file or larger than maxBytes is damaged: it is
     // renamed to path + ".damaged" (kept for the user, recorded to be told) and the store starts
-    // empty. A file that can be neither read nor moved aside is never written over.
+    // empty. A file that can be neither read nor moved aside is never written over. The same holds
+    // whenever the file is read again.
     IniStore(const QString& path, qint64 maxBytes);
     IniStore(const IniStore&) = delete;
     IniStore& operator=(const IniStore&) = delete;
@@ -38,16 +44,40 @@ public:
     bool setValue(const QString& address, const QString& text, QString* error = nullptr);
     template <typename T, typename = std::enable_if_t<!kIsStoreText<T>>>
     bool setValue(const QString& address, const T& value, QString* error = nullptr) = delete;
-    // True when the address was absent or the file was written without it.
+    // True when the address was absent (nothing is written then) or the file was written without it.
     bool remove(const QString& address, QString* error = nullptr);
 
 private:
+    // What tells one file from another at the path: a new inode, size or time is another file.
+    struct Identity
+    {
+        bool operator==(const Identity& other) const;
+        bool operator!=(const Identity& other) const { return !(*this == other); }
+        enum class Kind { Unknown, Missing, Present } kind = Kind::Unknown;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+    };
+    static Identity identityOf(const QString& path);
+
+    bool syncLocked() const;
+    void loadLocked(Identity now) const;
+    void viewLocked() const;
     bool writeLocked(QString* error);
 
     mutable QMutex m_lock;
     const QString m_path;
-    bool m_writable = true;
-    QMap<QString, QString> m_values;
+    const qint64 m_maxBytes;
+    // The file as last read or written; m_known is false while its content could not be read.
+    mutable Identity m_seen;
+    mutable bool m_known = false;
+    mutable QByteArray m_bytes;
+    // The program's own changes not yet in the file (none: removed).
+    QMap<QString, std::optional<QString>> m_pending;
+    // The file's values with the pending changes made.
+    mutable QMap<QString, QString> m_values;
 };
 
 } // namespace core

@@ -1,6 +1,9 @@
 #include "core/IniText.h"
 
 #include <QStringList>
+#include <QVector>
+
+#include <algorithm>
 
 namespace core {
 
@@ -346,78 +349,207 @@ QString sectionPrefix(QByteArray name)
     return keyText(name, 0, name.size()) + QLatin1Char('/');
 }
 
-void readSection(const QString& prefix, const QByteArray& data, QMap<QString, QString>* values)
+// Past the end of the row that pos lies in, its line break included.
+int rowEnd(const QByteArray& data, int pos)
 {
-    int pos = 0;
+    const int size = data.size();
+    while (pos < size && data[pos] != '\n' && data[pos] != '\r')
+        ++pos;
+    if (pos < size && data[pos] == '\r')
+        ++pos;
+    if (pos < size && data[pos] == '\n')
+        ++pos;
+    return pos;
+}
+
+// The blanks before pos on its row belong to the line that starts there.
+int rowStart(const QByteArray& data, int pos)
+{
+    while (pos > 0 && isBlank(data[pos - 1]))
+        --pos;
+    return pos;
+}
+
+struct Entry
+{
+    int start = 0;  // the key's first byte
+    int end = 0;    // where the value ends: at the line break, at a comment or at the end of the file
+    int section = 0;
+    QString address;
+    QString text;
+};
+
+struct Section
+{
+    QString prefix;    // empty for the lines before the first section and for "General"
+    int insertAt = 0;  // where a new entry of the section goes: past its last entry's row or its header's
+    bool hasEntries = false;
+};
+
+// Every entry of a file where it lies, and every section as the file starts it (a section
+// named twice is two here, one to the reader).
+struct Scan
+{
+    QVector<Section> sections;
+    QVector<Entry> entries;
+};
+
+void addEntry(const QByteArray& bytes, const IniLine& line, Scan* scan)
+{
+    int keyEnd = line.equals;
+    while (keyEnd > line.start && isBlank(bytes[keyEnd - 1]))
+        --keyEnd;
+    QStringList texts;
+    for (const QString& item : ValueReader(bytes, line.equals + 1, line.end).items())
+        texts << itemText(item);
+    Section& section = scan->sections.last();
+    scan->entries.append({line.start, line.end, scan->sections.size() - 1,
+                          section.prefix + keyText(bytes, line.start, keyEnd), texts.join(QStringLiteral(", "))});
+    section.insertAt = rowEnd(bytes, line.end);
+    section.hasEntries = true;
+}
+
+Scan scanIni(const QByteArray& bytes)
+{
+    Scan scan;
+    scan.sections.append(Section());
+    // A UTF-8 byte-order mark is passed over when sections are looked for, yet stays part of
+    // the lines before the first section, as QSettings reads them.
     IniLine line;
-    while (nextLine(data, pos, &line)) {
-        if (line.equals < 0)
-            continue;
-        int keyEnd = line.equals;
-        while (keyEnd > line.start && isBlank(data[keyEnd - 1]))
-            --keyEnd;
-        const QStringList items = ValueReader(data, line.equals + 1, line.end).items();
-        QStringList texts;
-        for (const QString& item : items)
-            texts << itemText(item);
-        values->insert(prefix + keyText(data, line.start, keyEnd), texts.join(QStringLiteral(", ")));
+    int firstSection = bytes.size();
+    for (int pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0; nextLine(bytes, pos, &line);) {
+        if (bytes[line.start] == '[') {
+            firstSection = line.start;
+            break;
+        }
     }
+    const QByteArray head = bytes.left(firstSection);
+    for (int pos = 0; nextLine(head, pos, &line);) {
+        if (line.equals >= 0)
+            addEntry(bytes, line, &scan);
+    }
+    for (int pos = firstSection; nextLine(bytes, pos, &line);) {
+        if (bytes[line.start] == '[') {
+            const int close = bytes.indexOf(']', line.start);
+            const int nameEnd = close < 0 || close >= line.end ? line.end : close;
+            const QString prefix = sectionPrefix(bytes.mid(line.start + 1, nameEnd - line.start - 1));
+            scan.sections.append({prefix, rowEnd(bytes, line.end), false});
+        } else if (line.equals >= 0) {
+            addEntry(bytes, line, &scan);
+        }
+    }
+    return scan;
+}
+
+QString groupOf(const QString& address)
+{
+    const int slash = address.indexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : address.left(slash);
+}
+
+// An entry in this program's form, its key the part of the address after the section's prefix.
+QByteArray entryLine(const QString& address, int prefixSize, const QString& text)
+{
+    return iniKey(address.mid(prefixSize)) + '=' + iniText(text);
+}
+
+QByteArray sectionHeader(const QString& group)
+{
+    if (group.isEmpty())
+        return "[General]";
+    const bool general = group.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+    return '[' + QByteArray(general ? "%" : "") + iniKey(group) + ']';
+}
+
+// The last section of the file a new entry of group joins; -1 when it needs a section of its own.
+// Lines before the first section count only where they hold entries.
+int sectionFor(const Scan& scan, const QString& group)
+{
+    const QString prefix = group.isEmpty() ? QString() : group + QLatin1Char('/');
+    for (int i = scan.sections.size() - 1; i >= 0; --i) {
+        if (scan.sections[i].prefix == prefix && (i > 0 || scan.sections[i].hasEntries))
+            return i;
+    }
+    return -1;
+}
+
+bool endsRow(const QByteArray& data)
+{
+    return data.isEmpty() || data.endsWith('\n') || data.endsWith('\r');
 }
 
 } // namespace
 
-QByteArray iniFileText(const QMap<QString, QString>& values)
-{
-    // One section per first path component; keys without one go to the reader's "General".
-    QMap<QString, QByteArray> sections;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const int slash = it.key().indexOf(QLatin1Char('/'));
-        QString section = slash < 0 ? QString() : it.key().left(slash);
-        const QString key = it.key().mid(slash + 1);
-        sections[section] += iniKey(key) + '=' + iniText(it.value()) + '\n';
-    }
-    QByteArray text;
-    for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
-        if (!text.isEmpty())
-            text += '\n';
-        const bool general = it.key().compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
-        const QByteArray name = it.key().isEmpty() ? QByteArray("General") : (general ? "%" : "") + iniKey(it.key());
-        text += '[' + name + "]\n" + it.value();
-    }
-    return text;
-}
-
 QMap<QString, QString> parseIniText(const QByteArray& bytes)
 {
-    // Sections first, each one's lines gathered (a section named twice is one), then read in the
-    // order of their names: where two lines give one address, the one QSettings keeps wins.
-    QMap<QString, QByteArray> sections;
-    QString prefix;
-    // A UTF-8 byte-order mark is passed over when sections are looked for, yet stays part of
-    // the lines before the first section, as QSettings reads them.
-    int sectionStart = 0;
-    int pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    IniLine line;
-    auto closeSection = [&](int end) {
-        QByteArray& data = sections[prefix];
-        if (!data.isEmpty())
-            data += '\n';
-        data += bytes.mid(sectionStart, end - sectionStart);
-    };
-    while (nextLine(bytes, pos, &line)) {
-        if (bytes[line.start] != '[')
-            continue;
-        closeSection(line.start);
-        const int close = bytes.indexOf(']', line.start);
-        const int nameEnd = close < 0 || close >= line.end ? line.end : close;
-        prefix = sectionPrefix(bytes.mid(line.start + 1, nameEnd - line.start - 1));
-        sectionStart = pos;
-    }
-    closeSection(bytes.size());
+    // Sections in the order of their names, each one's lines in file order: where two lines
+    // give one address, the one QSettings keeps wins.
+    const Scan scan = scanIni(bytes);
+    QMap<QString, QVector<int>> byPrefix;
+    for (int i = 0; i < scan.entries.size(); ++i)
+        byPrefix[scan.sections[scan.entries[i].section].prefix].append(i);
     QMap<QString, QString> values;
-    for (auto it = sections.cbegin(); it != sections.cend(); ++it)
-        readSection(it.key(), it.value(), &values);
+    for (const QVector<int>& lines : qAsConst(byPrefix)) {
+        for (const int i : lines)
+            values.insert(scan.entries[i].address, scan.entries[i].text);
+    }
     return values;
+}
+
+QByteArray editIniText(const QByteArray& bytes, const QMap<QString, std::optional<QString>>& changes)
+{
+    const Scan scan = scanIni(bytes);
+    const int firstBreak = bytes.indexOf('\n');
+    const QByteArray eol = firstBreak > 0 && bytes[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+    struct Cut
+    {
+        int from;
+        int to;
+        QByteArray text;
+    };
+    QVector<Cut> cuts;
+    QMap<QString, QByteArray> newSections;
+    for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
+        // A value set takes the place of the address's first line; every other line of it goes.
+        bool placed = !change.value().has_value();
+        for (const Entry& entry : scan.entries) {
+            if (entry.address != change.key())
+                continue;
+            if (placed)
+                cuts.append({rowStart(bytes, entry.start), rowEnd(bytes, entry.end), QByteArray()});
+            else
+                cuts.append({entry.start, entry.end,
+                             entryLine(change.key(), scan.sections[entry.section].prefix.size(), *change.value())});
+            placed = true;
+        }
+        if (placed)
+            continue;
+        // A new entry goes to the section named by the address's first part, as QSettings puts it.
+        const QString group = groupOf(change.key());
+        const QByteArray line = entryLine(change.key(), group.isEmpty() ? 0 : group.size() + 1, *change.value()) + eol;
+        const int section = sectionFor(scan, group);
+        if (section < 0) {
+            newSections[group] += line;
+            continue;
+        }
+        const int at = scan.sections[section].insertAt;
+        cuts.append({at, at, (endsRow(bytes.left(at)) ? QByteArray() : eol) + line});
+    }
+    std::stable_sort(cuts.begin(), cuts.end(),
+                     [](const Cut& a, const Cut& b) { return a.from != b.from ? a.from < b.from : a.to < b.to; });
+    QByteArray out;
+    int pos = 0;
+    for (const Cut& cut : qAsConst(cuts)) {
+        out += bytes.mid(pos, cut.from - pos) + cut.text;
+        pos = cut.to;
+    }
+    out += bytes.mid(pos);
+    for (auto section = newSections.cbegin(); section != newSections.cend(); ++section) {
+        if (!out.isEmpty())
+            out += (endsRow(out) ? QByteArray() : eol) + eol;
+        out += sectionHeader(section.key()) + eol + section.value();
+    }
+    return out;
 }
 
 } // namespace core

@@ -7,8 +7,8 @@
 
 // The user's few settings in "/Macro.ini" of the per-user folder:
 // "Language"/"Language" (language index "0".."5"), "AutoStart"/"Enable",
-// "FindNew"/"IsShow". Text values, held in memory from the first read; any
-// thread may use it.
+// "FindNew"/"IsShow". Text values; a hand edit made while the program runs is
+// read and kept. Any thread may use it.
 class MacroIni
 {
 public:
@@ -24,7 +24,7 @@ public:
     // The value's items as the file shows a list ("a, b"); empty when missing.
     QStringList GetValueList(const QString& group, const QString& key);
 
-    // Written through at once (atomic replace of the file). The value holds
+    // Written through at once (merged, then an atomic replace of the file). The value holds
     // for the rest of the run either way; false, with a warning in the log,
     // when the file could not be written, which then stays as it was.
     bool SetValue(const QString& group, const QString& key, const QString& value);

@@ -22,8 +22,8 @@ QMutex& storeLock()
     return lock;
 }
 
-// With storeLock held. The store of the config folder named now: read once, and again only when
-// that folder changes (a test moves it).
+// With storeLock held. The store of the config folder named now, made again only when that
+// folder changes (a test moves it); the store itself follows changes of its file.
 core::IniStore& store()
 {
     static std::unique_ptr<core::IniStore> current;

@@ -7,9 +7,10 @@
 // The few values the program keeps per user outside its folder: an ini file
 // named after the product in the XDG config folder. Key paths keep their
 // registry form ("HKEY_CURRENT_USER\\Software\\...") and become groups; value
-// names become keys. The file is read once per run into memory (again only if
-// the config folder changes); every change is written whole at once. Values are
-// text. Any thread may call.
+// names become keys. Another writer (the installer) may change the file while
+// the program runs: reads see its change, and each change of the program is
+// merged over the file as it then is, keeping every other entry's bytes. Values
+// are text. Any thread may call.
 namespace Registry {
 
 // "HKEY_CURRENT_USER\Software\" + P + "\" + P + "\" + P: the installer's "LanguageIndex".

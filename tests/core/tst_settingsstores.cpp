@@ -16,10 +16,15 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QTest>
 #include <QThread>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestSettingsStores : public QObject
 {
@@ -48,6 +53,12 @@ private slots:
     void storeFilesReadTheSameAsQSettings_data();
     void storeFilesReadTheSameAsQSettings();
     void languageKeptAfterAFailedWriteReadsBackAsKept();
+    void entriesTheProgramDoesNotChangeKeepTheirBytes_data();
+    void entriesTheProgramDoesNotChangeKeepTheirBytes();
+    void anotherWritersValueSurvivesTheProgramsWrites_data();
+    void anotherWritersValueSurvivesTheProgramsWrites();
+    void storeThatCannotBeReadIsNeverWrittenOver_data();
+    void storeThatCannotBeReadIsNeverWrittenOver();
     void failedRegistryWriteIsToldOnce();
 
 private:
@@ -430,6 +441,11 @@ void TestSettingsStores::storeFilesReadTheSameAsQSettings_data()
                                         << QByteArray("[A]\nk=a\\tb\\nc\n");
     QTest::newRow("control character") << "A/k" << "\x01" "ab" << false << QByteArray("[A]\nk=\"\\x1\\x61\\x62\"\n")
                                        << QByteArray("[A]\nk=\\x1\\x61\\x62\n");
+    QTest::newRow("NUL") << "A/k" << QString::fromLatin1("a\0b", 3) << true << QByteArray("[A]\nk=\"a\\x0\\x62\"\n")
+                         << QByteArray("[A]\nk=@String(a\\0\\x62)\n");
+    QTest::newRow("outside the BMP") << "A/k" << QStringLiteral("\U0001F600") << false
+                                     << QByteArray("[A]\nk=\"\\xd83d\\xde00\"\n")
+                                     << QByteArray("[A]\nk=\\xd83d\\xde00\n");
     QTest::newRow("leading @") << "A/k" << "@odd" << true << QByteArray("[A]\nk=\"@@odd\"\n")
                                << QByteArray("[A]\nk=@@odd\n");
     QTest::newRow("empty") << "A/k" << "" << true << QByteArray("[A]\nk=\"\"\n") << QByteArray("[A]\nk=\n");
@@ -493,9 +509,183 @@ void TestSettingsStores::languageKeptAfterAFailedWriteReadsBackAsKept()
     }
     QCOMPARE(ini.LanguageIndex(), 2);
     QCOMPARE(MacroIni(path).LanguageIndex(), 1);
+    // Chosen again, the same language is written, though the store holds it already.
+    QVERIFY(ini.SetValue("Language", "Language", "2"));
+    QCOMPARE(MacroIni(path).LanguageIndex(), 2);
     QVERIFY(ini.SetValue("Language", "Language", "3"));
     QCOMPARE(ini.LanguageIndex(), 3);
     QCOMPARE(MacroIni(path).LanguageIndex(), 3);
+}
+
+void TestSettingsStores::entriesTheProgramDoesNotChangeKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("before");  // as another writer left the file
+    QTest::addColumn<QString>("seen");       // read by the program first
+    QTest::addColumn<QString>("seenText");
+    QTest::addColumn<QString>("address");  // then set, or removed when the value is null
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    // As QSettings writes a byte array, a list, a map, a number, a point, a rectangle, a size and a time.
+    const QByteArray typed = "[Typed]\nbytes=@ByteArray(a\\0\\x62\\xff)\nlist=x, y z\n"
+                             "map=@Variant(\\0\\0\\0\\b\\0\\0\\0\\x1\\0\\0\\0\\x2\\0k\\0\\0\\0\\x2\\0\\0\\0\\x1)\n"
+                             "num=42\npoint=@Point(5 6)\nrect=@Rect(1 2 3 4)\nsize=@Size(3 4)\n"
+                             "when=@DateTime(\\0\\0\\0\\x10\\0\\0\\0\\0\\0\\0%\\x84\\xe3\\0\\xa8\\x88\\x88\\x1)\n";
+    QTest::newRow("typed values") << typed << "Typed/num" << "42" << "Typed/own" << "1" << typed + "own=\"1\"\n";
+    QTest::newRow("lists") << QByteArray("[A]\nlist=x, \"y, z\"\nk=1\n") << "A/list" << "x, y, z" << "A/k" << "2"
+                           << QByteArray("[A]\nlist=x, \"y, z\"\nk=\"2\"\n");
+    const QByteArray raw = QByteArray("[A]\nraw=caf\xe9 ") + '\0' + QByteArray(" end\nk=1\n");
+    QTest::newRow("NUL and non-UTF-8 bytes") << raw << "A/k" << "1" << "A/k" << "2"
+                                             << QByteArray(raw).replace("k=1", "k=\"2\"");
+    QTest::newRow("comments") << QByteArray("; by hand\n[A]\n; note\nk=1 ; why\n\n; more\nm=2\n") << "A/m" << "2"
+                              << "A/k" << "3" << QByteArray("; by hand\n[A]\n; note\nk=\"3\"; why\n\n; more\nm=2\n");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[Language]\nLanguage=4\n") << "Language/Language"
+                                     << "4" << "Language/Language" << "2"
+                                     << QByteArray("\xEF\xBB\xBF[Language]\nLanguage=\"2\"\n");
+    QTest::newRow("CR LF, a new group") << QByteArray("[A]\r\nk=1\r\n") << "A/k" << "1" << "B/n" << "v"
+                                        << QByteArray("[A]\r\nk=1\r\n\r\n[B]\r\nn=\"v\"\r\n");
+    QTest::newRow("group named twice") << QByteArray("[A]\nk=1\n[B]\nz=0\n[A]\nk=2\nj=3\n") << "A/k" << "2" << "A/k"
+                                       << "4" << QByteArray("[A]\nk=\"4\"\n[B]\nz=0\n[A]\nj=3\n");
+    QTest::newRow("group in the key") << QByteArray("A\\k=1\n[B]\nz=0\n") << "A/k" << "1" << "A/k" << "2"
+                                      << QByteArray("A\\k=\"2\"\n[B]\nz=0\n");
+    QTest::newRow("no line break at the end") << QByteArray("[A]\nk=1") << "A/k" << "1" << "A/j" << "2"
+                                              << QByteArray("[A]\nk=1\nj=\"2\"\n");
+    QTest::newRow("a value removed") << QByteArray("[A]\nk=1 ; gone too\n  j=2\n[B]\nx=@Size(1 2)\n") << "A/j" << "2"
+                                     << "A/k" << QString() << QByteArray("[A]\n  j=2\n[B]\nx=@Size(1 2)\n");
+    QTest::newRow("an absent value removed") << typed << "Typed/list" << "x, y z" << "Typed/absent" << QString()
+                                             << typed;
+}
+
+// What another writer (another Qt program, an earlier version, a hand edit) keeps in a store
+// stays byte for byte when the program writes its own change, and QSettings reads it as before.
+void TestSettingsStores::entriesTheProgramDoesNotChangeKeepTheirBytes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, seen);
+    QFETCH(QString, seenText);
+    QFETCH(QString, address);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    const QString base = m_dir.filePath(QStringLiteral("kept%1").arg(++m_files));
+    const QString path = base + ".ini";
+    QVERIFY(core::writeFileAtomically(path, before));
+    struct stat old;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &old), 0);
+    core::IniStore store(path, 1 << 20);
+    QCOMPARE(store.value(seen), seenText);
+    QVERIFY(value.isNull() ? store.remove(address) : store.setValue(address, value));
+    QCOMPARE(fileBytes(path), after);
+    struct stat now;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &now), 0);
+    if (after == before)
+        QVERIFY2(now.st_ino == old.st_ino, "the file was written though nothing changed");
+
+    QVERIFY(core::writeFileAtomically(base + "-before.ini", before));
+    const QSettings was(base + "-before.ini", QSettings::IniFormat);
+    const QSettings is(path, QSettings::IniFormat);
+    // All sections parsed, as allKeys does: a lookup alone misses a key of the lines before the
+    // first section that names a group ("A\\k").
+    QCOMPARE(is.allKeys().contains(address), !value.isNull());
+    for (const QString& key : was.allKeys()) {
+        if (key != address)
+            QCOMPARE(is.value(key), was.value(key));
+    }
+    QCOMPARE(is.value(address).toString(), value);
+}
+
+void TestSettingsStores::anotherWritersValueSurvivesTheProgramsWrites_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<QString>("writer");
+    for (const char* store : {"Macro.ini", "registry"}) {
+        for (const char* writer : {"QSettings", "other process, new file", "other process, in place"})
+            QTest::addRow("%s, %s", store, writer) << store << writer;
+    }
+}
+
+// Another writer's value, put in between two writes of the program, is seen by the program's
+// reads and kept by its next write, along with the program's own values.
+void TestSettingsStores::anotherWritersValueSurvivesTheProgramsWrites()
+{
+    QFETCH(QString, store);
+    QFETCH(QString, writer);
+    const bool registry = store == QLatin1String("registry");
+    // The registry store is one per config folder: each row has its own.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
+    auto set = [&](const QString& group, const QString& value) {
+        return registry ? Registry::SetValue(group, "Key", value) : ini->SetValue(group, "Key", value);
+    };
+    auto get = [&](const QString& group) {
+        return registry ? Registry::Value(group, "Key") : ini->GetValue(group, "Key");
+    };
+    QVERIFY(set("First", "1"));
+    if (writer == QLatin1String("QSettings")) {
+        QSettings other(path, QSettings::IniFormat);
+        other.setValue("Other/Key", "o");
+        other.sync();
+        QCOMPARE(other.status(), QSettings::NoError);
+    } else {
+        const QString script = writer.endsWith(QLatin1String("in place"))
+                                   ? "printf '[Other]\\nKey=o\\n' >> \"$0\""
+                                   : "cp \"$0\" \"$0.new\" && printf '[Other]\\nKey=o\\n' >> \"$0.new\" && mv \"$0.new\" \"$0\"";
+        QCOMPARE(QProcess::execute("sh", {"-c", script, path}), 0);
+    }
+    QCOMPARE(get("Other"), QString("o"));
+    QVERIFY(set("Second", "2"));
+
+    const core::IniStore nextRun(path, 1 << 20);
+    QVERIFY(QFile::copy(path, path + ".copy"));
+    const QSettings qt(path + ".copy", QSettings::IniFormat);
+    for (const auto& [address, value] : {std::pair{"First/Key", "1"}, {"Other/Key", "o"}, {"Second/Key", "2"}}) {
+        QCOMPARE(nextRun.value(address), QString(value));
+        QCOMPARE(qt.value(address).toString(), QString(value));
+    }
+}
+
+void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver_data()
+{
+    QTest::addColumn<bool>("fromTheStart");  // else it becomes so when another writer replaces it
+    QTest::newRow("unreadable from the start") << true;
+    QTest::newRow("unreadable after another writer") << false;
+}
+
+// A store that can be written but not read (mode 0200): written from memory, it would lose what
+// it holds. Run in a child without the power to read any file, as root has.
+void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver()
+{
+    QFETCH(bool, fromTheStart);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath("Macro.ini");
+    const QByteArray kept = "[Language]\nLanguage=4\n[Other]\nKey=o\n";
+    QVERIFY(core::writeFileAtomically(path, "[Language]\nLanguage=4\n"));
+    const uid_t nobody = 65534;
+    if (::geteuid() == 0) {
+        for (const QString& name : {folder.path(), path})
+            QVERIFY(::chown(QFile::encodeName(name).constData(), nobody, nobody) == 0);
+    }
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(3);
+        if (fromTheStart && ::chmod(QFile::encodeName(path).constData(), 0200) != 0)
+            ::_exit(3);
+        MacroIni ini(path);
+        if (!fromTheStart
+            && (!core::writeFileAtomically(path, kept) || ::chmod(QFile::encodeName(path).constData(), 0200) != 0))
+            ::_exit(3);
+        ::_exit(ini.SetValue("Language", "Language", "2") ? 1 : 0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QVERIFY2(WEXITSTATUS(status) != 3, "the child could not set the file up");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
+    QCOMPARE(fileBytes(path), fromTheStart ? QByteArray("[Language]\nLanguage=4\n") : kept);
 }
 
 // The registry store holds the program's own records: a write that fails is told, once per run.

@@ -1,5 +1,6 @@
 #include "core/AppPaths.h"
 #include "core/DeviceInfoFile.h"
+#include "core/IniStore.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
@@ -28,10 +29,13 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSettings>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -168,6 +172,46 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 0, 10000);
         SimControl_Plug("Receiver1", true);
         QTRY_COMPARE_WITH_TIMEOUT(TileDeviceList.size(), 1, 10000);
+    }
+
+    // The installer run while the program sits on the choice page: the version record written at
+    // the next opening of the mouse keeps the language it left, which the next start takes over.
+    void installerLanguageLeftWhileRunningIsTakenOverNextStart()
+    {
+        const QString version = QStringLiteral("MouseVer331");
+        const QString versionAddress = QString(Registry::DriveTestKey()).replace('\\', '/') + '/' + version;
+        const QString languageAddress = QString(Registry::InstallerKey()).replace('\\', '/') + "/LanguageIndex";
+        Registry::Remove(Registry::DriveTestKey(), version);
+        {
+            QSettings installer(Registry::FilePath(), QSettings::IniFormat);
+            installer.setValue(languageAddress, 2);
+            installer.sync();
+            QCOMPARE(installer.status(), QSettings::NoError);
+        }
+        openTheMouse();
+        QTRY_VERIFY_WITH_TIMEOUT(core::IniStore(Registry::FilePath(), 1 << 20).contains(versionAddress), 10000);
+        backToChoice();
+
+        // The next start: the program itself, in a home of its own that holds this store.
+        QTemporaryDir home;
+        const QString config = home.filePath("config");
+        const QString store = config + '/' + QFileInfo(Registry::FilePath()).fileName();
+        QVERIFY(QDir().mkpath(config) && QFile::copy(Registry::FilePath(), store));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_CONFIG_HOME", config);
+        env.insert("TALVO_AUTOCLOSE_MS", "300");
+        program.setProcessEnvironment(env);
+        program.start(QCoreApplication::applicationDirPath() + "/talvo-r430k", QStringList());
+        QVERIFY2(program.waitForFinished(30000), "the program did not end");
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(MacroIni(home.filePath("data/TALVO R430K mouse/Macro.ini")).LanguageIndex(), 2);
+        const core::IniStore next(store, 1 << 20);
+        QVERIFY(!next.contains(languageAddress));
+        QVERIFY(next.contains(versionAddress));
+        Registry::Remove(Registry::InstallerKey(), QStringLiteral("LanguageIndex"));
     }
 
     // The cache is the program's own: on a full disk the old one stays whole, and the user is
