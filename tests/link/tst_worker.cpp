@@ -204,8 +204,8 @@ void TestWorker::reselectionDuringAPassLinksTheNewDevice()
     WorkerInstance->SelectAndStart(cable);
     QCOMPARE(QByteArray(CurrentDevicePath().c_str()), cable.DevicePath.toLatin1());
     QTRY_VERIFY_WITH_TIMEOUT(
-        simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"}).value(1).contains(cable.DevicePath), 5000);
-    QVERIFY(waitPassEnd());
+        simtest::callsStartingWith(simtest::callLog(), {"UsbServerC_Start"}).value(1).contains(cable.DevicePath), 15000);
+    QVERIFY(waitPassEnd(15000));
     // The remembered pass was the last one asked for: its end starts none.
     QCoreApplication::sendPostedEvents(WorkerInstance);
     QVERIFY(!WorkerInstance->isRunning());
