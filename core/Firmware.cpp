@@ -244,6 +244,35 @@ void removeUpdateFailInfo()
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
 }
 
+StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
+                              int timeoutMs, QString* error)
+{
+    const QString name = QStringLiteral("UpdateFailInfo");
+    const QString value = QStringLiteral("%1,%2,%3,%4")
+                              .arg(record.imageKind)
+                              .arg(record.receiverClass)
+                              .arg(record.cid)
+                              .arg(record.mid);
+    const bool had = Registry::Contains(Registry::DriveTestKey(), name);
+    const QString before = Registry::Value(Registry::DriveTestKey(), name);
+    if (!Registry::SetValue(Registry::DriveTestKey(), name, value)) {
+        // The store keeps a value it could not write for the rest of the run: put back what the
+        // user had, or the choice page would offer to repair a device nothing has touched.
+        if (had)
+            Registry::SetValue(Registry::DriveTestKey(), name, before);
+        else
+            Registry::Remove(Registry::DriveTestKey(), name);
+        qCWarning(lcFirmware) << "update not started, its record not written:" << value;
+        if (error)
+            *error = Registry::FilePath();
+        return StageStart::NotRecorded;
+    }
+    return UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), callback,
+                            timeoutMs)
+               ? StageStart::Started
+               : StageStart::Refused;
+}
+
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version)
 {
     if (!Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer") + cidText + midText, version))

@@ -51,7 +51,8 @@
  * With no scenario named (TALVO_SIM_SCENARIO unset) the devices are one class-4
  * receiver "Receiver1" paired with an awake "Mouse1" of model 1.
  *
- * Flash contents, firmware versions and pairings are kept in the state file
+ * Flash contents, firmware versions, pairings and the boot loader a cut update
+ * left a device in are kept in the state file
  * (TALVO_SIM_STATE, see HIDUsb.h) by device name and win over the scenario's
  * values, as a real mouse keeps its flash.
  *

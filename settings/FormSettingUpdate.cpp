@@ -499,9 +499,40 @@ void FormSetting::startStage(int imageKind)
     UpdateStep = 2;
     const auto callback = imageKind == core::kMouseImage ? &FormSetting::MouseUpgradeCallback
                                                          : &FormSetting::DongleUpgradeCallback;
-    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_updateImage.constData()), m_updateImage.size(),
-                          callback, settings::kUpgradeTimeoutMs))
-        failUpdateStage();
+    const int recordKind = mouseWaitsInBoot(imageKind) ? core::kMouseImage : imageKind;
+    const core::UpdateRecord record{recordKind, int(m_receiverClass), int(m_pageCid), int(m_pageMid)};
+    QString where;
+    switch (core::startFirmwareStage(record, m_updateImage, callback, settings::kUpgradeTimeoutMs, &where)) {
+    case core::StageStart::Started:
+        return;
+    case core::StageStart::NotRecorded:
+        notRecorded(imageKind, where);
+        return;
+    case core::StageStart::Refused:
+        break;
+    }
+    failUpdateStage();
+}
+
+bool FormSetting::mouseWaitsInBoot(int imageKind) const
+{
+    return imageKind == core::kReceiverImage && m_recordedMouseRepair == 1;
+}
+
+void FormSetting::notRecorded(int imageKind, const QString& storePath)
+{
+    m_updateWatchdog->stop();
+    relay().detach(this);
+    stageOf(imageKind) = 0;
+    markStage(imageKind);
+    // Nothing follows a stage that could not start: the next one would meet the same store.
+    m_recordedMouseRepair = 0;
+    MouseUpdateAvailable = 0;
+    ReceiverUpdateAvailable = 0;
+    m_outcomeShown = true;
+    if (UpdateRepairDialog)
+        UpdateRepairDialog->ShowNotRecorded(storePath);
+    UpdateStep = 4;
 }
 
 void FormSetting::finishStep(int imageKind)
@@ -550,7 +581,7 @@ void FormSetting::markStage(int imageKind)
     }
     (mouse ? toolButton_3 : toolButton_2)->hide();
     (mouse ? m_mouseNoticeCode : m_receiverNoticeCode) = 0;
-    if (stage == 1 || stage == 2)
+    if ((stage == 1 || stage == 2) && !mouseWaitsInBoot(imageKind))
         core::removeUpdateFailInfo();
     if (stage == 2 || stage == 4)
         setUpdateButtonStyle(false);
@@ -594,6 +625,8 @@ void FormSetting::succeedStage()
     relay().detach(this);
     PostMsg* bus = PostMsg::instance();
     const QString version = imageVersion(m_updateImage);
+    // A mouse still in its boot loader behind the receiver just written keeps the record.
+    const bool keepRecord = m_receiverStage == 1 && mouseWaitsInBoot(core::kReceiverImage);
     if (m_receiverStage == 1) {
         m_receiverStage = 2;
         if (m_stageCount == 1) {
@@ -609,7 +642,8 @@ void FormSetting::succeedStage()
         bus->EmitProgress(0, 2);
         bus->EmitLabelText(1, version);
     }
-    core::removeUpdateFailInfo();
+    if (!keepRecord)
+        core::removeUpdateFailInfo();
 }
 
 void FormSetting::failUpdateStage()
