@@ -9,6 +9,7 @@
 #include "settings/UpDateRepair.h"
 #include "support/choice_helpers.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -120,6 +122,8 @@ private slots:
     void resumedRepairRunsBothStages();
     void outcomeIsToldOnEveryPath_data();
     void outcomeIsToldOnEveryPath();
+    void unwritableRecordStartsNothing_data();
+    void unwritableRecordStartsNothing();
 
 private:
     QString tip() const { return m_dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text(); }
@@ -512,6 +516,59 @@ void TestUpDateRepair::outcomeIsToldOnEveryPath()
     QVERIFY(seen.closeEnabled);
     QVERIFY(seen.closed);
     QCOMPARE(recorded().isEmpty(), success);
+}
+
+void TestUpDateRepair::unwritableRecordStartsNothing_data()
+{
+    QTest::addColumn<bool>("automatic");  // the main window's automatic repair, else the repair button
+    QTest::addColumn<int>("language");
+    QTest::newRow("repair button") << false << 0;
+    QTest::newRow("automatic repair") << true << 4;
+}
+
+void TestUpDateRepair::unwritableRecordStartsNothing()
+{
+    QFETCH(bool, automatic);
+    QFETCH(int, language);
+    dialogtest::chooseLanguage(language);
+    const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+    const QString before = automatic ? QString() : QStringLiteral("211,4,33,1");
+    if (!automatic) {
+        QVERIFY(SimControl_SetBootMode("Receiver1", true));
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, before));
+    }
+    listDevices({listed(!automatic)});
+    UpDateRepair repair;
+    repair.ResetUi();
+    repair.show();
+    QVERIFY(automatic || repair.CheckUpdateDevices());
+    SimControl_ClearCallLog();
+    {
+        hostile::FullDisk full;
+        QVERIFY(full.made());
+        if (automatic)
+            repair.StartAutoRepair(0);
+        else
+            repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+    }
+    const auto* tipLabel = repair.findChild<QLabel*>(QStringLiteral("ToolText_2"));
+    QCOMPARE(tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("NotRecorded"))
+                                   .arg(Registry::FilePath()));
+    QVERIFY(tipLabel->isVisible());
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    QCOMPARE(int(RepairUpgrading), 0);
+    QCOMPARE(int(FirmwareIdle), 1);
+    auto* confirm = repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"));
+    QVERIFY(confirm->isVisible());
+    QCOMPARE(confirm->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("Confirm")));
+    // The record is as it was, also for the next write that reaches the disk.
+    QCOMPARE(recorded(), before);
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.5")));
+    QSettings stored(Registry::FilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value(Registry::DriveTestKey().replace(QLatin1Char('\\'), QLatin1Char('/')) + "/" + kFail).toString(),
+             before);
+    confirm->click();
+    QVERIFY(!repair.isVisible());
 }
 
 QTEST_MAIN(TestUpDateRepair)

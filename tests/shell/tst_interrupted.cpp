@@ -139,8 +139,7 @@ int childUpdate(const QString& opener, int stopAt, const QString& how)
         return 2;
     }
     const bool done = QTest::qWaitFor(
-        [] { return tipOf(UpdateRepairDialog) == text("UpdateSuccess") && !Registry::Contains(Registry::DriveTestKey(), kFail); },
-        60000);
+        [] { return tipOf(UpdateRepairDialog) == text("UpdateSuccess") && UpdateCheckRunning == 0; }, 60000);
     if (done && stopAt < 0)
         endHere(how);
     say(QStringLiteral("not ended: ") + tipOf(UpdateRepairDialog));
