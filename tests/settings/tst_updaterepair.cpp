@@ -569,6 +569,22 @@ void TestUpDateRepair::unwritableRecordStartsNothing()
              before);
     confirm->click();
     QVERIFY(!repair.isVisible());
+
+    // Opened again once the disk has room, the same dialog shows its ready state and runs.
+    repair.ResetUi();
+    repair.show();
+    if (automatic) {
+        repair.StartAutoRepair(0);
+    } else {
+        PostMsg::instance()->EmitRepairCheckUpdate();
+        QCOMPARE(tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
+        confirm->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(tipLabel->text(),
+                              dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("UpdateSuccess")),
+                              20000);
+    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
+    QVERIFY(recorded().isEmpty());
 }
 
 QTEST_MAIN(TestUpDateRepair)
