@@ -173,6 +173,10 @@ int childRepair()
 
 int runChild(int argc, char** argv)
 {
+    // A test run started in the background inherits SIGINT (and under nohup SIGHUP) ignored; the
+    // program in a session takes them as it would by default.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
     QApplication app(argc, argv);
     CrashDump::Install();
     PrepareUserFolders();
