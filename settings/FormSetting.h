@@ -152,7 +152,7 @@ private:
     void endWithoutUpdate(int imageKind);
     void startStage(int imageKind);
     bool mouseWaitsInBoot(int imageKind) const;
-    void notRecorded(int imageKind, const QString& storePath);
+    void notRecorded(int imageKind);
     void finishStep(int imageKind);
     void handleUpgradeEvent(const settings::UpgradeEvent& event);
     void succeedStage();

@@ -501,12 +501,11 @@ void FormSetting::startStage(int imageKind)
                                                          : &FormSetting::DongleUpgradeCallback;
     const int recordKind = mouseWaitsInBoot(imageKind) ? core::kMouseImage : imageKind;
     const core::UpdateRecord record{recordKind, int(m_receiverClass), int(m_pageCid), int(m_pageMid)};
-    QString where;
-    switch (core::startFirmwareStage(record, m_updateImage, callback, settings::kUpgradeTimeoutMs, &where)) {
+    switch (core::startFirmwareStage(record, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         return;
     case core::StageStart::NotRecorded:
-        notRecorded(imageKind, where);
+        notRecorded(imageKind);
         return;
     case core::StageStart::Refused:
         break;
@@ -519,7 +518,7 @@ bool FormSetting::mouseWaitsInBoot(int imageKind) const
     return imageKind == core::kReceiverImage && m_recordedMouseRepair == 1;
 }
 
-void FormSetting::notRecorded(int imageKind, const QString& storePath)
+void FormSetting::notRecorded(int imageKind)
 {
     m_updateWatchdog->stop();
     relay().detach(this);
@@ -531,7 +530,7 @@ void FormSetting::notRecorded(int imageKind, const QString& storePath)
     ReceiverUpdateAvailable = 0;
     m_outcomeShown = true;
     if (UpdateRepairDialog)
-        UpdateRepairDialog->ShowNotRecorded(storePath);
+        UpdateRepairDialog->ShowNotRecorded();
     UpdateStep = 4;
 }
 

@@ -197,11 +197,11 @@ void UpDateRepair::SetTipText(QString text)
     m_toolText2->show();
 }
 
-void UpDateRepair::ShowNotRecorded(const QString& storePath)
+void UpDateRepair::ShowNotRecorded()
 {
     // Told like an outcome: a rescan must not replace it before it is read.
     m_outcomeShown = true;
-    SetTipText(text("NotRecorded").arg(storePath));
+    showMessage("NotRecorded");
     ShowIdleState();
 }
 

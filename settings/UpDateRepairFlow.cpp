@@ -262,14 +262,12 @@ bool UpDateRepair::startStage()
     // the receiver is written before it.
     const quint8 kind = RepairFailedKindIsMouse && RepairStage == 0 ? core::kMouseImage : stageKind();
     const core::UpdateRecord record{kind, int(RepairReceiverClass), int(RepairCid), int(RepairMid)};
-    QString where;
-    switch (core::startFirmwareStage(record, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs,
-                                     &where)) {
+    switch (core::startFirmwareStage(record, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         m_watchdog->start();
         return true;
     case core::StageStart::NotRecorded:
-        notStarted(where);
+        notStarted();
         return false;
     case core::StageStart::Refused:
         break;
@@ -278,10 +276,10 @@ bool UpDateRepair::startStage()
     return false;
 }
 
-void UpDateRepair::notStarted(const QString& storePath)
+void UpDateRepair::notStarted()
 {
     endUpdate();
-    ShowNotRecorded(storePath);
+    ShowNotRecorded();
 }
 
 void UpDateRepair::handleUpgradeEvent(const UpgradeEvent& event)

@@ -183,10 +183,8 @@ void TestSettingsUpdate::pageUpdate()
     page->on_Receive_2_clicked();
     QVERIFY(UpdateRepairDialog->isVisible());
     const bool pageText = QStringList{"NoDevice", "VerNew", "SameDevice", "WiredMode"}.contains(message);
-    QString expected =
+    const QString expected =
         dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
-    if (message == "NotRecorded")
-        expected = expected.arg(Registry::FilePath());
     std::optional<hostile::FullDisk> full;
     if (message == "NoDevice") {
         QCOMPARE(tip(), expected);
