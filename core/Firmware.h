@@ -124,8 +124,14 @@ enum class StageStart { Started, NotRecorded, Refused };
 // NotRecorded: the store could not be written; nothing reached the library, the record stays
 // as it was and *error names the file. Refused: the library did not take the image (the
 // record stays, as for a failed stage). GUI thread.
+// Started, the library's texts of the stage go to the update log at once, so that a stage the
+// program never sees end leaves its texts there too.
 StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
                               int timeoutMs, QString* error = nullptr);
+// The stage started last ended: a success puts the update log back as it was before the stage
+// (a stage that succeeded leaves nothing behind); a failure leaves the log to its writer.
+void firmwareStageSucceeded();
+void firmwareStageFailed();
 // "MouseVer" + cidText + midText := version, the mouse firmware just written.
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 

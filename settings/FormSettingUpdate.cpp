@@ -622,6 +622,7 @@ void FormSetting::succeedStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
+    core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
     const QString version = imageVersion(m_updateImage);
     // A mouse still in its boot loader behind the receiver just written keeps the record.
@@ -649,6 +650,7 @@ void FormSetting::failUpdateStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
+    core::firmwareStageFailed();
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     MouseUpdateAvailable = 0;
     ReceiverUpdateAvailable = 0;

@@ -305,6 +305,7 @@ void UpDateRepair::finishStage(bool success)
         failStage();
         return;
     }
+    core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
     // Only a mouse still in its boot loader behind the receiver just written keeps the record.
     if (!(RepairFailedKindIsMouse && RepairStage == 0))
@@ -336,6 +337,7 @@ void UpDateRepair::finishStage(bool success)
 void UpDateRepair::failStage()
 {
     m_watchdog->stop();
+    core::firmwareStageFailed();
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     core::writeUpdateFailInfo(stageKind(), int(RepairReceiverClass), int(RepairCid), int(RepairMid));
     PostMsg* bus = PostMsg::instance();

@@ -282,8 +282,16 @@ void TestInterrupted::cutUpdateIsRepairedAtTheNextStart()
                                            {QStringLiteral("update"), opener, QString::number(stopAt), how});
     QVERIFY2(first.status == QProcess::CrashExit, qPrintable(first.out));
     QVERIFY2(first.out.contains(QStringLiteral("ending by ") + how), qPrintable(first.out));
-    if (!cut.isEmpty())
+    const QString log = home.path() + QStringLiteral("/data/TALVO R430K mouse/Exception/UpDateLog.txt");
+    if (!cut.isEmpty()) {
         QVERIFY2(inBootMode(home.path(), cut), "the cut came after the stage had ended");
+        // The log names the stage that was cut.
+        QFile stage(log);
+        QVERIFY(stage.open(QIODevice::ReadOnly | QIODevice::Text));
+        QVERIFY(stage.readLine().endsWith(cut.startsWith(QLatin1String("Mouse")) ? "(mouse)\n" : "(receiver)\n"));
+    } else {
+        QVERIFY(!QFile::exists(log));
+    }
 
     // The next start, with the mouse's cable plugged as the repair asks.
     const ChildRun next = runChildProcess(home.path(), cable.arg("true"), {QStringLiteral("repair")});
