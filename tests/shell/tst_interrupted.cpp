@@ -60,10 +60,10 @@ void say(const QString& line)
 [[noreturn]] void endHere(const QString& how)
 {
     say(QStringLiteral("ending by ") + how);
-    if (how == QLatin1String("segv")) {
-        volatile int* nowhere = nullptr;
-        *nowhere = 1;
-    }
+    // A fault as the crash handler meets it; a real null store would be stopped by the
+    // sanitizers first.
+    if (how == QLatin1String("segv"))
+        std::raise(SIGSEGV);
     if (how == QLatin1String("abort"))
         std::abort();
     const int sig = how == QLatin1String("term") ? SIGTERM
