@@ -9,6 +9,7 @@
 #include "core/Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QtEndian>
 
@@ -55,6 +56,23 @@ struct ImageSlot {
     std::mutex lock;
     QList<QByteArray> images;
 };
+
+// The update log as it was before the running stage wrote its own: put back when the stage
+// succeeds, since only a stage that failed or was cut leaves its texts there.
+struct LogBeforeStage {
+    std::mutex lock;
+    bool held = false;
+    bool existed = false;
+    QByteArray content;
+};
+
+LogBeforeStage& logBeforeStage()
+{
+    static LogBeforeStage before;
+    return before;
+}
+
+constexpr qint64 kMaxLogSize = kLogLines * (kMaxLogText + 1);
 
 ImageSlot& imageSlot(ImageUse use)
 {
@@ -242,6 +260,69 @@ void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid)
 void removeUpdateFailInfo()
 {
     Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+}
+
+StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
+                              int timeoutMs, QString* error)
+{
+    const QString name = QStringLiteral("UpdateFailInfo");
+    const QString value = QStringLiteral("%1,%2,%3,%4")
+                              .arg(record.imageKind)
+                              .arg(record.receiverClass)
+                              .arg(record.cid)
+                              .arg(record.mid);
+    const bool had = Registry::Contains(Registry::DriveTestKey(), name);
+    const QString before = Registry::Value(Registry::DriveTestKey(), name);
+    if (!Registry::SetValue(Registry::DriveTestKey(), name, value)) {
+        // The store keeps a value it could not write for the rest of the run: put back what the
+        // user had, or the choice page would offer to repair a device nothing has touched.
+        if (had)
+            Registry::SetValue(Registry::DriveTestKey(), name, before);
+        else
+            Registry::Remove(Registry::DriveTestKey(), name);
+        qCWarning(lcFirmware) << "update not started, its record not written:" << value;
+        if (error)
+            *error = Registry::FilePath();
+        return StageStart::NotRecorded;
+    }
+    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), callback,
+                          timeoutMs))
+        return StageStart::Refused;
+    // The library's texts of the stage now running stay in the log if the program never learns
+    // how the stage ended.
+    LogBeforeStage& kept = logBeforeStage();
+    {
+        std::lock_guard<std::mutex> guard(kept.lock);
+        if (!kept.held) {
+            kept.existed = readFileBounded(UpDateLogFile(), kMaxLogSize, &kept.content);
+            kept.held = true;
+        }
+    }
+    writeUpdateLog(UsbUpgradeC_GetLogs());
+    return StageStart::Started;
+}
+
+void firmwareStageSucceeded()
+{
+    LogBeforeStage& before = logBeforeStage();
+    std::lock_guard<std::mutex> guard(before.lock);
+    if (!before.held)
+        return;
+    before.held = false;
+    QString error;
+    const bool restored = before.existed ? writeFileAtomically(UpDateLogFile(), before.content, &error)
+                                         : (QFile::remove(UpDateLogFile()) || !QFile::exists(UpDateLogFile()));
+    if (!restored)
+        qCWarning(lcFirmware) << "update log of a stage that succeeded not put back:" << UpDateLogFile() << error;
+    before.content.clear();
+}
+
+void firmwareStageFailed()
+{
+    LogBeforeStage& before = logBeforeStage();
+    std::lock_guard<std::mutex> guard(before.lock);
+    before.held = false;
+    before.content.clear();
 }
 
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devicelib/HIDUsb.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -105,6 +107,31 @@ bool writeUpdateLog(const char* const* texts);
 QStringList updateFailFields();
 void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid);
 void removeUpdateFailInfo();
+
+// The fields of "UpdateFailInfo" for one stage.
+struct UpdateRecord {
+    int imageKind = 0;
+    int receiverClass = 0;
+    int cid = 0;
+    int mid = 0;
+};
+
+enum class StageStart { Started, NotRecorded, Refused };
+
+// Starts one firmware stage. The record goes to the store, and is known written, before the
+// library gets the image: a program that dies while the device sits in its boot loader
+// (killed, crashed, the power cut) leaves what the next start needs to repair it.
+// NotRecorded: the store could not be written; nothing reached the library, the record stays
+// as it was and *error names the file. Refused: the library did not take the image (the
+// record stays, as for a failed stage). GUI thread.
+// Started, the library's texts of the stage go to the update log at once, so that a stage the
+// program never sees end leaves its texts there too.
+StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
+                              int timeoutMs, QString* error = nullptr);
+// The stage started last ended: a success puts the update log back as it was before the stage
+// (a stage that succeeded leaves nothing behind); a failure leaves the log to its writer.
+void firmwareStageSucceeded();
+void firmwareStageFailed();
 // "MouseVer" + cidText + midText := version, the mouse firmware just written.
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 

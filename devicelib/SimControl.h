@@ -53,7 +53,8 @@
  * path is taken from the current folder. A scenario named there that cannot be
  * read or is malformed plugs no device at all; SimControl_ScenarioError says why.
  *
- * Flash contents, firmware versions and pairings are kept in the state file
+ * Flash contents, firmware versions, pairings and the boot loader a cut update
+ * left a device in are kept in the state file
  * (TALVO_SIM_STATE, see HIDUsb.h) by device name and win over the scenario's
  * values, as a real mouse keeps its flash.
  *

@@ -438,6 +438,15 @@ void Simulator::markDirty()
     });
 }
 
+void Simulator::bootModeChanged()
+{
+    // A device enters or leaves its boot loader in its own flash: the state holds at once, so
+    // that a program that dies right after (killed, crashed, the power cut) finds it so at the
+    // next start.
+    if (!writeStateFile())
+        markDirty();
+}
+
 void Simulator::log(std::string line)
 {
     if (m_callLog.size() >= kCallLogLimit)

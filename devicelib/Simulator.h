@@ -171,6 +171,8 @@ private:
     void notifyMouse(const Mouse& mouse, std::uint8_t statusBits);
     void noteUsbChange();
     void markDirty();
+    // With m_mutex held: a device's boot mode changed; written to the state file now.
+    void bootModeChanged();
     void startPairing(Receiver& receiver, std::uint8_t cid);
     void pollPairing(Receiver* receiver, std::uint64_t token, Clock::time_point deadline, std::uint8_t cid);
     void finishPairing(Receiver* receiver, Mouse* mouse, std::uint64_t token);

@@ -219,6 +219,7 @@ bool Simulator::setBootMode(const char* name, bool on)
         return false;
     if (*boot != on) {
         *boot = on;
+        bootModeChanged();
         noteUsbChange();
     }
     return true;

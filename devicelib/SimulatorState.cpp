@@ -9,8 +9,8 @@
 namespace devicelib {
 
 // State file: one INI group per device name.
-//   [Mouse1]     Model, Version, Active, Receiver (6 hex digits, "" none), Profile0..3 (hex)
-//   [Receiver1]  Version, Light (20 hex digits), LongRange
+//   [Mouse1]     Model, Version, Active, Receiver (6 hex digits, "" none), Boot, Profile0..3 (hex)
+//   [Receiver1]  Version, Light (20 hex digits), LongRange, Boot
 namespace {
 
 constexpr std::size_t kMaxStateFile = 1 << 20;
@@ -104,6 +104,8 @@ bool Simulator::loadStateFile()
             m->version = std::uint16_t(v);
         if (readNumber(get("Active"), 0, kProfileCount - 1, v))
             m->activeProfile = int(v);
+        if (readNumber(get("Boot"), 0, 1, v))
+            m->bootMode = v != 0;
         std::array<std::uint8_t, 3> address{};
         const std::string receiver = get("Receiver");
         if (receiver.empty() && keys.count("Receiver"))
@@ -128,6 +130,8 @@ bool Simulator::loadStateFile()
             r->version = std::uint16_t(v);
         if (keys.count("LongRange") && readNumber(keys.at("LongRange"), 0, 1, v))
             r->longRange = v != 0;
+        if (keys.count("Boot") && readNumber(keys.at("Boot"), 0, 1, v))
+            r->bootMode = v != 0;
         if (keys.count("Light") && !fromHex(keys.at("Light"), r->light.data(), r->light.size()))
             ++rejected;
     }
@@ -145,14 +149,15 @@ bool Simulator::writeStateFile()
         std::snprintf(buf, sizeof buf, "0x%04x", m->version);
         out << '[' << m->setup.name << "]\nModel=" << m->setup.model << "\nVersion=" << buf
             << "\nActive=" << m->activeProfile
-            << "\nReceiver=" << (m->hasReceiver ? toHex(m->receiverAddress.data(), 3) : std::string()) << '\n';
+            << "\nReceiver=" << (m->hasReceiver ? toHex(m->receiverAddress.data(), 3) : std::string())
+            << "\nBoot=" << (m->bootMode ? 1 : 0) << '\n';
         for (int i = 0; i < kProfileCount; ++i)
             out << "Profile" << i << '=' << toHex(m->profiles[std::size_t(i)].data(), kStoredSize) << '\n';
     }
     for (const auto& r : m_receivers) {
         std::snprintf(buf, sizeof buf, "0x%04x", r->version);
         out << '[' << r->setup.name << "]\nVersion=" << buf << "\nLight=" << toHex(r->light.data(), r->light.size())
-            << "\nLongRange=" << (r->longRange ? 1 : 0) << '\n';
+            << "\nLongRange=" << (r->longRange ? 1 : 0) << "\nBoot=" << (r->bootMode ? 1 : 0) << '\n';
     }
     // Written beside and renamed over the old file: a crash leaves the old flash, never half of it.
     namespace fs = std::filesystem;

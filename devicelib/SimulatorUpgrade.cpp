@@ -120,6 +120,7 @@ bool Simulator::upgradeStart(const unsigned char* image, int imageSize, UpgradeE
         bool& boot = m_upgrade.mouse ? m_upgrade.mouse->bootMode : m_upgrade.receiver->bootMode;
         if (!boot) {
             boot = true;
+            bootModeChanged();
             noteUsbChange();
         }
         upgradeStep(0, job);
@@ -181,7 +182,7 @@ void Simulator::upgradeStep(int percent, std::uint64_t job)
         u.receiver->bootMode = false;
     }
     u.running = false;
-    markDirty();
+    bootModeChanged();
     noteUsbChange();
     setLogs("success");
     postUpgradeEvent(2, 1);

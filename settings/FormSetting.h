@@ -151,6 +151,8 @@ private:
     void markStage(int imageKind);
     void endWithoutUpdate(int imageKind);
     void startStage(int imageKind);
+    bool mouseWaitsInBoot(int imageKind) const;
+    void notRecorded(int imageKind);
     void finishStep(int imageKind);
     void handleUpgradeEvent(const settings::UpgradeEvent& event);
     void succeedStage();

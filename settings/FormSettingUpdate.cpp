@@ -499,9 +499,39 @@ void FormSetting::startStage(int imageKind)
     UpdateStep = 2;
     const auto callback = imageKind == core::kMouseImage ? &FormSetting::MouseUpgradeCallback
                                                          : &FormSetting::DongleUpgradeCallback;
-    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_updateImage.constData()), m_updateImage.size(),
-                          callback, settings::kUpgradeTimeoutMs))
-        failUpdateStage();
+    const int recordKind = mouseWaitsInBoot(imageKind) ? core::kMouseImage : imageKind;
+    const core::UpdateRecord record{recordKind, int(m_receiverClass), int(m_pageCid), int(m_pageMid)};
+    switch (core::startFirmwareStage(record, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
+    case core::StageStart::Started:
+        return;
+    case core::StageStart::NotRecorded:
+        notRecorded(imageKind);
+        return;
+    case core::StageStart::Refused:
+        break;
+    }
+    failUpdateStage();
+}
+
+bool FormSetting::mouseWaitsInBoot(int imageKind) const
+{
+    return imageKind == core::kReceiverImage && m_recordedMouseRepair == 1;
+}
+
+void FormSetting::notRecorded(int imageKind)
+{
+    m_updateWatchdog->stop();
+    relay().detach(this);
+    stageOf(imageKind) = 0;
+    markStage(imageKind);
+    // Nothing follows a stage that could not start: the next one would meet the same store.
+    m_recordedMouseRepair = 0;
+    MouseUpdateAvailable = 0;
+    ReceiverUpdateAvailable = 0;
+    m_outcomeShown = true;
+    if (UpdateRepairDialog)
+        UpdateRepairDialog->ShowNotRecorded();
+    UpdateStep = 4;
 }
 
 void FormSetting::finishStep(int imageKind)
@@ -550,7 +580,7 @@ void FormSetting::markStage(int imageKind)
     }
     (mouse ? toolButton_3 : toolButton_2)->hide();
     (mouse ? m_mouseNoticeCode : m_receiverNoticeCode) = 0;
-    if (stage == 1 || stage == 2)
+    if ((stage == 1 || stage == 2) && !mouseWaitsInBoot(imageKind))
         core::removeUpdateFailInfo();
     if (stage == 2 || stage == 4)
         setUpdateButtonStyle(false);
@@ -592,8 +622,11 @@ void FormSetting::succeedStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
+    core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
     const QString version = imageVersion(m_updateImage);
+    // A mouse still in its boot loader behind the receiver just written keeps the record.
+    const bool keepRecord = m_receiverStage == 1 && mouseWaitsInBoot(core::kReceiverImage);
     if (m_receiverStage == 1) {
         m_receiverStage = 2;
         if (m_stageCount == 1) {
@@ -609,13 +642,15 @@ void FormSetting::succeedStage()
         bus->EmitProgress(0, 2);
         bus->EmitLabelText(1, version);
     }
-    core::removeUpdateFailInfo();
+    if (!keepRecord)
+        core::removeUpdateFailInfo();
 }
 
 void FormSetting::failUpdateStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
+    core::firmwareStageFailed();
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     MouseUpdateAvailable = 0;
     ReceiverUpdateAvailable = 0;

@@ -25,7 +25,7 @@ constexpr QSize kDialogSize(460, 289);
 constexpr const char* kTextChildren[] = {
     "NewHong_2", "UpdateNotMove", "NoDevice", "SameDevice", "UpdateFail", "UpdateSuccess", "Cancel",
     "Confirm",   "NoRecieve",     "NoUSB",    "Error",      "Error2",     "FileError",     "MultiDongle",
-    "MultiMouse", "ReadyUpdate"};
+    "MultiMouse", "ReadyUpdate", "NotRecorded"};
 
 struct LabelRow {
     const char* name;
@@ -195,6 +195,14 @@ void UpDateRepair::SetTipText(QString text)
     // A message is there to be read: the automatic repair shows none of the
     // states that would show the line, and its outcome must not stay hidden.
     m_toolText2->show();
+}
+
+void UpDateRepair::ShowNotRecorded()
+{
+    // Told like an outcome: a rescan must not replace it before it is read.
+    m_outcomeShown = true;
+    showMessage("NotRecorded");
+    ShowIdleState();
 }
 
 void UpDateRepair::showMessage(const char* child)

@@ -44,6 +44,8 @@ public:
     void ShowIdleState();
     void ShowUpdatingState();
     void SetTipText(QString text);
+    // The update did not start: its record could not be written.
+    void ShowNotRecorded();
 
     // Whether exactly the devices and the image a recorded failed update
     // needs are present; a refusal shows its text in the idle state.
@@ -99,6 +101,7 @@ private:
     void handleUpgradeEvent(const UpgradeEvent& event);
     void finishStage(bool success);
     void failStage();
+    void notStarted();
     void endUpdate();
     void registerUpdating(bool on);
 

@@ -75,6 +75,8 @@ void UpDateRepair::refuse(const char* child)
 
 bool UpDateRepair::CheckUpdateDevices()
 {
+    // A check that refuses must not leave the start armed by an earlier one.
+    m_ready = false;
     UpdateFailFields = core::updateFailFields();
     if (UpdateFailFields.isEmpty())
         return false;
@@ -256,13 +258,28 @@ bool UpDateRepair::startStage()
     // The library is handed a pointer; the buffer lives until the next stage.
     m_image = images.first();
     registerUpdating(true);
-    if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(m_image.constData()), m_image.size(),
-                          &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
-        failStage();
+    // A mouse that a failed update left in its boot loader stays the device to repair while
+    // the receiver is written before it.
+    const quint8 kind = RepairFailedKindIsMouse && RepairStage == 0 ? core::kMouseImage : stageKind();
+    const core::UpdateRecord record{kind, int(RepairReceiverClass), int(RepairCid), int(RepairMid)};
+    switch (core::startFirmwareStage(record, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
+    case core::StageStart::Started:
+        m_watchdog->start();
+        return true;
+    case core::StageStart::NotRecorded:
+        notStarted();
         return false;
+    case core::StageStart::Refused:
+        break;
     }
-    m_watchdog->start();
-    return true;
+    failStage();
+    return false;
+}
+
+void UpDateRepair::notStarted()
+{
+    endUpdate();
+    ShowNotRecorded();
 }
 
 void UpDateRepair::handleUpgradeEvent(const UpgradeEvent& event)
@@ -288,8 +305,10 @@ void UpDateRepair::finishStage(bool success)
         failStage();
         return;
     }
+    core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
-    if (RepairStage == RepairFailedKindIsMouse)
+    // Only a mouse still in its boot loader behind the receiver just written keeps the record.
+    if (!(RepairFailedKindIsMouse && RepairStage == 0))
         core::removeUpdateFailInfo();
     // Only the receiver image was found: its stage is the last.
     if (RepairStage == 1 || RepairStageCount < 2) {
@@ -318,6 +337,7 @@ void UpDateRepair::finishStage(bool success)
 void UpDateRepair::failStage()
 {
     m_watchdog->stop();
+    core::firmwareStageFailed();
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     core::writeUpdateFailInfo(stageKind(), int(RepairReceiverClass), int(RepairCid), int(RepairMid));
     PostMsg* bus = PostMsg::instance();

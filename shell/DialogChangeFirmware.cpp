@@ -7,6 +7,7 @@
 #include "dialogs/DialogFrame.h"
 #include "settings/FormSetting.h"
 #include "settings/UpDateRepair.h"
+#include "shell/DialogMain.h"
 
 #include <QLoggingCategory>
 
@@ -38,6 +39,10 @@ bool repairDialogWaitsForCheck()
 
 void showRepairDialog(QWidget* page)
 {
+    // The dialog comes with the frame's settings page, which the window builds after its first
+    // paint: a click before that must not be lost.
+    if (auto* window = qobject_cast<DialogMain*>(page->window()); window && !UpdateRepairDialog)
+        window->frame();
     UpDateRepair* repair = UpdateRepairDialog;
     if (!repair) {
         qCWarning(lcChoice) << "repair requested before the settings page made its dialog";

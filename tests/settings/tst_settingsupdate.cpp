@@ -16,6 +16,7 @@
 #include "support/choice_helpers.h"
 #include "support/dialogs_helpers.h"
 #include "support/link_helpers.h"
+#include "support/full_disk.h"
 #include "support/sim_helpers.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+
+#include <optional>
 
 namespace {
 
@@ -104,6 +107,8 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::newRow("receiver removed at 53 %") << r3 << m5 << none << none << "unplug53" << "UpdateFail" << r3 << m5;
     QTest::newRow("receiver removed at 99 %") << r3 << m5 << none << none << "unplug99" << "UpdateFail" << r3 << m5;
     QTest::newRow("second stage fails") << r3 << m5 << none << none << "second" << "UpdateFail" << r4 << m5;
+    // Its record cannot be written: nothing starts, and the dialog says why.
+    QTest::newRow("record not writable") << r3 << m5 << none << none << "fulldisk" << "NotRecorded" << r3 << m5;
 }
 
 void TestSettingsUpdate::pageUpdate()
@@ -180,6 +185,7 @@ void TestSettingsUpdate::pageUpdate()
     const bool pageText = QStringList{"NoDevice", "VerNew", "SameDevice", "WiredMode"}.contains(message);
     const QString expected =
         dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
+    std::optional<hostile::FullDisk> full;
     if (message == "NoDevice") {
         QCOMPARE(tip(), expected);
         // Nothing to count boot devices against.
@@ -200,8 +206,11 @@ void TestSettingsUpdate::pageUpdate()
                 if (kind == 0 && !std::exchange(armed, true))
                     SimControl_FailNextUpgrade(30);
             });
+        if (fault == "fulldisk")
+            QVERIFY(full.emplace().made());
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
+        full.reset();
         // The stage is closed on a later tick: the device watch comes back.
         QTRY_COMPARE(int(UpdateCheckRunning), 0);
         QCOMPARE(int(FirmwareIdle), 1);
@@ -258,6 +267,20 @@ void TestSettingsUpdate::pageUpdate()
         QCOMPARE(lines.size(), 9);  // eight lines, each ended
     } else {
         QCOMPARE(recorded(), record);
+    }
+    if (message == "NotRecorded")
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    // The outcome of one update never stands in the way of the next, in the same run.
+    if (fault == "fail40" || fault == "fulldisk") {
+        page->on_Receive_2_clicked();
+        QCOMPARE(tip(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
+        UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(tip(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"),
+                                                                 QStringLiteral("UpdateSuccess")), 20000);
+        QTRY_COMPARE(int(UpdateCheckRunning), 0);
+        QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
+        QCOMPARE(SimControl_FirmwareVersion("Mouse1"), 0x0107);
+        QVERIFY(recorded().isEmpty());
     }
     UpdateRepairDialog->hide();
     page->WarningDialog()->hide();

@@ -9,6 +9,7 @@
 #include "settings/UpDateRepair.h"
 #include "support/choice_helpers.h"
 #include "support/dialogs_helpers.h"
+#include "support/full_disk.h"
 #include "support/modal_helpers.h"
 #include "support/sim_helpers.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -120,6 +122,8 @@ private slots:
     void resumedRepairRunsBothStages();
     void outcomeIsToldOnEveryPath_data();
     void outcomeIsToldOnEveryPath();
+    void unwritableRecordStartsNothing_data();
+    void unwritableRecordStartsNothing();
 
 private:
     QString tip() const { return m_dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text(); }
@@ -182,6 +186,9 @@ void TestUpDateRepair::checkRefusals_data()
                                       << QStringLiteral("SameDevice");
     QTest::newRow("no image for the class")
         << QStringLiteral("211,3,33,1") << QList<bool>{true} << QStringList{"Receiver1"} << QStringLiteral("FileError");
+    // Not a record: the check answers nothing, and the start button it leaves writes nothing.
+    QTest::newRow("three fields") << QStringLiteral("211,4,33") << QList<bool>{true} << QStringList{"Receiver1"}
+                                  << QString();
 }
 
 void TestUpDateRepair::checkRefusals()
@@ -192,6 +199,13 @@ void TestUpDateRepair::checkRefusals()
     QFETCH(QString, message);
     QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\n[Receiver1]\nClass=4\nMouse=Mouse1\n"
                                                  "[Receiver2]\nClass=4\nMouse=\nModel=1\n")));
+    // The dialog was ready for a repair before, as when the repair button opens it a second time.
+    QVERIFY(SimControl_SetBootMode("Receiver1", true));
+    listDevices({listed(true)});
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1")));
+    QVERIFY(m_dialog->CheckUpdateDevices());
+    m_dialog->ResetUi();
+    QVERIFY(SimControl_SetBootMode("Receiver1", false));
     for (const QString& name : inBoot)
         QVERIFY(SimControl_SetBootMode(name.toLatin1().constData(), true));
     QList<DeviceAllInfo> devices;
@@ -202,9 +216,12 @@ void TestUpDateRepair::checkRefusals()
     SimControl_ClearCallLog();
 
     PostMsg::instance()->EmitRepairCheckUpdate();
-    QCOMPARE(tip(), english(message.toLatin1().constData()));
-    QCOMPARE(button("NewHong_2")->text(), english(message == "ReadyUpdate" ? "NewHong_2" : "Confirm"));
+    QCOMPARE(tip(), message.isEmpty() ? QString() : english(message.toLatin1().constData()));
+    QCOMPARE(button("NewHong_2")->text(),
+             english(message == "ReadyUpdate" || message.isEmpty() ? "NewHong_2" : "Confirm"));
     // A check never writes, and counts boot devices only against an image.
+    if (message != "ReadyUpdate")
+        button("NewHong_2")->click();
     const QStringList calls = simtest::callLog();
     QCOMPARE(simtest::countCalls(calls, QStringLiteral("UsbUpgrade_Start")), 0);
     if (message == "FileError")
@@ -512,6 +529,74 @@ void TestUpDateRepair::outcomeIsToldOnEveryPath()
     QVERIFY(seen.closeEnabled);
     QVERIFY(seen.closed);
     QCOMPARE(recorded().isEmpty(), success);
+}
+
+void TestUpDateRepair::unwritableRecordStartsNothing_data()
+{
+    QTest::addColumn<bool>("automatic");  // the main window's automatic repair, else the repair button
+    QTest::addColumn<int>("language");
+    QTest::newRow("repair button") << false << 0;
+    QTest::newRow("automatic repair") << true << 4;
+}
+
+void TestUpDateRepair::unwritableRecordStartsNothing()
+{
+    QFETCH(bool, automatic);
+    QFETCH(int, language);
+    dialogtest::chooseLanguage(language);
+    const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+    const QString before = automatic ? QString() : QStringLiteral("211,4,33,1");
+    if (!automatic) {
+        QVERIFY(SimControl_SetBootMode("Receiver1", true));
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, before));
+    }
+    listDevices({listed(!automatic)});
+    UpDateRepair repair;
+    repair.ResetUi();
+    repair.show();
+    QVERIFY(automatic || repair.CheckUpdateDevices());
+    SimControl_ClearCallLog();
+    {
+        hostile::FullDisk full;
+        QVERIFY(full.made());
+        if (automatic)
+            repair.StartAutoRepair(0);
+        else
+            repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+    }
+    const auto* tipLabel = repair.findChild<QLabel*>(QStringLiteral("ToolText_2"));
+    QCOMPARE(tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("NotRecorded")));
+    QVERIFY(tipLabel->isVisible());
+    QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
+    QCOMPARE(int(RepairUpgrading), 0);
+    QCOMPARE(int(FirmwareIdle), 1);
+    auto* confirm = repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"));
+    QVERIFY(confirm->isVisible());
+    QCOMPARE(confirm->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("Confirm")));
+    // The record is as it was, also for the next write that reaches the disk.
+    QCOMPARE(recorded(), before);
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.5")));
+    QSettings stored(Registry::FilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value(Registry::DriveTestKey().replace(QLatin1Char('\\'), QLatin1Char('/')) + "/" + kFail).toString(),
+             before);
+    confirm->click();
+    QVERIFY(!repair.isVisible());
+
+    // Opened again once the disk has room, the same dialog shows its ready state and runs.
+    repair.ResetUi();
+    repair.show();
+    if (automatic) {
+        repair.StartAutoRepair(0);
+    } else {
+        PostMsg::instance()->EmitRepairCheckUpdate();
+        QCOMPARE(tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("ReadyUpdate")));
+        confirm->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(tipLabel->text(),
+                              dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("UpdateSuccess")),
+                              20000);
+    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
+    QVERIFY(recorded().isEmpty());
 }
 
 QTEST_MAIN(TestUpDateRepair)

@@ -1,0 +1,317 @@
+// A firmware update cut off by the program's own end (a signal, a crash, kill -9) from each of
+// its openers: the next start of the program offers the repair and the repair brings the device
+// back. Each run is a child process of this test with the simulated devices' flash kept in a
+// state file between the runs, as a real device keeps its boot loader.
+#include "core/CrashDump.h"
+#include "core/PostMsg.h"
+#include "core/ProcessState.h"
+#include "core/Registry.h"
+#include "core/StartUp.h"
+#include "core/Worker.h"
+#include "settings/FormSetting.h"
+#include "settings/UpDateRepair.h"
+#include "shell/Dialog.h"
+#include "shell/DialogChange.h"
+#include "shell/DialogMain.h"
+#include "support/dialogs_helpers.h"
+#include "support/modal_helpers.h"
+
+#include <SimControl.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kFail = QStringLiteral("UpdateFailInfo");
+// Slow enough that a stage is still being written when the child ends itself at the percent
+// its row names (about 15 ms a percent).
+constexpr int kChildBusUs = 5000;
+
+QString text(const char* child)
+{
+    return dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QLatin1String(child));
+}
+
+QString tipOf(QWidget* dialog)
+{
+    return dialog->findChild<QLabel*>(QStringLiteral("ToolText_2"))->text();
+}
+
+void say(const QString& line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+[[noreturn]] void endHere(const QString& how)
+{
+    say(QStringLiteral("ending by ") + how);
+    // A fault as the crash handler meets it; a real null store would be stopped by the
+    // sanitizers first.
+    if (how == QLatin1String("segv"))
+        std::raise(SIGSEGV);
+    if (how == QLatin1String("abort"))
+        std::abort();
+    const int sig = how == QLatin1String("term") ? SIGTERM
+                    : how == QLatin1String("hup") ? SIGHUP
+                    : how == QLatin1String("int") ? SIGINT
+                                                  : SIGKILL;
+    ::kill(::getpid(), sig);
+    ::_exit(3);  // the signal was caught: the test reads that as the program not ending
+}
+
+// The ready dialog's start button, once the check has found what it needs.
+bool startWhenReady(QWidget* dialog)
+{
+    if (!QTest::qWaitFor([dialog] { return dialog->isVisible() && tipOf(dialog) == text("ReadyUpdate"); }, 30000)) {
+        say(QStringLiteral("not ready: ") + tipOf(dialog));
+        return false;
+    }
+    dialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
+    return true;
+}
+
+// Child: starts the update from the opener and ends the program at the shown percent (-1: once
+// the whole update has succeeded and its record is gone).
+int childUpdate(const QString& opener, int stopAt, const QString& how)
+{
+    const auto atPercent = [stopAt, how](int shown) {
+        if (stopAt >= 0 && shown >= stopAt)
+            endHere(how);
+    };
+    QObject hook;
+    QObject::connect(PostMsg::instance(), &PostMsg::SigAutoRepairProgress, &hook, atPercent);
+    QObject::connect(PostMsg::instance(), &PostMsg::SigProgress, &hook, [atPercent](int shown, int kind) {
+        if (kind == 0)
+            atPercent(shown);
+    });
+    if (opener == QLatin1String("repair")) {
+        // A receiver update failed before: the receiver waits in its boot loader.
+        SimControl_SetBootMode("Receiver1", true);
+        Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1"));
+    } else if (opener == QLatin1String("space")) {
+        // The mouse runs the shipped firmware: only the receiver is offered.
+        Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.7"));
+    }
+    auto* window = new DialogMain;
+    window->show();
+    if (!QTest::qWaitFor([] { return TileDeviceList.size() == 1; }, 20000))
+        return 2;
+    if (opener == QLatin1String("settings")) {
+        window->choicePage()->OpenTile(0);
+        if (!QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerInstance
+                                         && WorkerInstance->DeviceList().size() == 2; }, 20000))
+            return 2;
+        auto* page = window->frame()->findChild<FormSetting*>();
+        page->setUpdateTimings(10, UpDateRepair::kWatchdogMs);
+        page->on_Receive_2_clicked();
+        if (!startWhenReady(UpdateRepairDialog))
+            return 2;
+    } else if (opener == QLatin1String("repair")) {
+        auto* repair = window->choicePage()->findChild<QPushButton*>(QStringLiteral("Repair"));
+        if (!QTest::qWaitFor([repair] { return repair->isVisible(); }, 20000))
+            return 2;
+        repair->click();
+        if (!startWhenReady(UpdateRepairDialog))
+            return 2;
+    } else {
+        // The offer is confirmed; the repair dialog then runs until the program ends.
+        modaltest::ModalDriver driver([](QWidget* shown) {
+            if (auto* ok = shown->findChild<QToolButton*>(QStringLiteral("OK")))
+                ok->click();
+        });
+        QTest::keyClick(window, Qt::Key_Space);
+        say(QStringLiteral("space key returned"));
+        return 2;
+    }
+    const bool done = QTest::qWaitFor(
+        [] { return tipOf(UpdateRepairDialog) == text("UpdateSuccess") && UpdateCheckRunning == 0; }, 60000);
+    if (done && stopAt < 0)
+        endHere(how);
+    say(QStringLiteral("not ended: ") + tipOf(UpdateRepairDialog));
+    return 2;
+}
+
+// Child: the next start. Says whether the choice page offers the repair and how it ended.
+int childRepair()
+{
+    auto* window = new DialogMain;
+    window->show();
+    if (!QTest::qWaitFor([] { return !TileDeviceList.isEmpty(); }, 20000))
+        return 2;
+    auto* repair = window->choicePage()->findChild<QPushButton*>(QStringLiteral("Repair"));
+    QCoreApplication::processEvents();
+    say(QStringLiteral("offered %1").arg(repair->isVisible()));
+    if (!repair->isVisible())
+        return 0;
+    repair->click();
+    if (!startWhenReady(UpdateRepairDialog))
+        return 2;
+    const QStringList ends{text("UpdateSuccess"), text("UpdateFail")};
+    const bool ended =
+        QTest::qWaitFor([&ends] { return ends.contains(tipOf(UpdateRepairDialog)) && RepairUpgrading == 0; }, 60000);
+    if (!ended)
+        say(QStringLiteral("not ended: ") + tipOf(UpdateRepairDialog));
+    say(QStringLiteral("outcome ") + (tipOf(UpdateRepairDialog) == text("UpdateSuccess") ? "success" : "failed"));
+    say(QStringLiteral("record ") + Registry::Value(Registry::DriveTestKey(), kFail));
+    return 0;
+}
+
+int runChild(int argc, char** argv)
+{
+    // A test run started in the background inherits SIGINT (and under nohup SIGHUP) ignored; the
+    // program in a session takes them as it would by default.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
+    QApplication app(argc, argv);
+    CrashDump::Install();
+    PrepareUserFolders();
+    RegisterBusTypes();
+    const QStringList args = QCoreApplication::arguments();
+    const int code = args.value(2) == QLatin1String("repair")
+                         ? childRepair()
+                         : childUpdate(args.value(3), args.value(4).toInt(), args.value(5));
+    // The window and the device link are left to the end of the process, as the program's are.
+    std::fflush(stdout);
+    ::_exit(code);
+}
+
+struct ChildRun {
+    QProcess::ExitStatus status = QProcess::NormalExit;
+    int code = -1;
+    QString out;
+};
+
+} // namespace
+
+class TestInterrupted : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cutUpdateIsRepairedAtTheNextStart_data();
+    void cutUpdateIsRepairedAtTheNextStart();
+
+private:
+    static ChildRun runChildProcess(const QString& home, const QString& scenario, const QStringList& args);
+    static bool inBootMode(const QString& home, const QString& device);
+};
+
+ChildRun TestInterrupted::runChildProcess(const QString& home, const QString& scenario, const QStringList& args)
+{
+    QFile file(home + QStringLiteral("/scenario.ini"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(scenario.toUtf8()) < 0)
+        return {};
+    file.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("TALVO_SIM_STATE"), home + QStringLiteral("/sim-state.ini"));
+    env.insert(QStringLiteral("TALVO_SIM_SCENARIO"), file.fileName());
+    env.insert(QStringLiteral("TALVO_SIM_BUS_US"),
+               QString::number(qMax(kChildBusUs, qEnvironmentVariableIntValue("TALVO_SIM_BUS_US"))));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
+    ChildRun run;
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        child.waitForFinished();
+    }
+    run.status = child.exitStatus();
+    run.code = child.exitCode();
+    run.out = QString::fromLocal8Bit(child.readAllStandardOutput());
+    return run;
+}
+
+bool TestInterrupted::inBootMode(const QString& home, const QString& device)
+{
+    QSettings state(home + QStringLiteral("/sim-state.ini"), QSettings::IniFormat);
+    return state.value(device + QStringLiteral("/Boot")).toInt() == 1;
+}
+
+void TestInterrupted::cutUpdateIsRepairedAtTheNextStart_data()
+{
+    QTest::addColumn<QString>("opener");  // settings (page), repair (button), space (key)
+    QTest::addColumn<int>("stopAt");      // shown percent; -1: after the update succeeded
+    QTest::addColumn<QString>("how");     // term, hup, int, kill, segv, abort
+    QTest::addColumn<QString>("cut");     // the device left in its boot loader; empty: none
+
+    // Two stages on the page and in the repair: the receiver 0 to 50, the mouse 50 to 100.
+    QTest::newRow("page, receiver at 2 %, SIGTERM") << "settings" << 1 << "term" << "Receiver1";
+    QTest::newRow("page, receiver at 40 %, SIGKILL") << "settings" << 20 << "kill" << "Receiver1";
+    QTest::newRow("page, mouse at 10 %, SIGHUP") << "settings" << 55 << "hup" << "Mouse1";
+    QTest::newRow("page, mouse at 50 %, crash") << "settings" << 75 << "segv" << "Mouse1";
+    QTest::newRow("repair button, receiver at 4 %, SIGKILL") << "repair" << 2 << "kill" << "Receiver1";
+    QTest::newRow("repair button, receiver at 50 %, SIGINT") << "repair" << 25 << "int" << "Receiver1";
+    QTest::newRow("repair button, mouse at 6 %, SIGTERM") << "repair" << 53 << "term" << "Mouse1";
+    QTest::newRow("repair button, mouse at 40 %, abort") << "repair" << 70 << "abort" << "Mouse1";
+    QTest::newRow("Space key, receiver at 3 %, SIGHUP") << "space" << 3 << "hup" << "Receiver1";
+    QTest::newRow("Space key, receiver at 30 %, crash") << "space" << 30 << "segv" << "Receiver1";
+    QTest::newRow("Space key, receiver at 50 %, SIGKILL") << "space" << 50 << "kill" << "Receiver1";
+    QTest::newRow("page, killed after the update") << "settings" << -1 << "kill" << "";
+}
+
+void TestInterrupted::cutUpdateIsRepairedAtTheNextStart()
+{
+    QFETCH(QString, opener);
+    QFETCH(int, stopAt);
+    QFETCH(QString, how);
+    QFETCH(QString, cut);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString cable = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
+                                         "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n");
+    // The Space key offers a receiver without its mouse's cable.
+    const ChildRun first = runChildProcess(home.path(), cable.arg(opener == QLatin1String("space") ? "false" : "true"),
+                                           {QStringLiteral("update"), opener, QString::number(stopAt), how});
+    QVERIFY2(first.status == QProcess::CrashExit, qPrintable(first.out));
+    QVERIFY2(first.out.contains(QStringLiteral("ending by ") + how), qPrintable(first.out));
+    const QString log = home.path() + QStringLiteral("/data/TALVO R430K mouse/Exception/UpDateLog.txt");
+    if (!cut.isEmpty()) {
+        QVERIFY2(inBootMode(home.path(), cut), "the cut came after the stage had ended");
+        // The log names the stage that was cut.
+        QFile stage(log);
+        QVERIFY(stage.open(QIODevice::ReadOnly | QIODevice::Text));
+        QVERIFY(stage.readLine().endsWith(cut.startsWith(QLatin1String("Mouse")) ? "(mouse)\n" : "(receiver)\n"));
+    } else {
+        QVERIFY(!QFile::exists(log));
+    }
+
+    // The next start, with the mouse's cable plugged as the repair asks.
+    const ChildRun next = runChildProcess(home.path(), cable.arg("true"), {QStringLiteral("repair")});
+    QVERIFY2(next.status == QProcess::NormalExit && next.code == 0, qPrintable(next.out));
+    QVERIFY2(next.out.contains(QStringLiteral("offered %1").arg(!cut.isEmpty())), qPrintable(next.out));
+    if (!cut.isEmpty()) {
+        QVERIFY2(next.out.contains(QStringLiteral("outcome success")), qPrintable(next.out));
+        QVERIFY2(next.out.contains(QStringLiteral("record \n")), qPrintable(next.out));
+    }
+    QVERIFY(!inBootMode(home.path(), QStringLiteral("Receiver1")));
+    QVERIFY(!inBootMode(home.path(), QStringLiteral("Mouse1")));
+}
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    TestInterrupted test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_interrupted.moc"
