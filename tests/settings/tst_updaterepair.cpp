@@ -535,7 +535,7 @@ void TestUpDateRepair::unwritableRecordStartsNothing_data()
 {
     QTest::addColumn<bool>("automatic");  // the main window's automatic repair, else the repair button
     QTest::addColumn<int>("language");
-    QTest::newRow("repair button") << false << 0;
+    QTest::newRow("repair button, its record standing") << false << 0;
     QTest::newRow("automatic repair") << true << 4;
 }
 
@@ -565,6 +565,15 @@ void TestUpDateRepair::unwritableRecordStartsNothing()
             repair.findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
     }
     const auto* tipLabel = repair.findChild<QLabel*>(QStringLiteral("ToolText_2"));
+    if (!automatic) {
+        // The repair's first stage is the one its record already names: that record stands on
+        // the disk, so nothing needs writing and the repair runs.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("UpdateSuccess")),
+            20000);
+        QVERIFY(recorded().isEmpty());
+        return;
+    }
     QCOMPARE(tipLabel->text(), dialogtest::shippedText(language, QStringLiteral("AutoRepair"), QStringLiteral("NotRecorded")));
     QVERIFY(tipLabel->isVisible());
     QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 0);
