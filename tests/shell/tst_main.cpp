@@ -5,6 +5,7 @@
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Registry.h"
+#include "core/Worker.h"
 #include "dialogs/MouseOffLine.h"
 #include "settings/FormSetting.h"
 #include "shell/common/LanguageFile.h"
@@ -61,6 +62,9 @@ private:
         m_window->choicePage()->OpenTile(0);
         QTRY_VERIFY(frameShown());
         QTRY_VERIFY_WITH_TIMEOUT(core::imageFromOpenDevice(), 10000);
+        // Its pass is over: a request sent while the pass still opens the link would go to a
+        // connection about to be replaced.
+        QTRY_VERIFY_WITH_TIMEOUT(WorkerBusy == 0 && !WorkerInstance->isRunning(), 15000);
     }
 
     void backToChoice()
