@@ -56,6 +56,8 @@ struct Receiver {
     int silentInfoCalls = 0;
     int pairStatus = 0;
     std::uint64_t pairingToken = 0;
+    // A mouse found by a pairing and bound when its pairing delay is over.
+    Mouse* pairingMouse = nullptr;
     const char* path = "";
 };
 

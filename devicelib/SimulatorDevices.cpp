@@ -84,6 +84,7 @@ void Simulator::resetDevice(Receiver& r)
     r.bootMode = false;
     r.silentInfoCalls = 0;
     r.pairStatus = 0;
+    r.pairingMouse = nullptr;
     ++r.pairingToken;
     r.path = intern(pathFor(receiverPid(r.setup.model, r.setup.receiverClass), r.setup.name));
 }
@@ -420,6 +421,12 @@ bool Simulator::setDongleIdToMouse(const char* path, const unsigned char* record
 void Simulator::startPairing(Receiver& r, std::uint8_t cid)
 {
     const std::uint64_t token = ++r.pairingToken;
+    // Asked again while a mouse it had found was still being bound, the receiver starts over
+    // with that mouse still in pairing mode: the user's press of its button is not used up.
+    if (r.pairingMouse) {
+        r.pairingMouse->pairable = true;
+        r.pairingMouse = nullptr;
+    }
     r.pairStatus = 1;
     deliver(6, 0, {1});
     pollPairing(&r, token, Clock::now() + std::chrono::milliseconds(m_scenario.pairTimeoutMs), cid);
@@ -433,6 +440,7 @@ void Simulator::pollPairing(Receiver* r, std::uint64_t token, Clock::time_point 
         if (m->pairable && m->awake && !m->bootMode && cid == kCustomerId && m->setup.model == r->setup.model) {
             m->pairable = false;
             Mouse* mouse = m.get();
+            r->pairingMouse = mouse;
             at(Clock::now() + std::chrono::milliseconds(m_scenario.pairDelayMs),
                [this, r, mouse, token] { finishPairing(r, mouse, token); });
             return;
@@ -455,6 +463,7 @@ void Simulator::finishPairing(Receiver* r, Mouse* m, std::uint64_t token)
 {
     if (token != r->pairingToken)
         return;
+    r->pairingMouse = nullptr;
     const bool ok = r->plugged;
     if (ok) {
         bindToReceiver(*m, r->address);

@@ -254,6 +254,22 @@ private slots:
         QCOMPARE(pairStatusReports(2), 0);
     }
 
+    // Pairing asked again while the mouse found first is still being bound: the mouse is still
+    // in pairing mode, so the new pairing finds it instead of timing out.
+    void pairingAskedAgainKeepsTheMouseFound()
+    {
+        QVERIFY(simtest::loadScenario("[Simulator]\nPairDelayMs=1500\nPairTimeoutMs=100\n[Mouse1]\nPairable=true\n"
+                                      "[Receiver1]\nClass=4\n"));
+        QVERIFY(devicelib_test::openDevice("Receiver1"));
+        QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
+        QVERIFY(UsbServer_EnterDonglePairOnlyCid(0x21));
+        Report result;
+        QVERIFY(ReportSink::instance().waitFor(
+            [](const Report& r) { return r.type == 6 && (r.data == "\x02" || r.data == "\x03"); }, 5000, &result));
+        QCOMPARE(result.data, QByteArray("\x03"));
+        QVERIFY(SimControl_IsPairedWith("Mouse1", "Receiver1"));
+    }
+
     void pairingFailsWithoutAPairableMouse()
     {
         QVERIFY(simtest::loadScenario("[Simulator]\nPairTimeoutMs=100\n[Mouse1]\nModel=2\nPairable=true\n"

@@ -422,7 +422,10 @@ private slots:
             const unsigned char failed = 2;
             if (!pairs)
                 SimControl_SendReport(6, 0, &failed, 1);
-            ended = QTest::qWaitFor([pairs] { return PairState.load() == (pairs ? 2 : 3); }, 10000);
+            ended = QTest::qWaitFor([pairs] { return PairState.load() == (pairs ? 2 : 3); }, 20000);
+            // The dialog refuses to close while the receiver still pairs; a late result must end
+            // the row as a failure, not leave the dialog open for good.
+            (void)QTest::qWaitFor([] { return PairingActive.load() == 0; }, 20000);
             if (closedBy == QLatin1String("Escape"))
                 QTest::keyClick(dialog, Qt::Key_Escape);
             else if (closedBy == QLatin1String("window"))
