@@ -559,6 +559,7 @@ private slots:
         QTest::newRow("cable and receivers") << "cable-and-receivers.ini" << 3;
         QTest::newRow("timed events") << "timed-events.ini" << 1;
         QTest::newRow("receiver update") << "receiver-update.ini" << 1;
+        QTest::newRow("repair on the cable") << "repair-on-cable.ini" << 1;
     }
     void shippedScenariosLoad()
     {
