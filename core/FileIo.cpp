@@ -13,6 +13,28 @@
 
 namespace core {
 
+namespace {
+
+// A rename reaches the disk with its folder: until the folder is synced a power cut may bring
+// back the old name's old file, however well the new one was synced. A file system that cannot
+// sync a folder (EINVAL) keeps its renames in order by itself.
+bool syncFolder(const QString& folder, QString* why)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    if (!synced)
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return synced;
+}
+
+} // namespace
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
     auto fail = [error, &path](const QString& why) {
@@ -40,6 +62,9 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         return cancel(QString::fromLocal8Bit(std::strerror(errno)));
     if (!file.commit())
         return fail(file.errorString());
+    QString why;
+    if (!syncFolder(info.absolutePath(), &why))
+        return fail(QStringLiteral("the folder was not synced: ") + why);
     return true;
 }
 

@@ -6,9 +6,12 @@
 namespace core {
 
 // Writes the whole content or nothing: a save-file is filled without buffering,
-// each step checked, synced to disk and then renamed over the target. Creates
+// each step checked, synced to disk and then renamed over the target, and the
+// folder synced so that the new name is on the disk too. Creates
 // missing parent folders. Any thread. On any failure (a full disk too) the old
-// file stays byte for byte, false is returned and *error says why.
+// file stays byte for byte, false is returned and *error says why; only a folder
+// that cannot be synced after the rename (a failing disk) gives false with the
+// new file under the name.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Reads a regular file of at most maxBytes bytes. A larger file, a missing file,

@@ -72,6 +72,49 @@ LogBeforeStage& logBeforeStage()
     return before;
 }
 
+// The record of the update now running, which the readers of the store must not take for an
+// unfinished one.
+struct OwnedRecord {
+    std::mutex lock;
+    bool owned = false;
+    QString value;     // as written, so that another writer's record is still read as its own
+    FirmwareStage stage;
+};
+
+OwnedRecord& ownedRecord()
+{
+    static OwnedRecord record;
+    return record;
+}
+
+const QString& recordName()
+{
+    static const QString name = QStringLiteral("UpdateFailInfo");
+    return name;
+}
+
+QString recordText(const UpdateRecord& record)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(record.imageKind).arg(record.receiverClass).arg(record.cid).arg(record.mid);
+}
+
+void own(const FirmwareStage& stage, const QString& value)
+{
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    owned.owned = true;
+    owned.value = value;
+    owned.stage = stage;
+}
+
+void disown()
+{
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    owned.owned = false;
+    owned.value.clear();
+}
+
 constexpr qint64 kMaxLogSize = kLogLines * (kMaxLogText + 1);
 
 ImageSlot& imageSlot(ImageUse use)
@@ -245,46 +288,60 @@ bool writeUpdateLog(const char* const* texts)
 
 QStringList updateFailFields()
 {
-    const QStringList fields =
-        Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo")).split(QLatin1Char(','));
+    const QStringList fields = Registry::Value(Registry::DriveTestKey(), recordName()).split(QLatin1Char(','));
     return fields.size() == 4 ? fields : QStringList();
 }
 
-void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid)
+bool updateRecordOwned()
 {
-    const QString value = QStringLiteral("%1,%2,%3,%4").arg(imageKind).arg(receiverClass).arg(cid).arg(mid);
-    if (!Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"), value))
-        qCWarning(lcFirmware) << "failed update not recorded:" << value;
+    const QString stored = Registry::Value(Registry::DriveTestKey(), recordName());
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    return owned.owned && !stored.isEmpty() && stored == owned.value;
+}
+
+QStringList unfinishedUpdateFields()
+{
+    return updateRecordOwned() ? QStringList() : updateFailFields();
 }
 
 void removeUpdateFailInfo()
 {
-    Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+    Registry::Remove(Registry::DriveTestKey(), recordName());
 }
 
-StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
+UpdateRecord recordOfStage(const FirmwareStage& stage)
+{
+    const int kind = stage.mouseUnfinished ? int(kMouseImage) : stage.imageKind;
+    return UpdateRecord{kind, stage.receiverClass, stage.cid, stage.mid};
+}
+
+bool stageClearsRecord(const FirmwareStage& stage)
+{
+    return !(stage.mouseUnfinished && stage.imageKind == kReceiverImage);
+}
+
+StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
                               int timeoutMs, QString* error)
 {
-    const QString name = QStringLiteral("UpdateFailInfo");
-    const QString value = QStringLiteral("%1,%2,%3,%4")
-                              .arg(record.imageKind)
-                              .arg(record.receiverClass)
-                              .arg(record.cid)
-                              .arg(record.mid);
-    const bool had = Registry::Contains(Registry::DriveTestKey(), name);
-    const QString before = Registry::Value(Registry::DriveTestKey(), name);
-    if (!Registry::SetValue(Registry::DriveTestKey(), name, value)) {
+    const QString value = recordText(recordOfStage(stage));
+    const bool had = Registry::Contains(Registry::DriveTestKey(), recordName());
+    const QString before = Registry::Value(Registry::DriveTestKey(), recordName());
+    // The store's write ends with the file and its folder synced, so the record is on the disk
+    // before the first byte goes out.
+    if (!Registry::SetValue(Registry::DriveTestKey(), recordName(), value)) {
         // The store keeps a value it could not write for the rest of the run: put back what the
         // user had, or the choice page would offer to repair a device nothing has touched.
         if (had)
-            Registry::SetValue(Registry::DriveTestKey(), name, before);
+            Registry::SetValue(Registry::DriveTestKey(), recordName(), before);
         else
-            Registry::Remove(Registry::DriveTestKey(), name);
+            Registry::Remove(Registry::DriveTestKey(), recordName());
         qCWarning(lcFirmware) << "update not started, its record not written:" << value;
         if (error)
             *error = Registry::FilePath();
         return StageStart::NotRecorded;
     }
+    own(stage, value);
     if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), callback,
                           timeoutMs))
         return StageStart::Refused;
@@ -304,25 +361,50 @@ StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& imag
 
 void firmwareStageSucceeded()
 {
-    LogBeforeStage& before = logBeforeStage();
-    std::lock_guard<std::mutex> guard(before.lock);
-    if (!before.held)
-        return;
-    before.held = false;
-    QString error;
-    const bool restored = before.existed ? writeFileAtomically(UpDateLogFile(), before.content, &error)
-                                         : (QFile::remove(UpDateLogFile()) || !QFile::exists(UpDateLogFile()));
-    if (!restored)
-        qCWarning(lcFirmware) << "update log of a stage that succeeded not put back:" << UpDateLogFile() << error;
-    before.content.clear();
+    {
+        LogBeforeStage& before = logBeforeStage();
+        std::lock_guard<std::mutex> guard(before.lock);
+        if (before.held) {
+            before.held = false;
+            QString error;
+            const bool restored = before.existed
+                                      ? writeFileAtomically(UpDateLogFile(), before.content, &error)
+                                      : (QFile::remove(UpDateLogFile()) || !QFile::exists(UpDateLogFile()));
+            if (!restored)
+                qCWarning(lcFirmware) << "update log of a stage that succeeded not put back:" << UpDateLogFile()
+                                      << error;
+            before.content.clear();
+        }
+    }
+    bool clears = true;
+    {
+        OwnedRecord& owned = ownedRecord();
+        std::lock_guard<std::mutex> guard(owned.lock);
+        clears = !owned.owned || stageClearsRecord(owned.stage);
+    }
+    if (clears) {
+        removeUpdateFailInfo();
+        disown();
+    }
 }
 
-void firmwareStageFailed()
+void firmwareStageFailed(const FirmwareStage& stage)
 {
-    LogBeforeStage& before = logBeforeStage();
-    std::lock_guard<std::mutex> guard(before.lock);
-    before.held = false;
-    before.content.clear();
+    {
+        LogBeforeStage& before = logBeforeStage();
+        std::lock_guard<std::mutex> guard(before.lock);
+        before.held = false;
+        before.content.clear();
+    }
+    disown();
+    const QString value = recordText(recordOfStage(stage));
+    if (!Registry::SetValue(Registry::DriveTestKey(), recordName(), value))
+        qCWarning(lcFirmware) << "failed update not recorded:" << value;
+}
+
+void firmwareUpdateEnded()
+{
+    disown();
 }
 
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version)

@@ -103,9 +103,8 @@ QString UpDateLogFile();
 bool writeUpdateLog(const char* const* texts);
 
 // The four fields of "UpdateFailInfo" (kind, receiver class, CID, MID), or
-// an empty list when no failed stage is recorded (any other field count).
+// an empty list when no stage is recorded (any other field count).
 QStringList updateFailFields();
-void writeUpdateFailInfo(int imageKind, int receiverClass, int cid, int mid);
 void removeUpdateFailInfo();
 
 // The fields of "UpdateFailInfo" for one stage.
@@ -116,22 +115,54 @@ struct UpdateRecord {
     int mid = 0;
 };
 
+// One firmware stage of an update or a repair: the image it writes and the model it is for.
+struct FirmwareStage {
+    int imageKind = 0;  // kMouseImage or kReceiverImage
+    // The record names the mouse of this model (an earlier update left it in its boot loader,
+    // or was cut before its end was recorded), and stays the mouse's until the mouse is written.
+    bool mouseUnfinished = false;
+    int receiverClass = 0;
+    int cid = 0;
+    int mid = 0;
+};
+
+// What a stage leaves recorded. A mouse that waits in its boot loader stays the device to
+// repair until its own stage ends well: the receiver's stage in front of it is recorded as the
+// mouse's, and does not clear the record when it succeeds (cut or failed there, the next start
+// must still repair the mouse).
+UpdateRecord recordOfStage(const FirmwareStage& stage);
+bool stageClearsRecord(const FirmwareStage& stage);
+
+// The four fields of a record no running update of this program owns: one an earlier run left,
+// or one of a stage that failed or was cut in this run. A stage's record is written before its
+// first byte, so while the update runs it means "running", not "unfinished", and nothing is to
+// be repaired for it. Empty as updateFailFields() is, and while the update that wrote it runs.
+QStringList unfinishedUpdateFields();
+// Whether the record now stored is one a running update of this program owns.
+bool updateRecordOwned();
+
 enum class StageStart { Started, NotRecorded, Refused };
 
-// Starts one firmware stage. The record goes to the store, and is known written, before the
+// Starts one firmware stage. The record goes to the store, and is known on the disk, before the
 // library gets the image: a program that dies while the device sits in its boot loader
 // (killed, crashed, the power cut) leaves what the next start needs to repair it.
 // NotRecorded: the store could not be written; nothing reached the library, the record stays
 // as it was and *error names the file. Refused: the library did not take the image (the
-// record stays, as for a failed stage). GUI thread.
+// record stays, as for a failed stage; firmwareStageFailed() follows). GUI thread.
+// Started or Refused, the update owns the record until the stage fails or the update ends.
 // Started, the library's texts of the stage go to the update log at once, so that a stage the
 // program never sees end leaves its texts there too.
-StageStart startFirmwareStage(const UpdateRecord& record, const QByteArray& image, UpgradeEventCallback callback,
+StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
                               int timeoutMs, QString* error = nullptr);
-// The stage started last ended: a success puts the update log back as it was before the stage
-// (a stage that succeeded leaves nothing behind); a failure leaves the log to its writer.
+// The stage started last ended well: the update log goes back as it was before the stage (a
+// stage that succeeded leaves nothing behind) and the record is removed unless the stage keeps
+// it (stageClearsRecord()); a record kept stays owned until the next stage or the update's end.
 void firmwareStageSucceeded();
-void firmwareStageFailed();
+// The stage ended badly (or never started): its record is written again, since the store may
+// hold another writer's or an older one, and is no longer owned. The log is left to its writer.
+void firmwareStageFailed(const FirmwareStage& stage);
+// The update is over, however it ended: a record still stored is one to repair.
+void firmwareUpdateEnded();
 // "MouseVer" + cidText + midText := version, the mouse firmware just written.
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 

@@ -2,6 +2,7 @@
 
 #include "core/DeviceAllInfo.h"
 #include "core/DongleRGB.h"
+#include "core/Firmware.h"
 #include "dialogs/MakeMacro.h"
 #include "settings/UpgradeRelay.h"
 
@@ -151,7 +152,6 @@ private:
     void markStage(int imageKind);
     void endWithoutUpdate(int imageKind);
     void startStage(int imageKind);
-    bool mouseWaitsInBoot(int imageKind) const;
     void notRecorded(int imageKind);
     void finishStep(int imageKind);
     void handleUpgradeEvent(const settings::UpgradeEvent& event);
@@ -219,7 +219,7 @@ private:
     int m_stageCount = 1;
     quint32 m_pageCid = 0;
     quint32 m_pageMid = 0;
-    quint32 m_kindStarted = 0;
+    core::FirmwareStage m_runningStage;  // the stage started last
     quint32 m_receiverClass = 0;
     QByteArray m_updateImage;           // the image the library is writing
     QTimer* m_updateWatchdog = nullptr;

@@ -165,7 +165,7 @@ bool FormSetting::ChechIsUpDate()
 {
     m_receiverClass = 0;
     m_recordedMouseRepair = 0;
-    const QStringList record = core::updateFailFields();
+    const QStringList record = core::unfinishedUpdateFields();
     const int recordedKind = record.value(0).toInt();
     const quint32 recordedCid = record.value(2).toUInt();
     const int recordedMid = record.value(3).toInt();
@@ -489,7 +489,6 @@ void FormSetting::startStage(int imageKind)
         UpdateStep = 4;
         return;
     }
-    m_kindStarted = quint32(imageKind);
     // The library keeps the pointer: the buffer lives until the next start.
     m_updateImage = images.first();
     // Running before the start: the library may end the stage before the next tick.
@@ -499,9 +498,9 @@ void FormSetting::startStage(int imageKind)
     UpdateStep = 2;
     const auto callback = imageKind == core::kMouseImage ? &FormSetting::MouseUpgradeCallback
                                                          : &FormSetting::DongleUpgradeCallback;
-    const int recordKind = mouseWaitsInBoot(imageKind) ? core::kMouseImage : imageKind;
-    const core::UpdateRecord record{recordKind, int(m_receiverClass), int(m_pageCid), int(m_pageMid)};
-    switch (core::startFirmwareStage(record, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
+    m_runningStage = core::FirmwareStage{imageKind, m_recordedMouseRepair == 1, int(m_receiverClass), int(m_pageCid),
+                                         int(m_pageMid)};
+    switch (core::startFirmwareStage(m_runningStage, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         return;
     case core::StageStart::NotRecorded:
@@ -511,11 +510,6 @@ void FormSetting::startStage(int imageKind)
         break;
     }
     failUpdateStage();
-}
-
-bool FormSetting::mouseWaitsInBoot(int imageKind) const
-{
-    return imageKind == core::kReceiverImage && m_recordedMouseRepair == 1;
 }
 
 void FormSetting::notRecorded(int imageKind)
@@ -553,9 +547,13 @@ void FormSetting::finishStep(int imageKind)
     } else {
         SlotContinue(0);
     }
+    if (DongleCheckTimer->isActive() || MouseCheckTimer->isActive())
+        return;
+    // No stage follows: a record still stored is one to repair.
+    core::firmwareUpdateEnded();
     // Every stage ended without writing (the device runs that firmware
-    // already) and none follows: the dialog must not stay busy.
-    if (!DongleCheckTimer->isActive() && !MouseCheckTimer->isActive() && !m_outcomeShown)
+    // already): the dialog must not stay busy.
+    if (!m_outcomeShown)
         refuseUpdate(VerNewText);
 }
 
@@ -580,8 +578,6 @@ void FormSetting::markStage(int imageKind)
     }
     (mouse ? toolButton_3 : toolButton_2)->hide();
     (mouse ? m_mouseNoticeCode : m_receiverNoticeCode) = 0;
-    if ((stage == 1 || stage == 2) && !mouseWaitsInBoot(imageKind))
-        core::removeUpdateFailInfo();
     if (stage == 2 || stage == 4)
         setUpdateButtonStyle(false);
     if (stage == 2)
@@ -625,8 +621,6 @@ void FormSetting::succeedStage()
     core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
     const QString version = imageVersion(m_updateImage);
-    // A mouse still in its boot loader behind the receiver just written keeps the record.
-    const bool keepRecord = m_receiverStage == 1 && mouseWaitsInBoot(core::kReceiverImage);
     if (m_receiverStage == 1) {
         m_receiverStage = 2;
         if (m_stageCount == 1) {
@@ -642,15 +636,13 @@ void FormSetting::succeedStage()
         bus->EmitProgress(0, 2);
         bus->EmitLabelText(1, version);
     }
-    if (!keepRecord)
-        core::removeUpdateFailInfo();
 }
 
 void FormSetting::failUpdateStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
-    core::firmwareStageFailed();
+    core::firmwareStageFailed(m_runningStage);
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     MouseUpdateAvailable = 0;
     ReceiverUpdateAvailable = 0;
@@ -660,7 +652,6 @@ void FormSetting::failUpdateStage()
         m_mouseStage = 3;
     m_outcomeShown = true;
     PostMsg::instance()->EmitProgress(0, 1);
-    core::writeUpdateFailInfo(int(m_kindStarted), int(m_receiverClass), int(m_pageCid), int(m_pageMid));
 }
 
 void FormSetting::SlotLabelText(int index, QString Text)

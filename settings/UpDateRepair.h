@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Firmware.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QHash>
@@ -8,6 +10,7 @@
 
 #include <array>
 
+class DeviceAllInfo;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -97,6 +100,7 @@ private:
     // The repair flow (UpDateRepairFlow.cpp).
     bool loadRecordedModel(int recordedKind);
     int receiverCount(int recordedKind) const;
+    static bool namedMouseAnswers(const DeviceAllInfo& first, int recordedMid);
     bool startStage();
     void handleUpgradeEvent(const UpgradeEvent& event);
     void finishStage(bool success);
@@ -123,4 +127,5 @@ private:
     QString m_group;
     QString m_receiverImageName;
     QByteArray m_image;  // the image being written
+    core::FirmwareStage m_stage;  // the stage started last
 };

@@ -77,7 +77,7 @@ bool UpDateRepair::CheckUpdateDevices()
 {
     // A check that refuses must not leave the start armed by an earlier one.
     m_ready = false;
-    UpdateFailFields = core::updateFailFields();
+    UpdateFailFields = core::unfinishedUpdateFields();
     if (UpdateFailFields.isEmpty())
         return false;
     m_recordedKind = UpdateFailFields[0].toInt();
@@ -140,6 +140,11 @@ bool UpDateRepair::CheckUpdateDevices()
     int count = 5;
     UsbUpgradeC_FindBootDevices(reinterpret_cast<const unsigned char*>(images.first().constData()),
                                 images.first().size(), &count);
+    // A mouse whose stage was cut before its first byte or after its last runs its firmware and
+    // waits in no boot loader: it is the one its receiver reaches, as a receiver that runs
+    // counts for a receiver's record.
+    if (m_recordedKind != core::kReceiverImage && count == 0 && namedMouseAnswers(devices.first(), recordedMid))
+        count = 1;
     const int total = count + receivers;
     if (total == 1)
         return true;
@@ -147,6 +152,14 @@ bool UpDateRepair::CheckUpdateDevices()
     m_newHong->show();
     RepairUpgrading = 0;
     return false;
+}
+
+bool UpDateRepair::namedMouseAnswers(const DeviceAllInfo& first, int recordedMid)
+{
+    if (first.RestrictedKind || first.Mid != recordedMid)
+        return false;
+    const QByteArray path = first.DevicePath.toLatin1();
+    return UsbFinderC_GetDeviceOnLine(path.constData());
 }
 
 int UpDateRepair::receiverCount(int recordedKind) const
@@ -250,6 +263,8 @@ void UpDateRepair::StartUpgrade()
 
 bool UpDateRepair::startStage()
 {
+    m_stage = core::FirmwareStage{stageKind(), RepairFailedKindIsMouse != 0, int(RepairReceiverClass), int(RepairCid),
+                                  int(RepairMid)};
     const QList<QByteArray> images = RepairImageList();
     if (images.isEmpty()) {
         failStage();
@@ -258,11 +273,7 @@ bool UpDateRepair::startStage()
     // The library is handed a pointer; the buffer lives until the next stage.
     m_image = images.first();
     registerUpdating(true);
-    // A mouse that a failed update left in its boot loader stays the device to repair while
-    // the receiver is written before it.
-    const quint8 kind = RepairFailedKindIsMouse && RepairStage == 0 ? core::kMouseImage : stageKind();
-    const core::UpdateRecord record{kind, int(RepairReceiverClass), int(RepairCid), int(RepairMid)};
-    switch (core::startFirmwareStage(record, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
+    switch (core::startFirmwareStage(m_stage, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         m_watchdog->start();
         return true;
@@ -307,9 +318,6 @@ void UpDateRepair::finishStage(bool success)
     }
     core::firmwareStageSucceeded();
     PostMsg* bus = PostMsg::instance();
-    // Only a mouse still in its boot loader behind the receiver just written keeps the record.
-    if (!(RepairFailedKindIsMouse && RepairStage == 0))
-        core::removeUpdateFailInfo();
     // Only the receiver image was found: its stage is the last.
     if (RepairStage == 1 || RepairStageCount < 2) {
         bus->EmitAutoRepair(0);
@@ -337,9 +345,8 @@ void UpDateRepair::finishStage(bool success)
 void UpDateRepair::failStage()
 {
     m_watchdog->stop();
-    core::firmwareStageFailed();
+    core::firmwareStageFailed(m_stage);
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
-    core::writeUpdateFailInfo(stageKind(), int(RepairReceiverClass), int(RepairCid), int(RepairMid));
     PostMsg* bus = PostMsg::instance();
     bus->EmitAutoRepair(1);
     bus->EmitUpDateButton(false);
@@ -351,6 +358,7 @@ void UpDateRepair::endUpdate()
 {
     m_watchdog->stop();
     registerUpdating(false);
+    core::firmwareUpdateEnded();
     RepairUpgrading = 0;
     UpgradeProgressSeen = 0;
     FirmwareIdle = 1;

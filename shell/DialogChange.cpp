@@ -1,10 +1,10 @@
 #include "shell/DialogChange.h"
 
 #include "core/DeviceScan.h"
+#include "core/Firmware.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
-#include "core/Registry.h"
 #include "devicelib/HIDUsb.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/LanguageChoice.h"
@@ -48,9 +48,11 @@ QByteArray pathBytes(const QString& path)
     return path.toLatin1();
 }
 
-QString updateFailInfo()
+// A record that a running update of this program owns says "running": the repair state is for
+// one left unfinished.
+bool repairNeeded()
 {
-    return Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+    return !core::unfinishedUpdateFields().isEmpty();
 }
 
 // A refreshed record goes back to the tile it came from and to the found
@@ -79,7 +81,7 @@ DialogChange::DialogChange(QWidget* parent)
     m_leftButton->hide();
     m_repair->hide();
     setupConnections();
-    m_repair->setVisible(!updateFailInfo().isEmpty());
+    m_repair->setVisible(repairNeeded());
     ConfiguredDriveCount = core::driveTotal();
     const int language = shell::LanguageFile::currentIndex();
     m_comboBox->setCurrentIndex(language);
@@ -111,7 +113,7 @@ void DialogChange::Rescan()
         m_rescanDeferred = true;
         return;
     }
-    showRepairState(!updateFailInfo().isEmpty());
+    showRepairState(repairNeeded());
     TileDeviceList.clear();
     FoundDeviceList.clear();
     const core::ProductIds ids = core::ProductIds::read();
