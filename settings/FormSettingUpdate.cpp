@@ -541,7 +541,9 @@ void FormSetting::finishStep(int imageKind)
     DongleCheckTimer->stop();
     MouseCheckTimer->stop();
     UpdateCheckRunning = 0;
-    if (imageKind == core::kReceiverImage && m_recordedMouseRepair == 1) {
+    // A receiver that failed in front of a waiting mouse ends the update: the mouse's success
+    // would clear the record of a receiver left in its boot loader, and hide its failure.
+    if (imageKind == core::kReceiverImage && m_recordedMouseRepair == 1 && m_receiverStage != 3) {
         m_noticeFlag = true;
         on_Mouse_clicked();
     } else {

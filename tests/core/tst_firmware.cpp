@@ -1,8 +1,60 @@
 #include "core/Firmware.h"
+#include "core/Registry.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QTest>
 
-// The firmware facts that need no file: version texts and the receiver table.
+#include <dlfcn.h>
+#include <unistd.h>
+
+// What reaches the disk before the device library gets an image: the calls are taken here, in
+// the order the process makes them, and passed on.
+namespace {
+
+bool g_tracing = false;
+QStringList g_trace;
+
+QString pathOfFd(int fd)
+{
+    return QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+}
+
+template <typename F>
+F next(const char* name)
+{
+    return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    if (g_tracing)
+        g_trace << QStringLiteral("fsync ") + pathOfFd(fd);
+    return next<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    if (g_tracing)
+        g_trace << QStringLiteral("rename ") + QFile::decodeName(to);
+    return next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+extern "C" bool UsbUpgrade_Start(const unsigned char*, int, UpgradeEventCallback, int)
+{
+    if (g_tracing)
+        g_trace << QStringLiteral("start ")
+                       + Registry::Value(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+    // Refused: nothing runs, and the stage ends as a failed one.
+    return false;
+}
+
+// The firmware facts that need no device: version texts, the receiver table, and what a stage
+// leaves recorded.
 class TestFirmware : public QObject
 {
     Q_OBJECT
@@ -11,6 +63,9 @@ private slots:
     void versionTexts();
     void receiverClassesAndKeys();
     void receiverTableByKind();
+    void stageRecords_data();
+    void stageRecords();
+    void recordIsOnTheDiskBeforeTheFirstByte();
 };
 
 void TestFirmware::versionTexts()
@@ -48,6 +103,84 @@ void TestFirmware::receiverTableByKind()
         QCOMPARE(core::receiverClassOfKind(kind), 0);
         QVERIFY(core::receiverImageKeyOfKind(kind).isEmpty());
     }
+}
+
+void TestFirmware::stageRecords_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("mouseUnfinished");
+    QTest::addColumn<QString>("recorded");     // while the stage runs, and after it failed
+    QTest::addColumn<QString>("afterSuccess"); // once it ended well, before the update's end
+    QTest::newRow("receiver") << 211 << false << "211,4,33,1" << "";
+    QTest::newRow("mouse") << 210 << false << "210,4,33,1" << "";
+    // Cut, failed or written in front of it, the receiver stage leaves the mouse to repair.
+    QTest::newRow("receiver in front of an unfinished mouse") << 211 << true << "210,4,33,1" << "210,4,33,1";
+    QTest::newRow("the unfinished mouse itself") << 210 << true << "210,4,33,1" << "";
+}
+
+// The record a running stage owns is no repair to offer; once the stage failed, or the update
+// ended with the record kept, it is.
+void TestFirmware::stageRecords()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, mouseUnfinished);
+    QFETCH(QString, recorded);
+    QFETCH(QString, afterSuccess);
+    const QString key = QStringLiteral("UpdateFailInfo");
+    const auto stored = [&key] { return Registry::Value(Registry::DriveTestKey(), key); };
+    const core::FirmwareStage stage{kind, mouseUnfinished, 4, 33, 1};
+    const QByteArray image(core::kImageHeaderSize, '\0');
+    for (const bool success : {false, true}) {
+        // An earlier run's record: unfinished until a stage of this run takes it over.
+        Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("211,4,33,1"));
+        QCOMPARE(core::unfinishedUpdateFields().size(), 4);
+        QCOMPARE(core::startFirmwareStage(stage, image, nullptr, 10000), core::StageStart::Refused);
+        QCOMPARE(stored(), recorded);
+        QVERIFY(core::unfinishedUpdateFields().isEmpty());
+        // Another writer's record is not this update's.
+        Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("210,1,33,7"));
+        QCOMPARE(core::unfinishedUpdateFields().size(), 4);
+        Registry::SetValue(Registry::DriveTestKey(), key, recorded);
+        if (success) {
+            core::firmwareStageSucceeded();
+            QCOMPARE(stored(), afterSuccess);
+            QVERIFY(core::unfinishedUpdateFields().isEmpty());
+            core::firmwareUpdateEnded();
+            QCOMPARE(core::unfinishedUpdateFields().isEmpty(), afterSuccess.isEmpty());
+        } else {
+            Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("211,4,33,1"));
+            core::firmwareStageFailed(stage);
+            QCOMPARE(stored(), recorded);
+            QCOMPARE(core::unfinishedUpdateFields().join(QLatin1Char(',')), recorded);
+        }
+        core::firmwareUpdateEnded();
+        core::removeUpdateFailInfo();
+    }
+}
+
+// A power cut right after the first byte must find the record: the new file synced, renamed
+// over the store and the folder synced, all before the library is called.
+void TestFirmware::recordIsOnTheDiskBeforeTheFirstByte()
+{
+    const QString store = QFileInfo(Registry::FilePath()).absoluteFilePath();
+    const QString folder = QFileInfo(store).absolutePath();
+    g_trace.clear();
+    g_tracing = true;
+    const core::StageStart started = core::startFirmwareStage(core::FirmwareStage{211, false, 4, 33, 1},
+                                                              QByteArray(core::kImageHeaderSize, '\0'), nullptr, 10000);
+    g_tracing = false;
+    core::firmwareStageFailed(core::FirmwareStage{211, false, 4, 33, 1});
+    core::firmwareUpdateEnded();
+    core::removeUpdateFailInfo();
+    QCOMPARE(started, core::StageStart::Refused);
+    const int renamed = g_trace.indexOf(QStringLiteral("rename ") + store);
+    const int start = g_trace.indexOf(QStringLiteral("start 211,4,33,1"));
+    QVERIFY2(renamed > 0 && start > renamed, qPrintable(g_trace.join(QLatin1Char('\n'))));
+    // The new file's own sync comes before its rename, the folder's after it.
+    const QRegularExpression inFolder(QStringLiteral("^fsync ") + QRegularExpression::escape(folder + "/"));
+    const QString trace = g_trace.join(QLatin1Char('\n'));
+    QVERIFY2(!g_trace.mid(0, renamed).filter(inFolder).isEmpty(), qPrintable(trace));
+    QVERIFY2(g_trace.mid(renamed, start - renamed).contains(QStringLiteral("fsync ") + folder), qPrintable(trace));
 }
 
 QTEST_GUILESS_MAIN(TestFirmware)

@@ -404,6 +404,10 @@ void TestUpDateRepair::resumedRepairRunsBothStages_data()
         << QStringLiteral("211,4,33,1") << QStringLiteral("unplugged") << QStringLiteral("UpdateFail") << 50 << 0x0105;
     QTest::newRow("receiver failed, mouse image gone")
         << QStringLiteral("211,4,33,1") << QStringLiteral("no image") << QStringLiteral("UpdateFail") << 50 << 0x0105;
+    // The mouse stays the device to repair while the receiver is written in front of it.
+    QTest::newRow("mouse failed: receiver fails in front of it")
+        << QStringLiteral("210,4,33,1") << QStringLiteral("receiver fails") << QStringLiteral("UpdateFail") << 20
+        << 0x0105;
 }
 
 void TestUpDateRepair::resumedRepairRunsBothStages()
@@ -426,17 +430,19 @@ void TestUpDateRepair::resumedRepairRunsBothStages()
         listDevices({});
     else if (fault == "no image")
         QVERIFY(QFile::rename(mouseImage, mouseImage + ".aside"));
+    else if (fault == "receiver fails")
+        SimControl_FailNextUpgrade(40);
     button("NewHong_2")->click();
     QTRY_COMPARE_WITH_TIMEOUT(tip(), english(message.toLatin1().constData()), 20000);
     QCOMPARE(m_dialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value(), percent);
     // Either way the dialog can be closed.
-    QVERIFY(button("NewHong_2")->isVisible());
+    QVERIFY(button(fault == "receiver fails" ? "NewHong" : "NewHong_2")->isVisible());
     QCOMPARE(button("NewHong_2")->text(), english("Confirm"));
     QVERIFY(button("CloseButton")->isEnabled());
-    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), 0x0104);
+    QCOMPARE(SimControl_FirmwareVersion("Receiver1"), fault == "receiver fails" ? 0x0103 : 0x0104);
     QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
-    // The stage that had failed was written: nothing is left to resume.
-    QVERIFY(recorded().isEmpty());
+    // The stage that had failed was written, and nothing is left to resume; or it was not.
+    QCOMPARE(recorded(), fault == "receiver fails" ? record : QString());
     QCOMPARE(int(FirmwareIdle), 1);
 }
 

@@ -3,6 +3,8 @@
 // back. Each run is a child process of this test with the simulated devices' flash kept in a
 // state file between the runs, as a real device keeps its boot loader.
 #include "core/CrashDump.h"
+#include "core/DeviceScan.h"
+#include "core/Firmware.h"
 #include "core/PostMsg.h"
 #include "core/ProcessState.h"
 #include "core/Registry.h"
@@ -25,13 +27,16 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QToolButton>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace {
@@ -74,6 +79,40 @@ void say(const QString& line)
     ::_exit(3);  // the signal was caught: the test reads that as the program not ending
 }
 
+// Where a child ends itself in the mouse's stage, at the library's door: "record", once the
+// stage's record is written and before the library gets the image; "done", once the library
+// reports the mouse written and before the program hears of it. Empty: at a shown percent.
+QString g_cutInMouseStage;
+QString g_cutHow;
+UpgradeEventCallback g_programCallback = nullptr;
+
+void passEvent(const unsigned char* event)
+{
+    if (event[0] == 7 && event[1] == 2 && event[2] == 1)
+        endHere(g_cutHow);
+    g_programCallback(event);
+}
+
+} // namespace
+
+extern "C" bool UsbUpgrade_Start(const unsigned char* image, int size, UpgradeEventCallback callback, int timeoutMs)
+{
+    using Start = bool (*)(const unsigned char*, int, UpgradeEventCallback, int);
+    static const auto library = reinterpret_cast<Start>(::dlsym(RTLD_NEXT, "UsbUpgrade_Start"));
+    core::FirmwareHeader header;
+    const bool mouse = core::parseFirmwareHeader(QByteArray(reinterpret_cast<const char*>(image), size), &header)
+                       && header.kind == core::kMouseImage;
+    if (mouse && g_cutInMouseStage == QLatin1String("record"))
+        endHere(g_cutHow);
+    if (mouse && g_cutInMouseStage == QLatin1String("done")) {
+        g_programCallback = callback;
+        callback = &passEvent;
+    }
+    return library(image, size, callback, timeoutMs);
+}
+
+namespace {
+
 // The ready dialog's start button, once the check has found what it needs.
 bool startWhenReady(QWidget* dialog)
 {
@@ -87,8 +126,10 @@ bool startWhenReady(QWidget* dialog)
 
 // Child: starts the update from the opener and ends the program at the shown percent (-1: once
 // the whole update has succeeded and its record is gone).
-int childUpdate(const QString& opener, int stopAt, const QString& how)
+int childUpdate(const QString& opener, int stopAt, const QString& how, const QString& cutInMouseStage)
 {
+    g_cutInMouseStage = cutInMouseStage;
+    g_cutHow = how;
     const auto atPercent = [stopAt, how](int shown) {
         if (stopAt >= 0 && shown >= stopAt)
             endHere(how);
@@ -146,6 +187,108 @@ int childUpdate(const QString& opener, int stopAt, const QString& how)
     return 2;
 }
 
+// Child: a whole update from the opener, healthy or failing at failAt percent, with the choice
+// page looked at after each of its hot-plug rescans and the dialog's line at every turn of the
+// event loop. Says what it saw.
+int childWatch(const QString& opener, int failAt)
+{
+    if (opener == QLatin1String("repair")) {
+        SimControl_SetBootMode("Receiver1", true);
+        Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1"));
+    } else if (opener == QLatin1String("space")) {
+        Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.7"));
+    }
+    auto* window = new DialogMain;
+    window->show();
+    if (!QTest::qWaitFor([] { return TileDeviceList.size() == 1; }, 20000))
+        return 2;
+    DialogChange* page = window->choicePage();
+    auto* repair = page->findChild<QPushButton*>(QStringLiteral("Repair"));
+    auto* hint = page->findChild<QLabel*>(QStringLiteral("label_2"));
+    const QString repairLine = dialogtest::shippedText(0, QStringLiteral("DialogChange"), QStringLiteral("RepairDevice"));
+    bool running = false;
+    int rescans = 0;
+    int repairShown = 0;
+    QWidget* dialog = UpdateRepairDialog;  // the Space key runs a dialog of its own
+    const QStringList ends{text("UpdateSuccess"), text("UpdateFail")};
+    core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage).attach(page, [&] {
+        page->Rescan();
+        // Once the outcome shows, a failed stage's record is one to repair.
+        if (!running || (dialog && ends.contains(tipOf(dialog))))
+            return;
+        ++rescans;
+        repairShown += !repair->isHidden() || hint->text() == repairLine ? 1 : 0;
+    });
+    QStringList lines;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (!running || !dialog)
+            return;
+        const QString line = tipOf(dialog);
+        if (line != text("UpdateNotMove") && !lines.contains(line))
+            lines << line;
+    });
+    look.start(0);
+    if (failAt >= 0)
+        SimControl_FailNextUpgrade(failAt);
+    const auto ended = [&ends, &dialog] {
+        return dialog && ends.contains(tipOf(dialog)) && RepairUpgrading == 0 && UpdateCheckRunning == 0;
+    };
+    const auto report = [&] {
+        running = false;
+        say(QStringLiteral("rescans %1").arg(rescans));
+        say(QStringLiteral("repair shown %1").arg(repairShown));
+        say(QStringLiteral("lines ") + lines.join(QLatin1Char('|')));
+    };
+    if (opener == QLatin1String("space")) {
+        // The modal dialogs run inside the key press: the update's own until it has ended.
+        modaltest::ModalDriver driver([&](QWidget* shown) {
+            if (auto* ok = shown->findChild<QToolButton*>(QStringLiteral("OK"))) {
+                ok->click();
+                running = true;
+                return;
+            }
+            dialog = shown;
+            if (!QTest::qWaitFor(ended, 60000))
+                say(QStringLiteral("not ended: ") + tipOf(shown));
+            report();
+            // After a failure the page offers the repair at once.
+            QTest::qWaitFor([repair] { return !repair->isHidden(); }, 5000);
+            say(QStringLiteral("offered after %1").arg(!repair->isHidden()));
+            std::fflush(stdout);
+            ::_exit(0);
+        });
+        QTest::keyClick(window, Qt::Key_Space);
+        say(QStringLiteral("space key returned"));
+        return 2;
+    }
+    if (opener == QLatin1String("settings")) {
+        page->OpenTile(0);
+        if (!QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerInstance
+                                         && WorkerInstance->DeviceList().size() == 2; }, 20000))
+            return 2;
+        auto* settings = window->frame()->findChild<FormSetting*>();
+        settings->setUpdateTimings(10, UpDateRepair::kWatchdogMs);
+        settings->on_Receive_2_clicked();
+    } else {
+        repair->click();
+    }
+    dialog = UpdateRepairDialog;
+    if (!startWhenReady(UpdateRepairDialog))
+        return 2;
+    running = true;
+    if (!QTest::qWaitFor(ended, 60000))
+        say(QStringLiteral("not ended: ") + tipOf(UpdateRepairDialog));
+    report();
+    if (opener == QLatin1String("settings")) {
+        UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong"))->click();
+        window->frame()->findChild<QToolButton*>(QStringLiteral("UpArrow"))->click();
+    }
+    QTest::qWaitFor([repair] { return !repair->isHidden(); }, 5000);
+    say(QStringLiteral("offered after %1").arg(!repair->isHidden()));
+    return 0;
+}
+
 // Child: the next start. Says whether the choice page offers the repair and how it ended.
 int childRepair()
 {
@@ -182,9 +325,10 @@ int runChild(int argc, char** argv)
     PrepareUserFolders();
     RegisterBusTypes();
     const QStringList args = QCoreApplication::arguments();
-    const int code = args.value(2) == QLatin1String("repair")
-                         ? childRepair()
-                         : childUpdate(args.value(3), args.value(4).toInt(), args.value(5));
+    const int code = args.value(2) == QLatin1String("repair")  ? childRepair()
+                     : args.value(2) == QLatin1String("watch") ? childWatch(args.value(3), args.value(4).toInt())
+                                                                : childUpdate(args.value(3), args.value(4).toInt(),
+                                                                              args.value(5), args.value(6));
     // The window and the device link are left to the end of the process, as the program's are.
     std::fflush(stdout);
     ::_exit(code);
@@ -205,6 +349,10 @@ class TestInterrupted : public QObject
 private slots:
     void cutUpdateIsRepairedAtTheNextStart_data();
     void cutUpdateIsRepairedAtTheNextStart();
+    void choicePageShowsNoRepairWhileAnUpdateRuns_data();
+    void choicePageShowsNoRepairWhileAnUpdateRuns();
+    void mouseStageCutOutsideItsBootLoaderIsRepaired_data();
+    void mouseStageCutOutsideItsBootLoaderIsRepaired();
 
 private:
     static ChildRun runChildProcess(const QString& home, const QString& scenario, const QStringList& args);
@@ -303,6 +451,84 @@ void TestInterrupted::cutUpdateIsRepairedAtTheNextStart()
     }
     QVERIFY(!inBootMode(home.path(), QStringLiteral("Receiver1")));
     QVERIFY(!inBootMode(home.path(), QStringLiteral("Mouse1")));
+}
+
+void TestInterrupted::choicePageShowsNoRepairWhileAnUpdateRuns_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<int>("failAt");  // percent of the first stage; -1: healthy
+    for (const char* opener : {"settings", "repair", "space"}) {
+        QTest::addRow("%s, healthy", opener) << opener << -1;
+        QTest::addRow("%s, first stage fails", opener) << opener << 40;
+    }
+}
+
+// The record each stage writes before its first byte says "running" while the stage runs: no
+// rescan of the choice page shows the repair state for it, and the dialog says nothing but that
+// the update runs. A stage that failed leaves the repair offered.
+void TestInterrupted::choicePageShowsNoRepairWhileAnUpdateRuns()
+{
+    QFETCH(QString, opener);
+    QFETCH(int, failAt);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString devices = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
+                                           "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n")
+                                .arg(opener == QLatin1String("space") ? "false" : "true");
+    const ChildRun run =
+        runChildProcess(home.path(), devices, {QStringLiteral("watch"), opener, QString::number(failAt)});
+    QVERIFY2(run.status == QProcess::NormalExit && run.code == 0, qPrintable(run.out));
+    QVERIFY2(!run.out.contains(QStringLiteral("not ended")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("repair shown 0\n")), qPrintable(run.out));
+    // The dialog's line changes once, to the outcome.
+    const QString outcome = text(failAt < 0 ? "UpdateSuccess" : "UpdateFail");
+    QVERIFY2(run.out.contains(QStringLiteral("lines ") + outcome + QLatin1Char('\n')), qPrintable(run.out));
+    // The receiver drops into its boot loader and comes back: the page rescans meanwhile.
+    if (opener != QLatin1String("settings") && failAt < 0)
+        QVERIFY2(!run.out.contains(QStringLiteral("rescans 0\n")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("offered after %1").arg(failAt >= 0)), qPrintable(run.out));
+}
+
+void TestInterrupted::mouseStageCutOutsideItsBootLoaderIsRepaired_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QString>("cut");  // record: before the mouse's first byte; done: after its last
+    QTest::addColumn<QString>("how");
+    QTest::newRow("page, mouse's record written, SIGKILL") << "settings" << "record" << "kill";
+    QTest::newRow("page, mouse written, SIGTERM") << "settings" << "done" << "term";
+    QTest::newRow("repair button, mouse's record written, SIGTERM") << "repair" << "record" << "term";
+    QTest::newRow("repair button, mouse written, SIGKILL") << "repair" << "done" << "kill";
+}
+
+// The record names the mouse while no device waits in a boot loader: the next start's repair
+// writes the mouse again through its receiver and clears the record, and the start after that
+// offers nothing.
+void TestInterrupted::mouseStageCutOutsideItsBootLoaderIsRepaired()
+{
+    QFETCH(QString, opener);
+    QFETCH(QString, cut);
+    QFETCH(QString, how);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString devices = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
+                                           "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n");
+    const ChildRun first =
+        runChildProcess(home.path(), devices.arg("true"), {QStringLiteral("update"), opener, "-1", how, cut});
+    QVERIFY2(first.status == QProcess::CrashExit, qPrintable(first.out));
+    QVERIFY2(first.out.contains(QStringLiteral("ending by ") + how), qPrintable(first.out));
+    QVERIFY(!inBootMode(home.path(), QStringLiteral("Receiver1")));
+    QVERIFY(!inBootMode(home.path(), QStringLiteral("Mouse1")));
+
+    // A failed mouse needs its receiver: the mouse is on it, off its cable.
+    for (const bool offered : {true, false}) {
+        const ChildRun next = runChildProcess(home.path(), devices.arg("false"), {QStringLiteral("repair")});
+        QVERIFY2(next.status == QProcess::NormalExit && next.code == 0, qPrintable(next.out));
+        QVERIFY2(next.out.contains(QStringLiteral("offered %1").arg(offered)), qPrintable(next.out));
+        if (offered) {
+            QVERIFY2(next.out.contains(QStringLiteral("outcome success")), qPrintable(next.out));
+            QVERIFY2(next.out.contains(QStringLiteral("record \n")), qPrintable(next.out));
+        }
+    }
 }
 
 int main(int argc, char** argv)
