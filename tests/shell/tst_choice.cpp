@@ -87,6 +87,7 @@ private slots:
     void sleepingMouseTileWakesOnHover();
     void unplugRebuildsTheTiles();
     void hotPlugBurstGivesOneRescan();
+    void changeDuringARescanGetsItsOwn();
     void changeQueuedForTheFrameIsListedOnTheTiles();
     void identityOnTheTenthAnswerCounts();
     void unmatchedReceiverPairs();
@@ -334,6 +335,24 @@ void TestChoice::hotPlugBurstGivesOneRescan()
     QCoreApplication::processEvents();
     QCOMPARE(scans(), 1);
     QCOMPARE(TileDeviceList.size(), 1);
+}
+
+// A device plugged while a rescan reads the bus is told during that rescan, which cannot list it.
+void TestChoice::changeDuringARescanGetsItsOwn()
+{
+    QVERIFY(simtest::hotPlugBarrier(0));  // the library stays quiet; the calls below stand for its own
+    auto& coalescer = core::hotPlugCoalescer(core::HotPlugOwner::ChoicePage);
+    QObject page;
+    int rescans = 0;
+    coalescer.attach(&page, [&] {
+        if (++rescans == 1)
+            coalescer.notify();
+    });
+    const auto detach = qScopeGuard([&] { coalescer.detach(&page); });
+    coalescer.notify();
+    QTRY_COMPARE(rescans, 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(rescans, 2);
 }
 
 // The library told a change while the frame showed, and the frame went back to the tiles before
