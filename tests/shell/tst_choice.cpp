@@ -541,6 +541,15 @@ void TestChoice::enterOpensRepairOnlyWhenShown()
     rescan();
     RepairUpgrading = 0;
     QCOMPARE(check.count(), 2);
+    // Told that an update could not start, the dialog keeps saying so through the rescan that
+    // follows, though a record stands that its check would answer.
+    QVERIFY(Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"), QStringLiteral("211,4,33,1")));
+    repair->ShowNotRecorded();
+    const QString notRecorded = CHILD(QLabel, repair, "ToolText_2")->text();
+    rescan();
+    Registry::Remove(Registry::DriveTestKey(), QStringLiteral("UpdateFailInfo"));
+    QCOMPARE(check.count(), 3);
+    QCOMPARE(CHILD(QLabel, repair, "ToolText_2")->text(), notRecorded);
     repair->hide();
 
     // The notice panel takes Enter first.
