@@ -601,6 +601,13 @@ private slots:
         f.close();
         QCOMPARE(runChild("read"), QByteArray("01 00"));
 
+        // A device left in its boot loader by a cut update is still there at the next start.
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Mouse1]\nModel=1\nBoot=1\n[Receiver1]\nBoot=1\n");
+        f.close();
+        QCOMPARE(runChild("boot"), QByteArray("1 1"));
+        QVERIFY(f.remove());
+
         // The scenario named in the environment chooses the devices at start.
         QFile scenario(dir.filePath("pro.ini"));
         QVERIFY(scenario.open(QIODevice::WriteOnly));
@@ -643,6 +650,10 @@ static int runChildMode(const QByteArray& mode)
                 printf("%s %02x %02x %02x\n", pid, id.Cid, id.Mid, id.Kind);
             }
         }
+        return 0;
+    }
+    if (mode == "boot") {
+        printf("%d %d\n", int(SimControl_InBootMode("Mouse1")), int(SimControl_InBootMode("Receiver1")));
         return 0;
     }
     const QByteArray flash = simtest::flash("Mouse1", 0);
