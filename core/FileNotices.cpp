@@ -11,16 +11,24 @@ namespace core {
 
 namespace {
 
-QMutex& setAsideLock()
+struct SetAsides
 {
-    static QMutex lock;
-    return lock;
+    QMutex lock;
+    QPointer<QObject> context;
+    std::function<void(const SetAsideStore&)> tell;
+    QVector<SetAsideStore> record;  // while no receiver is there
+};
+
+SetAsides& setAsides()
+{
+    static SetAsides record;
+    return record;
 }
 
-QVector<SetAsideStore>& setAsideRecord()
+// With the record locked and its context there.
+void tellSetAside(SetAsides& record, const SetAsideStore& store)
 {
-    static QVector<SetAsideStore> record;
-    return record;
+    QMetaObject::invokeMethod(record.context, [tell = record.tell, store] { tell(store); }, Qt::QueuedConnection);
 }
 
 struct UnsavedWrites
@@ -49,14 +57,31 @@ void tellUnsavedWrite(UnsavedWrites& record, const QString& path)
 
 void recordSetAsideStore(const SetAsideStore& store)
 {
-    const QMutexLocker locker(&setAsideLock());
-    setAsideRecord().append(store);
+    SetAsides& record = setAsides();
+    const QMutexLocker locker(&record.lock);
+    if (record.context)
+        tellSetAside(record, store);
+    else
+        record.record.append(store);
 }
 
 QVector<SetAsideStore> takeSetAsideStores()
 {
-    const QMutexLocker locker(&setAsideLock());
-    return std::exchange(setAsideRecord(), {});
+    SetAsides& record = setAsides();
+    const QMutexLocker locker(&record.lock);
+    return std::exchange(record.record, {});
+}
+
+void setSetAsideReceiver(QObject* context, std::function<void(const SetAsideStore& store)> tell)
+{
+    SetAsides& record = setAsides();
+    const QMutexLocker locker(&record.lock);
+    record.context = context;
+    record.tell = std::move(tell);
+    if (!context)
+        return;
+    for (const SetAsideStore& store : std::exchange(record.record, {}))
+        tellSetAside(record, store);
 }
 
 void noteUnsavedWrite(const QString& path)

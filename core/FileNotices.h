@@ -17,12 +17,18 @@ struct SetAsideStore
     QString keptAs;  // where the damaged file now is
 };
 
-// A damaged settings store was renamed to keptAs and the store started afresh. Any thread.
+// A damaged settings store was renamed to keptAs and the store started afresh: handed to the
+// receiver if one is set, else recorded. Any thread.
 void recordSetAsideStore(const SetAsideStore& store);
 
-// The stores set aside since the last call, oldest first, so that the user can be told once; the
+// The stores recorded since the last call, oldest first, so that the user can be told once; the
 // record is emptied. Any thread.
 QVector<SetAsideStore> takeSetAsideStores();
+
+// From now on each store set aside is handed to tell, queued on the context's thread, once; any
+// still recorded goes first. Without a receiver (none set, or its context gone) they are recorded
+// again. Any thread.
+void setSetAsideReceiver(QObject* context, std::function<void(const SetAsideStore& store)> tell);
 
 // A write the program made on its own behalf (a device cache, the update log, a settings store)
 // that failed. The first one after the receiver was set is handed to it, queued on the

@@ -11,6 +11,8 @@
 #include <QMutexLocker>
 
 #include <cerrno>
+#include <ctime>
+#include <iterator>
 #include <sys/stat.h>
 
 Q_LOGGING_CATEGORY(lcIniStore, "app.core.inistore")
@@ -21,6 +23,21 @@ namespace {
 
 // QSettings holds its lock for one read and write of a small file.
 constexpr int kLockWaitMs = 2000;
+// Coarser than any file system's time stamps (FAT keeps two seconds).
+constexpr qint64 kSettleNs = qint64(3) * 1000000000;
+
+std::function<void(const QString&)>& afterWriteHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+qint64 nowNs()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
 
 // A store that is no regular file (a FIFO would block its reader for ever) or far too large is
 // moved aside, never deleted, so that the store can start afresh. False when it could not be.
@@ -46,9 +63,15 @@ bool IniStore::Identity::operator==(const Identity& other) const
            && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
 }
 
+bool IniStore::Identity::settled() const
+{
+    return kind != Kind::Present || lookedNs - changedNs >= kSettleNs;
+}
+
 IniStore::Identity IniStore::identityOf(const QString& path)
 {
     Identity identity;
+    identity.lookedNs = nowNs();
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
@@ -72,12 +95,14 @@ IniStore::IniStore(const QString& path, qint64 maxBytes)
     loadLocked(identityOf(path));
 }
 
-// With m_lock held. One look at the file; read again only when it is another file than the one
-// last read or written. False while its content is not known: it must not be written over.
+// With m_lock held. One look at the file; read again when it is another file than the one last
+// read or written, or may be one the look cannot tell (an edit of the same size in the same
+// clock tick, its time put back). False while its content is not known: it must not be written
+// over.
 bool IniStore::syncLocked() const
 {
     const Identity now = identityOf(m_path);
-    if (now != m_seen)
+    if (now != m_seen || !m_seen.settled())
         loadLocked(now);
     return m_known;
 }
@@ -152,13 +177,26 @@ bool IniStore::setValue(const QString& address, const QString& text, QString* er
 bool IniStore::remove(const QString& address, QString* error)
 {
     const QMutexLocker locker(&m_lock);
-    syncLocked();
-    // A removal that failed to reach the file is still pending, and is tried again.
-    if (!m_values.contains(address) && !m_pending.contains(address))
-        return true;
-    m_pending.insert(address, std::nullopt);
+    const bool known = syncLocked();
     m_values.remove(address);
+    // Only a value in the file needs a write to go: one the program set that never reached it
+    // goes with its change. A file that cannot be read holds nothing the store knows of, and
+    // goes without the value once it can be written.
+    if (!parseIniText(m_bytes).contains(address)) {
+        if (known)
+            m_pending.remove(address);
+        else
+            m_pending.insert(address, std::nullopt);
+        return true;
+    }
+    // A removal that failed to reach the file is still pending, and is tried again.
+    m_pending.insert(address, std::nullopt);
     return writeLocked(error);
+}
+
+void IniStore::setAfterWriteForTesting(std::function<void(const QString& path)> hook)
+{
+    afterWriteHook() = std::move(hook);
 }
 
 bool IniStore::writeLocked(QString* error)
@@ -174,6 +212,7 @@ bool IniStore::writeLocked(QString* error)
             *error = QStringLiteral("%1: the file could not be read, so it is not written over").arg(m_path);
         return false;
     }
+    dropHeldLocked();
     const QByteArray bytes = editIniText(m_bytes, m_pending);
     if (bytes == m_bytes) {
         m_pending.clear();
@@ -181,15 +220,29 @@ bool IniStore::writeLocked(QString* error)
     }
     if (!writeFileAtomically(m_path, bytes, error))
         return false;
+    if (afterWriteHook())
+        afterWriteHook()(m_path);
     m_bytes = bytes;
     m_pending.clear();
+    // Taken after the rename: another writer's edit in between bears the same tick and maybe the
+    // same size, so this look is not settled and the next one confirms the bytes.
     m_seen = identityOf(m_path);
-    // Another writer that replaced the file between the rename and that look is caught by the
-    // size at least: the next use reads the file again.
-    if (m_seen.size != bytes.size())
-        m_seen = Identity();
     viewLocked();
     return true;
+}
+
+// With m_lock held and the file read. A change the file already holds is no change of the
+// program's: kept pending past a failed write, it would hide, and at the next write undo, a
+// later change of that value by another writer.
+void IniStore::dropHeldLocked()
+{
+    const QMap<QString, QString> texts = parsePlainIniText(m_bytes);
+    const QMap<QString, QString> present = parseIniText(m_bytes);
+    for (auto change = m_pending.begin(); change != m_pending.end();) {
+        const bool held = change.value() ? texts.contains(change.key()) && texts.value(change.key()) == *change.value()
+                                         : !present.contains(change.key());
+        change = held ? m_pending.erase(change) : std::next(change);
+    }
 }
 
 } // namespace core

@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <type_traits>
 
@@ -26,8 +27,8 @@ class IniStore
 {
 public:
     // Reads path now. A file that is no regular file or larger than maxBytes is damaged: it is
-    // renamed to path + ".damaged" (kept for the user, recorded to be told) and the store starts
-    // empty. A file that can be neither read nor moved aside is never written over. The same holds
+    // renamed to path + ".damaged" (kept for the user, who is told through recordSetAsideStore)
+    // and the store starts empty. A file that can be neither read nor moved aside is never written over. The same holds
     // whenever the file is read again.
     IniStore(const QString& path, qint64 maxBytes);
     IniStore(const IniStore&) = delete;
@@ -44,21 +45,31 @@ public:
     bool setValue(const QString& address, const QString& text, QString* error = nullptr);
     template <typename T, typename = std::enable_if_t<!kIsStoreText<T>>>
     bool setValue(const QString& address, const T& value, QString* error = nullptr) = delete;
-    // True when the address was absent (nothing is written then) or the file was written without it.
+    // True when the file, as last read, holds no such value (nothing is written then) or was
+    // written without it.
     bool remove(const QString& address, QString* error = nullptr);
+
+    // Test seam: called with the path right after each write of the program has taken the
+    // file's name, before anything else; another writer's edit at that moment is played there.
+    static void setAfterWriteForTesting(std::function<void(const QString& path)> hook);
 
 private:
     // What tells one file from another at the path: a new inode, size or time is another file.
+    // The times tell a change only once the clock has moved on past the one the file bears: a
+    // file looked at while it may still change within that tick (settled() false) is confirmed
+    // by its bytes at the next look.
     struct Identity
     {
         bool operator==(const Identity& other) const;
         bool operator!=(const Identity& other) const { return !(*this == other); }
+        bool settled() const;
         enum class Kind { Unknown, Missing, Present } kind = Kind::Unknown;
         quint64 device = 0;
         quint64 inode = 0;
         qint64 size = -1;
         qint64 modifiedNs = 0;
         qint64 changedNs = 0;
+        qint64 lookedNs = 0;  // when it was taken; no part of the identity
     };
     static Identity identityOf(const QString& path);
 
@@ -66,6 +77,7 @@ private:
     void loadLocked(Identity now) const;
     void viewLocked() const;
     bool writeLocked(QString* error);
+    void dropHeldLocked();
 
     mutable QMutex m_lock;
     const QString m_path;

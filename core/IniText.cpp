@@ -377,6 +377,7 @@ struct Entry
     int section = 0;
     QString address;
     QString text;
+    bool plainText = false;  // one item that QSettings reads as text, no list or other type
 };
 
 struct Section
@@ -400,11 +401,17 @@ void addEntry(const QByteArray& bytes, const IniLine& line, Scan* scan)
     while (keyEnd > line.start && isBlank(bytes[keyEnd - 1]))
         --keyEnd;
     QStringList texts;
-    for (const QString& item : ValueReader(bytes, line.equals + 1, line.end).items())
+    const QStringList items = ValueReader(bytes, line.equals + 1, line.end).items();
+    for (const QString& item : items)
         texts << itemText(item);
+    const QString& first = items.first();
+    const bool plain = items.size() == 1
+                       && (!first.startsWith(QLatin1Char('@')) || first.startsWith(QLatin1String("@@"))
+                           || first.startsWith(QLatin1String("@String(")));
     Section& section = scan->sections.last();
     scan->entries.append({line.start, line.end, scan->sections.size() - 1,
-                          section.prefix + keyText(bytes, line.start, keyEnd), texts.join(QStringLiteral(", "))});
+                          section.prefix + keyText(bytes, line.start, keyEnd), texts.join(QStringLiteral(", ")),
+                          plain});
     section.insertAt = rowEnd(bytes, line.end);
     section.hasEntries = true;
 }
@@ -480,7 +487,9 @@ bool endsRow(const QByteArray& data)
 
 } // namespace
 
-QMap<QString, QString> parseIniText(const QByteArray& bytes)
+namespace {
+
+QMap<QString, QString> valuesOf(const QByteArray& bytes, bool plainTextOnly)
 {
     // Sections in the order of their names, each one's lines in file order: where two lines
     // give one address, the one QSettings keeps wins.
@@ -490,10 +499,27 @@ QMap<QString, QString> parseIniText(const QByteArray& bytes)
         byPrefix[scan.sections[scan.entries[i].section].prefix].append(i);
     QMap<QString, QString> values;
     for (const QVector<int>& lines : qAsConst(byPrefix)) {
-        for (const int i : lines)
-            values.insert(scan.entries[i].address, scan.entries[i].text);
+        for (const int i : lines) {
+            const Entry& entry = scan.entries[i];
+            if (entry.plainText || !plainTextOnly)
+                values.insert(entry.address, entry.text);
+            else
+                values.remove(entry.address);
+        }
     }
     return values;
+}
+
+} // namespace
+
+QMap<QString, QString> parseIniText(const QByteArray& bytes)
+{
+    return valuesOf(bytes, false);
+}
+
+QMap<QString, QString> parsePlainIniText(const QByteArray& bytes)
+{
+    return valuesOf(bytes, true);
 }
 
 QByteArray editIniText(const QByteArray& bytes, const QMap<QString, std::optional<QString>>& changes)

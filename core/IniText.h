@@ -18,6 +18,9 @@ namespace core {
 // that cannot be read is skipped.
 QMap<QString, QString> parseIniText(const QByteArray& bytes);
 
+// As parseIniText, only the values QSettings too reads as one text (no list, no other type).
+QMap<QString, QString> parsePlainIniText(const QByteArray& bytes);
+
 // The file with these changes made (a value to set, or none to remove the address) and every
 // other byte as it was: entries the changes do not name, comments, a byte-order mark, line
 // breaks. A value set replaces the address's line in place, or joins the end of its section, or

@@ -158,7 +158,10 @@ void DialogMain::showStartNotices()
     if (!std::exchange(m_startNoticesDue, false))
         return;
     reportMissingData();
-    reportDamagedStores();
+    reportDamagedStores(core::takeSetAsideStores());
+    // A store set aside from now on (another writer made it too large or no file) is told when
+    // it happens, each on its own.
+    core::setSetAsideReceiver(this, [this](const core::SetAsideStore& store) { reportDamagedStores({store}); });
     // A write that failed before now is told after those, and at most one per run.
     core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
 }
@@ -253,11 +256,10 @@ void DialogMain::reportMissingData()
     notice.exec();
 }
 
-// A damaged settings store was moved aside while the window was made, and the user's language,
-// macro list and other choices are back to their defaults: said once, for every store together.
-void DialogMain::reportDamagedStores()
+// A damaged settings store was moved aside, and the user's language, macro list and other choices
+// are back to their defaults: those of start-up said once, for every store together.
+void DialogMain::reportDamagedStores(const QVector<core::SetAsideStore>& stores)
 {
-    const QVector<core::SetAsideStore> stores = core::takeSetAsideStores();
     if (stores.isEmpty())
         return;
     QStringList names;

@@ -5,6 +5,11 @@
 #include <QDialog>
 #include <QPoint>
 #include <QSystemTrayIcon>
+#include <QVector>
+
+namespace core {
+struct SetAsideStore;
+}
 
 class Dialog;
 class DialogChange;
@@ -68,7 +73,7 @@ private:
     void spaceOnChoicePage();
     void showStartNotices();
     void reportMissingData();
-    void reportDamagedStores();
+    void reportDamagedStores(const QVector<core::SetAsideStore>& stores);
     void reportUnsavedWrite(const QString& path);
     void showFileNotice(QString text, const QString& fallback, const QStringList& args);
 

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
@@ -19,6 +20,9 @@
 #include <QProcess>
 #include <QTest>
 #include <QThread>
+
+#include <functional>
+#include <utility>
 
 #include <memory>
 
@@ -60,10 +64,17 @@ private slots:
     void storeThatCannotBeReadIsNeverWrittenOver_data();
     void storeThatCannotBeReadIsNeverWrittenOver();
     void failedRegistryWriteIsToldOnce();
+    void storeSetAsideWhileRunningIsToldOnce_data();
+    void storeSetAsideWhileRunningIsToldOnce();
+    void sameSizeEditOfAnotherWriterIsSeen_data();
+    void sameSizeEditOfAnotherWriterIsSeen();
+    void qsettingsWriterHoldingTheLockIsWaitedFor();
+    void valueTheFileHoldsIsNoChangeOfTheProgram();
 
 private:
     QString writeIni(const QByteArray& content);
     static QByteArray fileBytes(const QString& path);
+    static void overwriteKeepingTime(const QString& path, const QByteArray& bytes);
     QTemporaryDir m_dir;
     int m_files = 0;
 };
@@ -76,6 +87,17 @@ QString TestSettingsStores::writeIni(const QByteArray& content)
         return QString();
     file.write(content);
     return path;
+}
+
+// Written over in place from its start, its modification time put back as it was.
+void TestSettingsStores::overwriteKeepingTime(const QString& path, const QByteArray& bytes)
+{
+    struct stat before;
+    QFile out(path);
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &before) == 0 && out.open(QIODevice::ReadWrite));
+    QVERIFY(out.write(bytes) == bytes.size() && out.flush());
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    QVERIFY(::futimens(out.handle(), times) == 0);
 }
 
 QByteArray TestSettingsStores::fileBytes(const QString& path)
@@ -515,6 +537,14 @@ void TestSettingsStores::languageKeptAfterAFailedWriteReadsBackAsKept()
     QVERIFY(ini.SetValue("Language", "Language", "3"));
     QCOMPARE(ini.LanguageIndex(), 3);
     QCOMPARE(MacroIni(path).LanguageIndex(), 3);
+    // One that failed goes along with the next write that succeeds, of any value.
+    {
+        hostile::FullDisk full;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write: "));
+        QVERIFY(!ini.SetValue("Language", "Language", "5"));
+    }
+    QVERIFY(ini.SetValue("FindNew", "IsShow", "1"));
+    QCOMPARE(MacroIni(path).LanguageIndex(), 5);
 }
 
 void TestSettingsStores::entriesTheProgramDoesNotChangeKeepTheirBytes_data()
@@ -677,7 +707,10 @@ void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver()
         if (!fromTheStart
             && (!core::writeFileAtomically(path, kept) || ::chmod(QFile::encodeName(path).constData(), 0200) != 0))
             ::_exit(3);
-        ::_exit(ini.SetValue("Language", "Language", "2") ? 1 : 0);
+        if (ini.SetValue("Language", "Language", "2") || ini.SetValue("Fresh", "Key", "x"))
+            ::_exit(1);
+        // Set, it never reached the file: its removal needs no write, and nothing failed.
+        ::_exit(ini.RemoveValue("Fresh", "Key") && ini.RemoveValue("Absent", "Key") ? 0 : 2);
     }
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
@@ -710,6 +743,130 @@ void TestSettingsStores::failedRegistryWriteIsToldOnce()
     QCoreApplication::processEvents();
     QCOMPARE(told.size(), 1);
     core::setUnsavedWriteReceiver(nullptr, {});
+}
+
+void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<QString>("damage");  // what another process does between two writes
+    for (const char* store : {"Macro.ini", "registry"}) {
+        QTest::addRow("%s grown past the bound", store) << store << "truncate -s 2M \"$0\"";
+        QTest::addRow("%s replaced by a folder", store) << store << "rm \"$0\" && mkdir \"$0\"";
+    }
+}
+
+// Set aside while the program runs, a store is told at once, once, with where it was kept; the
+// program's next values go to a fresh file.
+void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce()
+{
+    QFETCH(QString, store);
+    QFETCH(QString, damage);
+    const bool registry = store == QLatin1String("registry");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    QObject window;
+    QVector<core::SetAsideStore> told;
+    const auto restore = qScopeGuard([&config] {
+        qputenv("XDG_CONFIG_HOME", config);
+        core::setSetAsideReceiver(nullptr, {});
+    });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
+    auto set = [&](const QString& group, const QString& value) {
+        return registry ? Registry::SetValue(group, "Key", value) : ini->SetValue(group, "Key", value);
+    };
+    core::takeSetAsideStores();  // what earlier tests left
+    core::setSetAsideReceiver(&window, [&told](const core::SetAsideStore& aside) { told << aside; });
+    QVERIFY(set("First", "1"));
+    QCOMPARE(QProcess::execute("sh", {"-c", damage, path}), 0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as .*\\.damaged, starting afresh$"));
+    QVERIFY(set("Second", "2"));
+    QVERIFY(set("Third", "3"));
+    QTRY_COMPARE(told.size(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.first().path, path);
+    QCOMPARE(told.first().keptAs, path + ".damaged");
+    QVERIFY(QFileInfo::exists(path + ".damaged"));
+    QCOMPARE(fileBytes(path), QByteArray("[Second]\nKey=\"2\"\n\n[Third]\nKey=\"3\"\n"));
+}
+
+void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen_data()
+{
+    QTest::addColumn<QString>("edit");  // a script, or none: made right after the program's write
+    const QString inPlace = "printf '[Note]\\nnote=\"kept us\"\\n' 1<> \"$0\"";
+    QTest::newRow("in place, time put back (touch -r)")
+        << "cp -p \"$0\" \"$0.ref\" && " + inPlace + " && touch -r \"$0.ref\" \"$0\"";
+    QTest::newRow("copied over, time kept (cp -p)")
+        << "cp -p \"$0\" \"$0.new\" && " + QString(inPlace).replace("\"$0\"", "\"$0.new\"")
+               + " && touch -r \"$0\" \"$0.new\" && cp -p \"$0.new\" \"$0\"";
+    QTest::newRow("right after the program's write") << QString();
+}
+
+// Another writer that takes no lock changes a value in place, keeping the file's size and time:
+// the program reads the change and keeps it at its next write.
+void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen()
+{
+    QFETCH(QString, edit);
+    const QString path = m_dir.filePath(QStringLiteral("same%1/Macro.ini").arg(++m_files));
+    MacroIni ini(path);
+    const QByteArray edited = "[Note]\nnote=\"kept us\"\n";
+    bool done = false;
+    if (edit.isEmpty()) {
+        core::IniStore::setAfterWriteForTesting([&edited, &done](const QString& file) {
+            if (!std::exchange(done, true))
+                overwriteKeepingTime(file, edited);
+        });
+    }
+    const auto unhook = qScopeGuard([] { core::IniStore::setAfterWriteForTesting(nullptr); });
+    QVERIFY(ini.SetValue("Note", "note", "keep me"));
+    if (!edit.isEmpty())
+        QCOMPARE(QProcess::execute("sh", {"-c", edit, path}), 0);
+    QCOMPARE(fileBytes(path), edited);
+    QCOMPARE(ini.GetValue("Note", "note"), QString("kept us"));
+    QVERIFY(ini.SetValue("Other", "k", "1"));
+    QCOMPARE(fileBytes(path), edited + "\n[Other]\nk=\"1\"\n");
+}
+
+// A QSettings writer holds the lock from its read to its write: the program's change waits for it,
+// and neither writer's value is lost.
+void TestSettingsStores::qsettingsWriterHoldingTheLockIsWaitedFor()
+{
+    const QString path = m_dir.filePath(QStringLiteral("locked%1/Macro.ini").arg(++m_files));
+    MacroIni ini(path);
+    QVERIFY(ini.SetValue("First", "Key", "1"));
+    QLockFile lock(path + ".lock");
+    QVERIFY(lock.lock());
+    const QByteArray read = fileBytes(path);
+    bool written = false;
+    std::unique_ptr<QThread> program(QThread::create([&] { written = ini.SetValue("Program", "Key", "p"); }));
+    program->start();
+    // Given the time to write, as it would if it did not wait.
+    program->wait(300);
+    QVERIFY(core::writeFileAtomically(path, read + "[Other]\nKey=o\n"));
+    lock.unlock();
+    QVERIFY(program->wait(10000));
+    QVERIFY(written);
+    const QSettings qt(path, QSettings::IniFormat);
+    for (const auto& [address, value] : {std::pair{"First/Key", "1"}, {"Other/Key", "o"}, {"Program/Key", "p"}})
+        QCOMPARE(qt.value(address).toString(), QString(value));
+}
+
+// Set to what the file holds, a value needs no write, and none can fail: a later change of it by
+// another writer is read and kept, not covered by the program's own.
+void TestSettingsStores::valueTheFileHoldsIsNoChangeOfTheProgram()
+{
+    const QString path = m_dir.filePath(QStringLiteral("held%1/Macro.ini").arg(++m_files));
+    QVERIFY(core::writeFileAtomically(path, "[Language]\nLanguage=2\n"));
+    MacroIni ini(path);
+    {
+        hostile::FullDisk full;
+        QVERIFY(ini.SetValue("Language", "Language", "2"));
+    }
+    QVERIFY(core::writeFileAtomically(path, "[Language]\nLanguage=3\n"));
+    QCOMPARE(ini.LanguageIndex(), 3);
+    QVERIFY(ini.SetValue("FindNew", "IsShow", "1"));
+    QCOMPARE(MacroIni(path).LanguageIndex(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStores)

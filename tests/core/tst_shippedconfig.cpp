@@ -1,9 +1,11 @@
 #include "core/AppPaths.h"
 #include "core/ConfigIni.h"
+#include "core/ShippedData.h"
 #include "core/Skin.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +33,7 @@ private slots:
     void missingColoursFallBackToTheShippedOnes();
     void everyDriveGroupIsComplete_data();
     void everyDriveGroupIsComplete();
+    void oneMalformedLineLeavesTheTableUsable();
 
 private:
     static bool isByteList(const QStringList& items, int count);
@@ -156,6 +159,28 @@ void TestShippedConfig::everyDriveGroupIsComplete()
     m_ini->GetValue(group, "XIn1").toInt(&modeOk);
     QVERIFY(modeOk);
     QCOMPARE(m_ini->GetValueList(group, "Adveanced").size(), 9);
+}
+
+// A hand edit that leaves one line QSettings cannot read: every device is still listed, so the
+// table is not named damaged at start.
+void TestShippedConfig::oneMalformedLineLeavesTheTableUsable()
+{
+    QFile shipped(ConfigIniPath());
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    const QByteArray bytes = shipped.readAll().replace("[Option]", "[Option]\nno entry on this line");
+    QTemporaryDir app;
+    QVERIFY(QDir(app.path()).mkpath("usersetting"));
+    QFile ini(app.path() + "/usersetting/Config.ini");
+    QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(bytes) == bytes.size());
+    ini.close();
+    // Read once, as at start: QSettings keeps a parse for the next reader of the file.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("device table is malformed, read what could be parsed"));
+    qputenv("TALVO_APP_DIR", app.path().toUtf8());
+    const QStringList missing = MissingShippedData();
+    qunsetenv("TALVO_APP_DIR");
+    const ConfigIni edited(ini.fileName());
+    QCOMPARE(edited.GetInt("Option", "DeviceTotal"), m_ini->GetInt("Option", "DeviceTotal"));
+    QVERIFY2(!missing.contains("/usersetting/Config.ini"), qPrintable(missing.join(", ")));
 }
 
 QTEST_GUILESS_MAIN(TestShippedConfig)

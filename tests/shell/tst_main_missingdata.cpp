@@ -212,6 +212,35 @@ private slots:
             QVERIFY(!pipe->hadToRelease());
     }
 
+    // Grown past the bound by another writer while the window is up, Macro.ini is set aside at the
+    // program's next write and told at once, in the language the window speaks, once.
+    void storeSetAsideWhileRunningIsToldAtOnce()
+    {
+        const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
+        dialogtest::chooseLanguage(5);
+        const QString folder = QFileInfo(MacroIniPath()).absolutePath() + '/';
+        QString kept = QStringLiteral("Macro.ini.damaged");
+        for (int n = 2; QFileInfo::exists(folder + kept); ++n)
+            kept = QStringLiteral("Macro.ini.damaged%1").arg(n);
+        QStringList texts;
+        modaltest::ModalDriver closer(modaltest::keepNoticeText(&texts));
+        DialogMain window;
+        window.show();
+        window.frame();
+        QCoreApplication::processEvents();  // the start-up notices, none here
+        QVERIFY(closer.seen().isEmpty());
+        QVERIFY(hostile::makeSparseFile(MacroIniPath(), qint64(2) << 20));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" kept as .*" + kept + ", starting afresh$"));
+        QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"), "1"));
+        QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
+        const QString text = dialogtest::shippedText(5, "DialogMain", "SettingsDamaged");
+        QCOMPARE(texts, QStringList{"UpDateWarning: " + text.arg("Macro.ini", kept)});
+        QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"), "0"));
+        QCoreApplication::processEvents();
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(QFileInfo(folder + kept).size(), qint64(2) << 20);
+    }
+
     // Last: it leaves the installer's language behind. On a disk with room for the small registry
     // store but not for a larger Macro.ini, the installer's language is not handed over and stays
     // for the next start. What failed before the window was there, on the device thread first,
