@@ -234,6 +234,10 @@ int childWatch(const QString& opener, int failAt)
     const auto ended = [&ends, &dialog] {
         return dialog && ends.contains(tipOf(dialog)) && RepairUpgrading == 0 && UpdateCheckRunning == 0;
     };
+    // A success leaves nothing to offer; a failure's offer may wait for the page's next rescan.
+    const auto offered = [repair, failAt] {
+        return failAt < 0 ? !repair->isHidden() : QTest::qWaitFor([repair] { return !repair->isHidden(); }, 10000);
+    };
     const auto report = [&] {
         running = false;
         say(QStringLiteral("rescans %1").arg(rescans));
@@ -253,8 +257,7 @@ int childWatch(const QString& opener, int failAt)
                 say(QStringLiteral("not ended: ") + tipOf(shown));
             report();
             // After a failure the page offers the repair at once.
-            QTest::qWaitFor([repair] { return !repair->isHidden(); }, 5000);
-            say(QStringLiteral("offered after %1").arg(!repair->isHidden()));
+            say(QStringLiteral("offered after %1").arg(offered()));
             std::fflush(stdout);
             ::_exit(0);
         });
@@ -284,8 +287,7 @@ int childWatch(const QString& opener, int failAt)
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong"))->click();
         window->frame()->findChild<QToolButton*>(QStringLiteral("UpArrow"))->click();
     }
-    QTest::qWaitFor([repair] { return !repair->isHidden(); }, 5000);
-    say(QStringLiteral("offered after %1").arg(!repair->isHidden()));
+    say(QStringLiteral("offered after %1").arg(offered()));
     return 0;
 }
 
