@@ -124,6 +124,35 @@ bool startWhenReady(QWidget* dialog)
     return true;
 }
 
+// The program's window over what the opener needs: a receiver left in its boot loader by an
+// earlier update for the repair button, a mouse on the shipped firmware for the Space key (only
+// the receiver is offered). Null when the tile does not come.
+DialogMain* windowFor(const QString& opener)
+{
+    if (opener == QLatin1String("repair")) {
+        SimControl_SetBootMode("Receiver1", true);
+        Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1"));
+    } else if (opener == QLatin1String("space")) {
+        Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.7"));
+    }
+    auto* window = new DialogMain;
+    window->show();
+    return QTest::qWaitFor([] { return TileDeviceList.size() == 1; }, 20000) ? window : nullptr;
+}
+
+// The settings page's update of the mouse's tile, its dialog open.
+bool openSettingsUpdate(DialogMain* window)
+{
+    window->choicePage()->OpenTile(0);
+    if (!QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerInstance
+                                     && WorkerInstance->DeviceList().size() == 2; }, 20000))
+        return false;
+    auto* page = window->frame()->findChild<FormSetting*>();
+    page->setUpdateTimings(10, UpDateRepair::kWatchdogMs);
+    page->on_Receive_2_clicked();
+    return true;
+}
+
 // Child: starts the update from the opener and ends the program at the shown percent (-1: once
 // the whole update has succeeded and its record is gone).
 int childUpdate(const QString& opener, int stopAt, const QString& how, const QString& cutInMouseStage)
@@ -140,26 +169,12 @@ int childUpdate(const QString& opener, int stopAt, const QString& how, const QSt
         if (kind == 0)
             atPercent(shown);
     });
-    if (opener == QLatin1String("repair")) {
-        // A receiver update failed before: the receiver waits in its boot loader.
-        SimControl_SetBootMode("Receiver1", true);
-        Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1"));
-    } else if (opener == QLatin1String("space")) {
-        // The mouse runs the shipped firmware: only the receiver is offered.
-        Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.7"));
-    }
-    auto* window = new DialogMain;
-    window->show();
-    if (!QTest::qWaitFor([] { return TileDeviceList.size() == 1; }, 20000))
+    DialogMain* window = windowFor(opener);
+    if (!window)
         return 2;
     if (opener == QLatin1String("settings")) {
-        window->choicePage()->OpenTile(0);
-        if (!QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerInstance
-                                         && WorkerInstance->DeviceList().size() == 2; }, 20000))
+        if (!openSettingsUpdate(window))
             return 2;
-        auto* page = window->frame()->findChild<FormSetting*>();
-        page->setUpdateTimings(10, UpDateRepair::kWatchdogMs);
-        page->on_Receive_2_clicked();
         if (!startWhenReady(UpdateRepairDialog))
             return 2;
     } else if (opener == QLatin1String("repair")) {
@@ -192,15 +207,8 @@ int childUpdate(const QString& opener, int stopAt, const QString& how, const QSt
 // event loop. Says what it saw.
 int childWatch(const QString& opener, int failAt)
 {
-    if (opener == QLatin1String("repair")) {
-        SimControl_SetBootMode("Receiver1", true);
-        Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1"));
-    } else if (opener == QLatin1String("space")) {
-        Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("MouseVer331"), QStringLiteral("v1.7"));
-    }
-    auto* window = new DialogMain;
-    window->show();
-    if (!QTest::qWaitFor([] { return TileDeviceList.size() == 1; }, 20000))
+    DialogMain* window = windowFor(opener);
+    if (!window)
         return 2;
     DialogChange* page = window->choicePage();
     auto* repair = page->findChild<QPushButton*>(QStringLiteral("Repair"));
@@ -266,13 +274,8 @@ int childWatch(const QString& opener, int failAt)
         return 2;
     }
     if (opener == QLatin1String("settings")) {
-        page->OpenTile(0);
-        if (!QTest::qWaitFor([] { return core::imageFromOpenDevice() && WorkerInstance
-                                         && WorkerInstance->DeviceList().size() == 2; }, 20000))
+        if (!openSettingsUpdate(window))
             return 2;
-        auto* settings = window->frame()->findChild<FormSetting*>();
-        settings->setUpdateTimings(10, UpDateRepair::kWatchdogMs);
-        settings->on_Receive_2_clicked();
     } else {
         repair->click();
     }
