@@ -493,7 +493,7 @@ void TestStartUp::unreadScenarioStopsTheProgram()
     QVERIFY2(program->exitCode() == 2, qPrintable(log));
     QVERIFY2(log.contains(QStringLiteral("the program stops: ")), qPrintable(log));
     QVERIFY2(log.contains(relative + " (" + path + ")"), qPrintable(log));
-    QVERIFY2(log.contains(cause), qPrintable(log));
+    QVERIFY2(log.count(cause) == 1, qPrintable(log));  // the library's words, said once
     QVERIFY2(!log.contains("main window shown"), qPrintable(log));
 }
 
