@@ -6,6 +6,9 @@
 # (default 4, the build runs pinned to them, since run.sh builds with $(nproc) jobs).
 # Each start runs on a private virtual X display and with private per-user folders.
 set -e
+for tool in Xvfb xwininfo taskset; do
+  command -v "$tool" >/dev/null || { echo "first_run.sh needs $tool (xvfb, x11-utils, util-linux)" >&2; exit 1; }
+done
 repo=$(cd "$(dirname "$0")/.." && pwd)
 commit=${1:-HEAD}
 jobs=${2:-4}
