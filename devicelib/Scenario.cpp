@@ -73,10 +73,13 @@ bool parseAddress(const std::string& text, std::array<std::uint8_t, 3>& out)
 struct Parser {
     Scenario& sc;
     std::string& error;
+    int* failedLine;
     int line = 0;
 
     bool fail(const std::string& what)
     {
+        if (failedLine)
+            *failedLine = line;
         error = "scenario line " + std::to_string(line) + ": " + what;
         return false;
     }
@@ -245,10 +248,12 @@ Scenario defaultScenario()
     return sc;
 }
 
-bool parseScenario(const std::string& text, Scenario& scenario, std::string& error)
+bool parseScenario(const std::string& text, Scenario& scenario, std::string& error, int* line)
 {
     Scenario sc;
-    Parser p{sc, error};
+    Parser p{sc, error, line};
+    if (line)
+        *line = 0;
     enum class Group { None, Simulator, Mouse, Receiver, Events } group = Group::None;
     std::istringstream in(text);
     std::string raw;
@@ -299,46 +304,59 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
     return true;
 }
 
-bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error)
+bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error, ScenarioFault* fault)
 {
     std::string shown = path;
     std::error_code ec;
+    std::string looked = path;
     if (std::filesystem::path(path).is_relative()) {
         const auto absolute = std::filesystem::absolute(path, ec);
-        if (!ec)
-            shown += " (" + absolute.lexically_normal().string() + ")";
+        if (!ec) {
+            looked = absolute.lexically_normal().string();
+            shown += " (" + looked + ")";
+        }
     }
+    ScenarioFault found;
+    found.file = looked;
     std::string text, why;
-    if (!readTextFile(path, text, kMaxScenarioBytes, &why))
-        return error = "cannot read the scenario " + shown + ": " + why, false;
-    if (!parseScenario(text, scenario, why)) {
+    bool ok = readTextFile(path, text, kMaxScenarioBytes, &why, &found.kind);
+    if (!ok) {
+        error = "cannot read the scenario " + shown + ": " + why;
+    } else if (!parseScenario(text, scenario, why, &found.line)) {
+        found.kind = ScenarioFault::Malformed;
         // The parser's messages start with "scenario"; here the file is named instead.
         for (const char* lead : {"scenario: ", "scenario "})
             if (startsWith(why, lead))
                 why.erase(0, std::strlen(lead));
-        return error = "the scenario " + shown + " is malformed: " + why, false;
+        error = "the scenario " + shown + " is malformed: " + why;
+        ok = false;
     }
-    return true;
+    if (fault)
+        *fault = ok ? ScenarioFault{} : found;
+    return ok;
 }
 
-bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why)
+bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why,
+                  ScenarioFault::Kind* kind)
 {
-    auto failed = [why](std::string cause) {
+    auto failed = [why, kind](std::string cause, ScenarioFault::Kind fault = ScenarioFault::Unreadable) {
         if (why)
             *why = std::move(cause);
+        if (kind)
+            *kind = fault;
         return false;
     };
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found)
-        return failed("no such file");
+        return failed("no such file", ScenarioFault::Missing);
     if (ec)
         return failed(ec.message());
     if (status.type() == fs::file_type::directory)
-        return failed("it is a folder, not a file");
+        return failed("it is a folder, not a file", ScenarioFault::NotAFile);
     if (status.type() != fs::file_type::regular)
-        return failed("it is not a regular file");
+        return failed("it is not a regular file", ScenarioFault::NotAFile);
     const auto size = fs::file_size(path, ec);
     if (!ec && size > maxBytes)
         return failed("it is larger than " + std::to_string(maxBytes) + " bytes");

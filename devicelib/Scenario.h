@@ -47,17 +47,29 @@ struct Scenario {
     std::vector<EventSpec> events;
 };
 
+// What kept a scenario file from use, for a caller that tells the user in their own words.
+struct ScenarioFault {
+    enum Kind { None = 0, Missing = 1, Unreadable = 2, NotAFile = 3, Malformed = 4 };
+    Kind kind = None;
+    int line = 0;     // Malformed: the line at fault; 0 when it is the file as a whole
+    std::string file; // the file as it was looked for: absolute
+};
+
 Scenario defaultScenario();
-// Parses scenario INI text; false with a message naming the line on any error.
-bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
+// Parses scenario INI text; false with a message naming the line on any error, and that
+// line in *line when given (0 for a fault of the whole text, such as no devices).
+bool parseScenario(const std::string& text, Scenario& scenario, std::string& error, int* line = nullptr);
 // Reads a whole regular file of at most maxBytes. False on any failure, with the
-// cause in *why when given ("no such file", "it is a folder", ...); a FIFO or a
-// device is refused unopened, so a read never blocks.
-bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why = nullptr);
+// cause in *why when given ("no such file", "it is a folder", ...) and its kind in *kind
+// (Missing, NotAFile or Unreadable); a FIFO or a device is refused unopened, so a read
+// never blocks.
+bool readTextFile(const std::string& path, std::string& text, std::size_t maxBytes, std::string* why = nullptr,
+                  ScenarioFault::Kind* kind = nullptr);
 // Reads and parses a scenario file. A relative path is taken from the current
 // folder. The message names the file (and, for a relative path, where it was
-// looked for) and the cause, as a user is to see it.
-bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error);
+// looked for) and the cause, as a user is to see it; *fault (when given) holds the same.
+bool loadScenarioFile(const std::string& path, Scenario& scenario, std::string& error,
+                      ScenarioFault* fault = nullptr);
 // Kind a receiver of the class reports: 1000 Hz 0, 2000 Hz 4, 4000 Hz 1, 8000 Hz 5.
 std::uint8_t receiverKind(int receiverClass);
 

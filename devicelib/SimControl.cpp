@@ -62,6 +62,16 @@ const char* SimControl_ScenarioError(void)
     return error.empty() ? nullptr : error.c_str();
 }
 
+int SimControl_ScenarioFault(int* line, const char** file)
+{
+    const devicelib::ScenarioFault& fault = sim().scenarioFault();
+    if (line)
+        *line = fault.line;
+    if (file)
+        *file = fault.file.c_str();
+    return fault.kind;
+}
+
 void SimControl_ForgetState(void)
 {
     sim().forgetState();

@@ -2,8 +2,9 @@
 
 /*
  * Control of the simulated devices behind HIDUsb.h, for tests, benchmarks and
- * scenario runs. Program code calls only SimControl_ScenarioError, once at
- * start-up; a vendor library linked in place of this one would not have these.
+ * scenario runs. Program code calls only SimControl_ScenarioError and
+ * SimControl_ScenarioFault, once at start-up; a vendor library linked in place
+ * of this one would not have these.
  *
  * Devices are named by their scenario group name ("Mouse1", "Receiver1"). A
  * mouse is reached through its cable (when plugged) or through the receiver
@@ -86,6 +87,12 @@ SIMCONTROL_API bool SimControl_LoadScenarioText(const char* iniText, const char*
  * started (the file and the cause); NULL when it was or none was named. Valid
  * for the life of the process. */
 SIMCONTROL_API const char* SimControl_ScenarioError(void);
+/* The same cause as a code, for a caller that words it in the user's language: 0 none,
+ * 1 no such file, 2 it cannot be read, 3 it is no regular file (a folder, a pipe, ...),
+ * 4 it is malformed, with *line the line at fault (0: the file as a whole, such as a
+ * file naming no device). *file: the file as it was looked for, an absolute path; "" for
+ * 0. line and file may be NULL; the text is valid for the life of the process. */
+SIMCONTROL_API int SimControl_ScenarioFault(int* line, const char** file);
 /* Deletes the state file and puts every device back to its scenario values. */
 SIMCONTROL_API void SimControl_ForgetState(void);
 /* Writes the state file now (it is otherwise written shortly after each change). */

@@ -83,7 +83,7 @@ Simulator::Simulator()
         // The user asked for these devices: running on others instead would
         // look like success. No device is plugged; the program asks for the
         // reason (SimControl_ScenarioError) and stops.
-        if (!loadScenarioFile(path, scenario, m_scenarioError)) {
+        if (!loadScenarioFile(path, scenario, m_scenarioError, &m_scenarioFault)) {
             std::fprintf(stderr, "HIDUsb: %s\n", m_scenarioError.c_str());
             scenario = Scenario{};
         }

@@ -127,6 +127,7 @@ public:
     // Why the scenario named in the environment was not loaded at start; empty
     // when it was, or when none was named. Set once, before any other thread.
     const std::string& scenarioError() const { return m_scenarioError; }
+    const ScenarioFault& scenarioFault() const { return m_scenarioFault; }
     bool plug(const char* name, bool plugged);
     bool setAwake(const char* name, bool awake);
     bool setBattery(const char* name, int percent, bool charging);
@@ -222,6 +223,7 @@ private:
     std::set<std::string> m_paths;
     std::string m_statePath;
     std::string m_scenarioError;
+    ScenarioFault m_scenarioFault;
     bool m_dirty = false;
     bool m_saveQueued = false;
 

@@ -6,9 +6,15 @@ set -e
 case "${TALVO_SIM_SCENARIO:-}" in ""|/*) ;; *) export TALVO_SIM_SCENARIO="$PWD/$TALVO_SIM_SCENARIO" ;; esac
 case "${TALVO_SIM_STATE:-}" in ""|/*) ;; *) export TALVO_SIM_STATE="$PWD/$TALVO_SIM_STATE" ;; esac
 cd "$(dirname "$0")/.."
+# The start-up test stops here, to see the paths the program would be given.
+if [ -n "${TALVO_RUN_SHOW_PATHS:-}" ]; then
+  printf '%s\n' "$TALVO_SIM_SCENARIO" "$TALVO_SIM_STATE"
+  exit 0
+fi
 sh scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# Only the program and the data it ships beside itself; scripts/test.sh builds the rest.
+cmake --build build -j"$(nproc)" --target talvo-r430k
 if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ] && [ -z "$QT_QPA_PLATFORM" ]; then
   # No screen to draw on (a fresh server or container): run on a virtual one
   # rather than abort.

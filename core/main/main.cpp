@@ -1,22 +1,22 @@
 #include "core/AppPaths.h"
 #include "core/CrashDump.h"
 #include "core/FileNameCodec.h"
-#include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/Product.h"
 #include "core/StartUp.h"
 #include "devicelib/SimControl.h"
 #include "dialogs/ExeIsRun.h"
+#include "dialogs/ScenarioNotice.h"
 #include "dialogs/UpDateWarning.h"
 #include "shell/DialogMain.h"
 #include "shell/common/ButtonStyle.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 #include <QWidget>
 
 namespace {
@@ -51,24 +51,20 @@ int showAlreadyRunning()
 }
 
 // The simulated devices the user named could not be loaded: running on none (or on others)
-// would look like success. Said on stderr and, where there is a screen, in a notice; the
-// library's own text names the file and the cause.
-int stopForUnreadScenario(const char* reason)
+// would look like success. The device library has already told stderr the file and the cause in
+// its own words; where there is a screen, a notice tells the user in theirs.
+int stopForUnreadScenario()
 {
-    qCCritical(lcEntry, "the program stops: %s", reason);
+    qCCritical(lcEntry, "the program stops: the simulated devices could not be set up");
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return 2;
-    QString text;
-    shell::LanguageFile::cachedElement(MacroIni::Instance()->LanguageIndex(), QStringLiteral("DialogMain"))
-        .find(QStringLiteral("ScenarioUnread"), &text);
+    int line = 0;
+    const char* file = nullptr;
+    const auto fault = dialogs::ScenarioFault(SimControl_ScenarioFault(&line, &file));
     UpDateWarning notice(nullptr);
     notice.fitStartUpNotice(!QFileInfo(AppDir() + QStringLiteral("/Picture")).isDir());
-    if (!text.contains(QLatin1String("%1"))) {
-        text = QStringLiteral("The simulated devices could not be set up: %1. The program ends.");
-        notice.okButton()->setText(QStringLiteral("OK"));
-    }
-    notice.SetText(notice.withNames(text, {QString::fromLocal8Bit(reason)}));
+    dialogs::setScenarioNoticeText(notice, fault, line, QFile::decodeName(file ? file : ""));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         notice.move(dialogs::DialogFrame::placement(screen->availableGeometry().topLeft(),
                                                     screen->availableGeometry().size(), notice.size(), 0, 0));
@@ -96,8 +92,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QLatin1String(ProductName));
     RegisterBusTypes();
     scheduleAutoClose();
-    if (const char* reason = SimControl_ScenarioError())
-        return stopForUnreadScenario(reason);
+    if (SimControl_ScenarioError())
+        return stopForUnreadScenario();
 
     // Held until main returns; a copy that dies leaves a lock that names a
     // dead process, which the next start takes over.

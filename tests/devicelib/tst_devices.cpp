@@ -619,8 +619,12 @@ private slots:
         scenario.write("[Mouse1]\nModel=7\n");
         scenario.close();
         // Malformed: no device at all rather than the default ones, and the reason to show.
-        QCOMPARE(runChild("identity"), QByteArray("unloaded: the scenario " + QFile::encodeName(scenario.fileName())
+        const QByteArray file = QFile::encodeName(scenario.fileName());
+        QCOMPARE(runChild("identity"), QByteArray("unloaded (4 at line 2 of " + file + "): the scenario " + file
                                                   + " is malformed: line 2: Model must be 1 or 2"));
+        env.insert("TALVO_SIM_SCENARIO", scenario.fileName() + ".gone");
+        QCOMPARE(runChild("identity"), QByteArray("unloaded (1 at line 0 of " + file + ".gone): cannot read the "
+                                                  "scenario " + file + ".gone: no such file"));
     }
 };
 
@@ -640,8 +644,12 @@ static int runChildMode(const QByteArray& mode)
         return 0; // the library keeps the flash as the process ends
     }
     if (mode == "identity") {
-        if (const char* error = SimControl_ScenarioError())
-            printf("unloaded: %s\n", error);
+        if (const char* error = SimControl_ScenarioError()) {
+            int line = -1;
+            const char* file = nullptr;
+            const int fault = SimControl_ScenarioFault(&line, &file);
+            printf("unloaded (%d at line %d of %s): %s\n", fault, line, file, error);
+        }
         for (const char* pid : {"0x4141", "0x4281"}) {
             int count = 5;
             const char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId("0x3A2F", pid, &count);

@@ -11,12 +11,14 @@
 #include "dialogs/MakeMacro.h"
 #include "dialogs/MouseOffLine.h"
 #include "dialogs/QuestionDialog.h"
+#include "dialogs/ScenarioNotice.h"
 #include "dialogs/UpDataParam.h"
 #include "dialogs/UpDataParamImport.h"
 #include "dialogs/UpDateWarning.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTextCodec>
 #include <QToolButton>
 #include <QtTest>
@@ -54,6 +56,8 @@ private slots:
     void importFailureTextFollowsResult_data();
     void importFailureTextFollowsResult();
     void messageNoticeTakesOnlyItsButtonFromLanguage();
+    void scenarioNoticeTellsTheCauseInTheLanguage_data();
+    void scenarioNoticeTellsTheCauseInTheLanguage();
 };
 
 void TestNotices::init()
@@ -335,6 +339,50 @@ void TestNotices::messageNoticeTakesOnlyItsButtonFromLanguage()
     clock.start();
     viaReturn.exec();
     QVERIFY(clock.elapsed() < 1500);
+}
+
+void TestNotices::scenarioNoticeTellsTheCauseInTheLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("child");
+    const struct {
+        const char* name;
+        dialogs::ScenarioFault fault;
+        int line;
+        const char* child;
+    } causes[] = {{"missing", dialogs::ScenarioFault::Missing, 0, "ScenarioMissing"},
+                  {"unreadable", dialogs::ScenarioFault::Unreadable, 0, "ScenarioUnreadable"},
+                  {"not a file", dialogs::ScenarioFault::NotAFile, 0, "ScenarioNotFile"},
+                  {"malformed line", dialogs::ScenarioFault::Malformed, 17, "ScenarioBadLine"},
+                  {"malformed file", dialogs::ScenarioFault::Malformed, 0, "ScenarioMalformed"}};
+    for (int language = 0; language < 6; ++language)
+        for (const auto& cause : causes)
+            QTest::addRow("%d %s", language, cause.name)
+                << language << int(cause.fault) << cause.line << QString::fromLatin1(cause.child);
+}
+
+// The start-up notice of a scenario that cannot be used says why in the user's language, naming
+// the file and the faulty line: no word of the device library's English in it.
+void TestNotices::scenarioNoticeTellsTheCauseInTheLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(int, fault);
+    QFETCH(int, line);
+    QFETCH(QString, child);
+    dialogtest::chooseLanguage(language);
+    const QString file = QStringLiteral("/home/user/talvo/devicelib/scenarios/timed-events.ini");
+    UpDateWarning notice;
+    notice.fitStartUpNotice(false);
+    dialogs::setScenarioNoticeText(notice, dialogs::ScenarioFault(fault), line, file);
+    const QString shown = notice.label()->text().remove(QChar(0x200B));
+    const QString expected = shippedText(language, "DialogMain", child);
+    QVERIFY2(expected.contains("%1") && (line == 0 || expected.contains("%2")), qPrintable(expected));
+    QCOMPARE(shown, QString(expected).replace("%1", file).replace("%2", QString::number(line)));
+    if (language != 0)
+        QVERIFY2(!QString(shown).remove(file).contains(QRegularExpression("[A-Za-z]")), qPrintable(shown));
+    QCOMPARE(notice.okButton()->text(), shippedText(language, "NewVer", "NewHong"));
 }
 
 QTEST_MAIN(TestNotices)

@@ -180,9 +180,8 @@ const std::vector<Scene>& scenes()
                                         "TALVO R430K mouse.ini.damaged2, Macro.ini.damaged2"})},
         {"UpDateWarning-DataMissing",
          fileNotice("DataMissing", {"/usersetting/Config.ini, /Language, /Picture, /driver_sensor.h"})},
-        {"UpDateWarning-ScenarioUnread",
-         fileNotice("ScenarioUnread", {"the scenario /home/user/talvo/devicelib/scenarios/timed-events.ini is "
-                                       "malformed: line 12: unknown event action 'unplugg'"})},
+        {"UpDateWarning-ScenarioBadLine",
+         fileNotice("ScenarioBadLine", {"/home/user/talvo/devicelib/scenarios/timed-events.ini", "12"})},
     };
     return list;
 }
