@@ -42,6 +42,14 @@
 namespace {
 
 const QString kFail = QStringLiteral("UpdateFailInfo");
+
+// The mouse and its receiver each run, the mouse on its cable or not.
+QString devices(bool cable)
+{
+    return QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
+                          "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n")
+        .arg(cable ? "true" : "false");
+}
 // Slow enough that a stage is still being written when the child ends itself at the percent
 // its row names (about 15 ms a percent).
 constexpr int kChildBusUs = 5000;
@@ -428,10 +436,8 @@ void TestInterrupted::cutUpdateIsRepairedAtTheNextStart()
     QFETCH(QString, cut);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    const QString cable = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
-                                         "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n");
     // The Space key offers a receiver without its mouse's cable.
-    const ChildRun first = runChildProcess(home.path(), cable.arg(opener == QLatin1String("space") ? "false" : "true"),
+    const ChildRun first = runChildProcess(home.path(), devices(opener != QLatin1String("space")),
                                            {QStringLiteral("update"), opener, QString::number(stopAt), how});
     QVERIFY2(first.status == QProcess::CrashExit, qPrintable(first.out));
     QVERIFY2(first.out.contains(QStringLiteral("ending by ") + how), qPrintable(first.out));
@@ -447,7 +453,7 @@ void TestInterrupted::cutUpdateIsRepairedAtTheNextStart()
     }
 
     // The next start, with the mouse's cable plugged as the repair asks.
-    const ChildRun next = runChildProcess(home.path(), cable.arg("true"), {QStringLiteral("repair")});
+    const ChildRun next = runChildProcess(home.path(), devices(true), {QStringLiteral("repair")});
     QVERIFY2(next.status == QProcess::NormalExit && next.code == 0, qPrintable(next.out));
     QVERIFY2(next.out.contains(QStringLiteral("offered %1").arg(!cut.isEmpty())), qPrintable(next.out));
     if (!cut.isEmpty()) {
@@ -477,11 +483,8 @@ void TestInterrupted::choicePageShowsNoRepairWhileAnUpdateRuns()
     QFETCH(int, failAt);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    const QString devices = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
-                                           "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n")
-                                .arg(opener == QLatin1String("space") ? "false" : "true");
-    const ChildRun run =
-        runChildProcess(home.path(), devices, {QStringLiteral("watch"), opener, QString::number(failAt)});
+    const ChildRun run = runChildProcess(home.path(), devices(opener != QLatin1String("space")),
+                                         {QStringLiteral("watch"), opener, QString::number(failAt)});
     QVERIFY2(run.status == QProcess::NormalExit && run.code == 0, qPrintable(run.out));
     QVERIFY2(!run.out.contains(QStringLiteral("not ended")), qPrintable(run.out));
     QVERIFY2(run.out.contains(QStringLiteral("repair shown 0\n")), qPrintable(run.out));
@@ -515,10 +518,8 @@ void TestInterrupted::mouseStageCutOutsideItsBootLoaderIsRepaired()
     QFETCH(QString, how);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    const QString devices = QStringLiteral("[Mouse1]\nModel=1\nCable=%1\nVersion=0x0105\n"
-                                           "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0103\n");
     const ChildRun first =
-        runChildProcess(home.path(), devices.arg("true"), {QStringLiteral("update"), opener, "-1", how, cut});
+        runChildProcess(home.path(), devices(true), {QStringLiteral("update"), opener, "-1", how, cut});
     QVERIFY2(first.status == QProcess::CrashExit, qPrintable(first.out));
     QVERIFY2(first.out.contains(QStringLiteral("ending by ") + how), qPrintable(first.out));
     QVERIFY(!inBootMode(home.path(), QStringLiteral("Receiver1")));
@@ -526,7 +527,7 @@ void TestInterrupted::mouseStageCutOutsideItsBootLoaderIsRepaired()
 
     // A failed mouse needs its receiver: the mouse is on it, off its cable.
     for (const bool offered : {true, false}) {
-        const ChildRun next = runChildProcess(home.path(), devices.arg("false"), {QStringLiteral("repair")});
+        const ChildRun next = runChildProcess(home.path(), devices(false), {QStringLiteral("repair")});
         QVERIFY2(next.status == QProcess::NormalExit && next.code == 0, qPrintable(next.out));
         QVERIFY2(next.out.contains(QStringLiteral("offered %1").arg(offered)), qPrintable(next.out));
         if (offered) {
