@@ -181,7 +181,7 @@ private:
         });
         opener();
         if (!expected.isEmpty())
-            QCOMPARE(driver.seen(), expected);
+            QCOMPARE(driver.seen().join(QLatin1Char(',')), expected.join(QLatin1Char(',')));
     }
 
     // A dialog shown without its own event loop: read, then hidden again.
@@ -199,9 +199,15 @@ private:
             return;
         QTRY_VERIFY_WITH_TIMEOUT(TileDeviceList.size() == 1, 10000);
         // The parameter read's notice closes as it comes (the scene "opening the mouse" reads it).
+        // The pages may still be filled from the mouse opened before: this open is over once its
+        // own notice has come and gone, or it would come in the middle of the next scene.
         modaltest::ModalDriver closer;
+        bool read = false;  // queued behind the frame's own slot, which shows the notice
+        const QMetaObject::Connection asked = connect(PostMsg::instance(), &PostMsg::SigUpDataParam, this,
+                                                      [&read] { read = true; }, Qt::QueuedConnection);
+        const auto forget = qScopeGuard([asked] { disconnect(asked); });
         m_window->choicePage()->OpenTile(0);
-        QTRY_VERIFY2_WITH_TIMEOUT(frameShown() && ButtonPageFilled && SensorPageFilled,
+        QTRY_VERIFY2_WITH_TIMEOUT(frameShown() && ButtonPageFilled && SensorPageFilled && read,
                                   qPrintable(closer.seen().join(QLatin1Char(','))), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(!frame()->paramDialog()->isVisible(), 20000);
     }
