@@ -202,12 +202,14 @@ private:
         // The pages may still be filled from the mouse opened before: this open is over once its
         // own notice has come and gone, or it would come in the middle of the next scene.
         modaltest::ModalDriver closer;
-        bool read = false;  // queued behind the frame's own slot, which shows the notice
+        // Queued behind the frame's own slot, which shows the notice; a call already queued when
+        // this returns finds its flag still there.
+        const auto read = std::make_shared<bool>(false);
         const QMetaObject::Connection asked = connect(PostMsg::instance(), &PostMsg::SigUpDataParam, this,
-                                                      [&read] { read = true; }, Qt::QueuedConnection);
+                                                      [read] { *read = true; }, Qt::QueuedConnection);
         const auto forget = qScopeGuard([asked] { disconnect(asked); });
         m_window->choicePage()->OpenTile(0);
-        QTRY_VERIFY2_WITH_TIMEOUT(frameShown() && ButtonPageFilled && SensorPageFilled && read,
+        QTRY_VERIFY2_WITH_TIMEOUT(frameShown() && ButtonPageFilled && SensorPageFilled && *read,
                                   qPrintable(closer.seen().join(QLatin1Char(','))), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(!frame()->paramDialog()->isVisible(), 20000);
     }
