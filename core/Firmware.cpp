@@ -95,7 +95,11 @@ const QString& recordName()
 
 QString recordText(const UpdateRecord& record)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(record.imageKind).arg(record.receiverClass).arg(record.cid).arg(record.mid);
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(record.imageKind)
+        .arg(record.receiverClass)
+        .arg(record.cid)
+        .arg(record.mid);
 }
 
 void own(const FirmwareStage& stage, const QString& value)

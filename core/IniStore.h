@@ -28,8 +28,8 @@ class IniStore
 public:
     // Reads path now. A file that is no regular file or larger than maxBytes is damaged: it is
     // renamed to path + ".damaged" (kept for the user, who is told through recordSetAsideStore)
-    // and the store starts empty. A file that can be neither read nor moved aside is never written over. The same holds
-    // whenever the file is read again.
+    // and the store starts empty. A file that can be neither read nor moved aside is never
+    // written over. The same holds whenever the file is read again.
     IniStore(const QString& path, qint64 maxBytes);
     IniStore(const IniStore&) = delete;
     IniStore& operator=(const IniStore&) = delete;
