@@ -72,11 +72,11 @@ LogBeforeStage& logBeforeStage()
     return before;
 }
 
-// The record of the update now running, which the readers of the store must not take for an
+// The record of the flow now running, which the readers of the store must not take for an
 // unfinished one.
 struct OwnedRecord {
     std::mutex lock;
-    bool owned = false;
+    const UpdateFlow* flow = nullptr;
     QString value;     // as written, so that another writer's record is still read as its own
     FirmwareStage stage;
 };
@@ -102,21 +102,17 @@ QString recordText(const UpdateRecord& record)
         .arg(record.mid);
 }
 
-void own(const FirmwareStage& stage, const QString& value)
+// A stored record's four fields; none for any other field count.
+QStringList recordFields(const QString& stored)
 {
-    OwnedRecord& owned = ownedRecord();
-    std::lock_guard<std::mutex> guard(owned.lock);
-    owned.owned = true;
-    owned.value = value;
-    owned.stage = stage;
+    const QStringList fields = stored.split(QLatin1Char(','));
+    return fields.size() == 4 ? fields : QStringList();
 }
 
-void disown()
+// The choice page's repair state follows the store as the readers now see it.
+void tellRepairState()
 {
-    OwnedRecord& owned = ownedRecord();
-    std::lock_guard<std::mutex> guard(owned.lock);
-    owned.owned = false;
-    owned.value.clear();
+    PostMsg::instance()->EmitUpDateButton(unfinishedUpdateFields().isEmpty());
 }
 
 constexpr qint64 kMaxLogSize = kLogLines * (kMaxLogText + 1);
@@ -292,21 +288,18 @@ bool writeUpdateLog(const char* const* texts)
 
 QStringList updateFailFields()
 {
-    const QStringList fields = Registry::Value(Registry::DriveTestKey(), recordName()).split(QLatin1Char(','));
-    return fields.size() == 4 ? fields : QStringList();
-}
-
-bool updateRecordOwned()
-{
-    const QString stored = Registry::Value(Registry::DriveTestKey(), recordName());
-    OwnedRecord& owned = ownedRecord();
-    std::lock_guard<std::mutex> guard(owned.lock);
-    return owned.owned && !stored.isEmpty() && stored == owned.value;
+    return recordFields(Registry::Value(Registry::DriveTestKey(), recordName()));
 }
 
 QStringList unfinishedUpdateFields()
 {
-    return updateRecordOwned() ? QStringList() : updateFailFields();
+    const QString stored = Registry::Value(Registry::DriveTestKey(), recordName());
+    const QStringList fields = recordFields(stored);
+    if (fields.isEmpty())
+        return fields;
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    return owned.flow && stored == owned.value ? QStringList() : fields;
 }
 
 void removeUpdateFailInfo()
@@ -325,8 +318,20 @@ bool stageClearsRecord(const FirmwareStage& stage)
     return !(stage.mouseUnfinished && stage.imageKind == kReceiverImage);
 }
 
-StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
-                              int timeoutMs, QString* error)
+UpdateFlow::~UpdateFlow()
+{
+    end();
+}
+
+bool UpdateFlow::running() const
+{
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    return owned.flow == this;
+}
+
+StageStart UpdateFlow::startStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
+                                  int timeoutMs, QString* error)
 {
     const QString value = recordText(recordOfStage(stage));
     const bool had = Registry::Contains(Registry::DriveTestKey(), recordName());
@@ -345,7 +350,17 @@ StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& imag
             *error = Registry::FilePath();
         return StageStart::NotRecorded;
     }
-    own(stage, value);
+    const bool first = !running();
+    {
+        OwnedRecord& owned = ownedRecord();
+        std::lock_guard<std::mutex> guard(owned.lock);
+        owned.flow = this;
+        owned.value = value;
+        owned.stage = stage;
+    }
+    // The repair button may still show for the record this flow has just taken over.
+    if (first)
+        tellRepairState();
     if (!UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(image.constData()), image.size(), callback,
                           timeoutMs))
         return StageStart::Refused;
@@ -363,7 +378,7 @@ StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& imag
     return StageStart::Started;
 }
 
-void firmwareStageSucceeded()
+void UpdateFlow::stageSucceeded()
 {
     {
         LogBeforeStage& before = logBeforeStage();
@@ -384,15 +399,13 @@ void firmwareStageSucceeded()
     {
         OwnedRecord& owned = ownedRecord();
         std::lock_guard<std::mutex> guard(owned.lock);
-        clears = !owned.owned || stageClearsRecord(owned.stage);
+        clears = owned.flow != this || stageClearsRecord(owned.stage);
     }
-    if (clears) {
+    if (clears)
         removeUpdateFailInfo();
-        disown();
-    }
 }
 
-void firmwareStageFailed(const FirmwareStage& stage)
+void UpdateFlow::stageFailed(const FirmwareStage& stage)
 {
     {
         LogBeforeStage& before = logBeforeStage();
@@ -400,15 +413,26 @@ void firmwareStageFailed(const FirmwareStage& stage)
         before.held = false;
         before.content.clear();
     }
-    disown();
     const QString value = recordText(recordOfStage(stage));
     if (!Registry::SetValue(Registry::DriveTestKey(), recordName(), value))
         qCWarning(lcFirmware) << "failed update not recorded:" << value;
+    OwnedRecord& owned = ownedRecord();
+    std::lock_guard<std::mutex> guard(owned.lock);
+    if (owned.flow == this)
+        owned.value = value;
 }
 
-void firmwareUpdateEnded()
+void UpdateFlow::end()
 {
-    disown();
+    {
+        OwnedRecord& owned = ownedRecord();
+        std::lock_guard<std::mutex> guard(owned.lock);
+        if (owned.flow != this)
+            return;
+        owned.flow = nullptr;
+        owned.value.clear();
+    }
+    tellRepairState();
 }
 
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version)

@@ -134,35 +134,50 @@ UpdateRecord recordOfStage(const FirmwareStage& stage);
 bool stageClearsRecord(const FirmwareStage& stage);
 
 // The four fields of a record no running update of this program owns: one an earlier run left,
-// or one of a stage that failed or was cut in this run. A stage's record is written before its
-// first byte, so while the update runs it means "running", not "unfinished", and nothing is to
-// be repaired for it. Empty as updateFailFields() is, and while the update that wrote it runs.
+// or one of an update of this run that has ended. While an update runs, the record it found
+// standing or its stages wrote means "running", not "unfinished", and nothing is to be repaired
+// for it. Empty as updateFailFields() is, and while the update that holds it runs.
 QStringList unfinishedUpdateFields();
-// Whether the record now stored is one a running update of this program owns.
-bool updateRecordOwned();
 
 enum class StageStart { Started, NotRecorded, Refused };
 
-// Starts one firmware stage. The record goes to the store, and is known on the disk, before the
-// library gets the image: a program that dies while the device sits in its boot loader
-// (killed, crashed, the power cut) leaves what the next start needs to repair it.
-// NotRecorded: the store could not be written; nothing reached the library, the record stays
-// as it was and *error names the file. Refused: the library did not take the image (the
-// record stays, as for a failed stage; firmwareStageFailed() follows). GUI thread.
-// Started or Refused, the update owns the record until the stage fails or the update ends.
-// Started, the library's texts of the stage go to the update log at once, so that a stage the
-// program never sees end leaves its texts there too.
-StageStart startFirmwareStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
-                              int timeoutMs, QString* error = nullptr);
-// The stage started last ended well: the update log goes back as it was before the stage (a
-// stage that succeeded leaves nothing behind) and the record is removed unless the stage keeps
-// it (stageClearsRecord()); a record kept stays owned until the next stage or the update's end.
-void firmwareStageSucceeded();
-// The stage ended badly (or never started): its record is written again, since the store may
-// hold another writer's or an older one, and is no longer owned. The log is left to its writer.
-void firmwareStageFailed(const FirmwareStage& stage);
-// The update is over, however it ended: a record still stored is one to repair.
-void firmwareUpdateEnded();
+// One firmware update or repair, held by the page or dialog that runs it. It runs from its first
+// stage's start to its end, however it ends: end() once no stage follows, or the holder's
+// destruction. While it runs, the record its stages wrote, or found already stored as a repair
+// does, is its own (unfinishedUpdateFields() leaves it out); another writer's different record
+// is still unfinished. The choice page is told (SigUpDateButton) when a flow starts and when it
+// ends, so that no repair is offered for it meanwhile. One flow runs at a time: a stage of
+// another takes the record over. GUI thread.
+class UpdateFlow
+{
+public:
+    UpdateFlow() = default;
+    ~UpdateFlow();
+    UpdateFlow(const UpdateFlow&) = delete;
+    UpdateFlow& operator=(const UpdateFlow&) = delete;
+
+    // Starts one stage, and the flow with its first. The record goes to the store, and is known
+    // on the disk, before the library gets the image: a program that dies while the device sits
+    // in its boot loader (killed, crashed, the power cut) leaves what the next start needs to
+    // repair it. NotRecorded: the store could not be written; nothing reached the library, the
+    // record stays as it was and *error names the file. Refused: the library did not take the
+    // image (the record stays, as for a failed stage; stageFailed() follows). Started, the
+    // library's texts of the stage go to the update log at once, so that a stage the program
+    // never sees end leaves its texts there too.
+    StageStart startStage(const FirmwareStage& stage, const QByteArray& image, UpgradeEventCallback callback,
+                          int timeoutMs, QString* error = nullptr);
+    // The stage started last ended well: the update log goes back as it was before the stage (a
+    // stage that succeeded leaves nothing behind) and the record is removed unless the stage
+    // keeps it (stageClearsRecord()).
+    void stageSucceeded();
+    // The stage ended badly (or never started): its record is written again, since the store may
+    // hold another writer's or an older one. The log is left to its writer.
+    void stageFailed(const FirmwareStage& stage);
+    // No stage follows: a record still stored is one to repair. Nothing when the flow does not run.
+    void end();
+    bool running() const;
+};
+
 // "MouseVer" + cidText + midText := version, the mouse firmware just written.
 void writeMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 

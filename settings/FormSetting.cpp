@@ -228,6 +228,11 @@ FormSetting::FormSetting(QWidget* parent)
 
 FormSetting::~FormSetting()
 {
+    // Gone in the middle of an update (the program quits): the device watch must not stay off.
+    if (m_flow.running()) {
+        UpdateCheckRunning = 0;
+        FirmwareIdle = 1;
+    }
     stopUpdateEvents();
     delete UpdateWarningDialog;
     if (UpdateRepairDialog) {

@@ -220,6 +220,7 @@ private:
     quint32 m_pageCid = 0;
     quint32 m_pageMid = 0;
     core::FirmwareStage m_runningStage;  // the stage started last
+    core::UpdateFlow m_flow;
     quint32 m_receiverClass = 0;
     QByteArray m_updateImage;           // the image the library is writing
     QTimer* m_updateWatchdog = nullptr;

@@ -194,14 +194,18 @@ bool FormSetting::ChechIsUpDate()
         } else {
             return refuseUpdate(ErrorText);
         }
-        const QString key = core::receiverImageKey(record.value(1).toInt());
+        // A failed mouse is written through the receiver open now, which may be of another class
+        // than the one its update went through: only that receiver's image can go on.
+        const bool mouseFailed = recordedKind == core::kMouseImage;
+        const int receiverClass =
+            mouseFailed ? core::receiverClassOfKind(device.DeviceKind) : record.value(1).toInt();
+        const QString key = core::receiverImageKey(receiverClass);
         if (!key.isEmpty()) {
-            m_receiverClass = record.value(1).toUInt();
+            m_receiverClass = quint32(receiverClass);
             m_firstReceiverImageName = configValue(m_updateGroup, key);
         }
         if (device.Cid != recordedCid)
             return refuseUpdate(ErrorText);
-        const bool mouseFailed = recordedKind == core::kMouseImage;
         FindUpdateFile(quint8(recordedKind), QString(), mouseFailed ? m_mouseImageName : m_firstReceiverImageName,
                        quint8(recordedCid), mid);
         // Without an image there is nothing to count boot devices against.
@@ -500,7 +504,7 @@ void FormSetting::startStage(int imageKind)
                                                          : &FormSetting::DongleUpgradeCallback;
     m_runningStage = core::FirmwareStage{imageKind, m_recordedMouseRepair == 1, int(m_receiverClass), int(m_pageCid),
                                          int(m_pageMid)};
-    switch (core::startFirmwareStage(m_runningStage, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
+    switch (m_flow.startStage(m_runningStage, m_updateImage, callback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         return;
     case core::StageStart::NotRecorded:
@@ -549,14 +553,21 @@ void FormSetting::finishStep(int imageKind)
     } else {
         SlotContinue(0);
     }
-    if (DongleCheckTimer->isActive() || MouseCheckTimer->isActive())
+    if (m_receiverTimerRunning || m_mouseTimerRunning)
         return;
     // No stage follows: a record still stored is one to repair.
-    core::firmwareUpdateEnded();
-    // Every stage ended without writing (the device runs that firmware
-    // already): the dialog must not stay busy.
-    if (!m_outcomeShown)
+    m_flow.end();
+    if (m_outcomeShown)
+        return;
+    // Every stage ended without writing. With nothing left to repair the device runs that
+    // firmware already; a record that stands (a mouse waits in its boot loader, and its image is
+    // gone) is a failure, never "up to date".
+    if (core::unfinishedUpdateFields().isEmpty()) {
         refuseUpdate(VerNewText);
+    } else {
+        m_outcomeShown = true;
+        PostMsg::instance()->EmitProgress(0, 5);
+    }
 }
 
 void FormSetting::MarkDongleUpdate()
@@ -620,7 +631,7 @@ void FormSetting::succeedStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
-    core::firmwareStageSucceeded();
+    m_flow.stageSucceeded();
     PostMsg* bus = PostMsg::instance();
     const QString version = imageVersion(m_updateImage);
     if (m_receiverStage == 1) {
@@ -644,7 +655,7 @@ void FormSetting::failUpdateStage()
 {
     m_updateWatchdog->stop();
     relay().detach(this);
-    core::firmwareStageFailed(m_runningStage);
+    m_flow.stageFailed(m_runningStage);
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     MouseUpdateAvailable = 0;
     ReceiverUpdateAvailable = 0;

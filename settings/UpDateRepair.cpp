@@ -83,6 +83,10 @@ UpDateRepair::UpDateRepair(QWidget* parent)
 
 UpDateRepair::~UpDateRepair()
 {
+    // Gone in the middle of an update (the program quits): nothing will end it later, and the
+    // process-wide flags must not say for the rest of the run that firmware is being written.
+    if (m_flow.running())
+        endUpdate();
     registerUpdating(false);
 }
 

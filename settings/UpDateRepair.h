@@ -98,7 +98,7 @@ private:
     void closeIfIdle();
 
     // The repair flow (UpDateRepairFlow.cpp).
-    bool loadRecordedModel(int recordedKind);
+    bool loadRecordedModel(int recordedKind, const DeviceAllInfo& first);
     int receiverCount(int recordedKind) const;
     static bool namedMouseAnswers(const DeviceAllInfo& first, int recordedMid);
     bool startStage();
@@ -126,6 +126,10 @@ private:
     int m_recordedKind = 0;
     QString m_group;
     QString m_receiverImageName;
+    // The version of the receiver a repair writes through, empty when it waits in its boot
+    // loader: its image goes on only where it differs.
+    QString m_receiverVersion;
     QByteArray m_image;  // the image being written
     core::FirmwareStage m_stage;  // the stage started last
+    core::UpdateFlow m_flow;
 };

@@ -128,7 +128,7 @@ bool UpDateRepair::CheckUpdateDevices()
             refuse("NoRecieve");
             return false;
         }
-        m_ready = loadRecordedModel(m_recordedKind);
+        m_ready = loadRecordedModel(m_recordedKind, first);
     }
     // Without an image there is nothing to count devices against.
     const QList<QByteArray> images = RepairImageList();
@@ -184,7 +184,7 @@ int UpDateRepair::receiverCount(int recordedKind) const
     return count;
 }
 
-bool UpDateRepair::loadRecordedModel(int recordedKind)
+bool UpDateRepair::loadRecordedModel(int recordedKind, const DeviceAllInfo& first)
 {
     const ConfigIni* config = ConfigIni::GetInstance();
     const int recordedMid = UpdateFailFields[3].toInt();
@@ -196,21 +196,26 @@ bool UpDateRepair::loadRecordedModel(int recordedKind)
         }
     }
     RepairMouseImageName = config->GetValue(m_group, QStringLiteral("MM"));
-    const int recordedClass = UpdateFailFields[1].toInt();
-    const QString key = core::receiverImageKey(recordedClass);
-    RepairReceiverClass = key.isEmpty() ? 0 : quint32(recordedClass);
+    // A failed mouse is written through the receiver listed first, which may be of another class
+    // than the one its update went through: only that receiver's image can go on, and only where
+    // its version differs. A failed receiver waits in its boot loader, of the class recorded.
+    const bool mouseFailed = recordedKind != core::kReceiverImage;
+    const int receiverClass = mouseFailed ? core::receiverClassOfKind(first.DeviceKind) : UpdateFailFields[1].toInt();
+    const QString key = core::receiverImageKey(receiverClass);
+    RepairReceiverClass = key.isEmpty() ? 0 : quint32(receiverClass);
     m_receiverImageName = key.isEmpty() ? QString() : config->GetValue(m_group, key);
+    m_receiverVersion = mouseFailed ? first.UsbVersionText : QString();
     RepairCid = UpdateFailFields[2].toUInt();
     RepairMid = quint32(config->GetInt(m_group, QStringLiteral("MID")));
 
     const quint8 cid = quint8(RepairCid);
     const quint8 mid = quint8(RepairMid);
     const bool mouse = FindFirmwareFile(core::kMouseImage, QString(), RepairMouseImageName, cid, mid);
-    const bool receiver = FindFirmwareFile(core::kReceiverImage, QString(), m_receiverImageName, cid, mid);
+    const bool receiver = FindFirmwareFile(core::kReceiverImage, m_receiverVersion, m_receiverImageName, cid, mid);
     RepairStageCount = mouse && receiver ? 2 : 1;
-    RepairFailedKindIsMouse = recordedKind != core::kReceiverImage ? 1 : 0;
-    return RepairFailedKindIsMouse ? FindFirmwareFile(core::kMouseImage, QString(), RepairMouseImageName, cid, mid)
-                                   : FindFirmwareFile(core::kReceiverImage, QString(), m_receiverImageName, cid, mid);
+    RepairFailedKindIsMouse = mouseFailed ? 1 : 0;
+    return mouseFailed ? FindFirmwareFile(core::kMouseImage, QString(), RepairMouseImageName, cid, mid)
+                       : FindFirmwareFile(core::kReceiverImage, QString(), m_receiverImageName, cid, mid);
 }
 
 void UpDateRepair::StartAutoRepair(int index)
@@ -230,6 +235,7 @@ void UpDateRepair::StartAutoRepair(int index)
     RepairReceiverClass = m_recordedKind == core::kReceiverImage ? core::receiverClassOfKind(device.DeviceKind) : 0;
     const QString key = core::receiverImageKey(int(RepairReceiverClass));
     m_receiverImageName = key.isEmpty() ? QString() : config->GetValue(m_group, key);
+    m_receiverVersion.clear();
     RepairFailedKindIsMouse = m_recordedKind == core::kMouseImage ? 1 : 0;
     RepairStageCount = 1;
     m_ready = true;
@@ -245,7 +251,7 @@ void UpDateRepair::StartUpgrade()
     FirmwareIdle = 0;
     const quint8 cid = quint8(RepairCid);
     const quint8 mid = quint8(RepairMid);
-    if (FindFirmwareFile(core::kReceiverImage, QString(), m_receiverImageName, cid, mid)) {
+    if (FindFirmwareFile(core::kReceiverImage, m_receiverVersion, m_receiverImageName, cid, mid)) {
         RepairStage = 0;
     } else {
         RepairStage = 1;
@@ -273,7 +279,7 @@ bool UpDateRepair::startStage()
     // The library is handed a pointer; the buffer lives until the next stage.
     m_image = images.first();
     registerUpdating(true);
-    switch (core::startFirmwareStage(m_stage, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
+    switch (m_flow.startStage(m_stage, m_image, &UpDateRepair::UpgradeCallback, settings::kUpgradeTimeoutMs)) {
     case core::StageStart::Started:
         m_watchdog->start();
         return true;
@@ -316,7 +322,7 @@ void UpDateRepair::finishStage(bool success)
         failStage();
         return;
     }
-    core::firmwareStageSucceeded();
+    m_flow.stageSucceeded();
     PostMsg* bus = PostMsg::instance();
     // Only the receiver image was found: its stage is the last.
     if (RepairStage == 1 || RepairStageCount < 2) {
@@ -345,7 +351,7 @@ void UpDateRepair::finishStage(bool success)
 void UpDateRepair::failStage()
 {
     m_watchdog->stop();
-    core::firmwareStageFailed(m_stage);
+    m_flow.stageFailed(m_stage);
     core::writeUpdateLog(UsbUpgradeC_GetLogs());
     PostMsg* bus = PostMsg::instance();
     bus->EmitAutoRepair(1);
@@ -358,7 +364,7 @@ void UpDateRepair::endUpdate()
 {
     m_watchdog->stop();
     registerUpdating(false);
-    core::firmwareUpdateEnded();
+    m_flow.end();
     RepairUpgrading = 0;
     UpgradeProgressSeen = 0;
     FirmwareIdle = 1;

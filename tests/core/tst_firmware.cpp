@@ -1,11 +1,15 @@
 #include "core/Firmware.h"
+#include "core/PostMsg.h"
 #include "core/Registry.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
+
+#include <memory>
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -118,8 +122,8 @@ void TestFirmware::stageRecords_data()
     QTest::newRow("the unfinished mouse itself") << 210 << true << "210,4,33,1" << "";
 }
 
-// The record a running stage owns is no repair to offer; once the stage failed, or the update
-// ended with the record kept, it is.
+// The record of a running flow is no repair to offer, once its stage failed too; once the flow
+// ended with the record kept, or was destroyed in the middle of a stage, it is.
 void TestFirmware::stageRecords()
 {
     QFETCH(int, kind);
@@ -130,30 +134,46 @@ void TestFirmware::stageRecords()
     const auto stored = [&key] { return Registry::Value(Registry::DriveTestKey(), key); };
     const core::FirmwareStage stage{kind, mouseUnfinished, 4, 33, 1};
     const QByteArray image(core::kImageHeaderSize, '\0');
-    for (const bool success : {false, true}) {
+    QSignalSpy told(PostMsg::instance(), &PostMsg::SigUpDateButton);
+    for (const char* how : {"failed", "succeeded", "destroyed"}) {
+        const QString end = QLatin1String(how);
+        told.clear();
+        auto flow = std::make_unique<core::UpdateFlow>();
         // An earlier run's record: unfinished until a stage of this run takes it over.
         Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("211,4,33,1"));
         QCOMPARE(core::unfinishedUpdateFields().size(), 4);
-        QCOMPARE(core::startFirmwareStage(stage, image, nullptr, 10000), core::StageStart::Refused);
+        QCOMPARE(flow->startStage(stage, image, nullptr, 10000), core::StageStart::Refused);
         QCOMPARE(stored(), recorded);
         QVERIFY(core::unfinishedUpdateFields().isEmpty());
+        // The choice page hides its repair button as the flow starts.
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.first().first().toBool(), true);
         // Another writer's record is not this update's.
         Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("210,1,33,7"));
         QCOMPARE(core::unfinishedUpdateFields().size(), 4);
         Registry::SetValue(Registry::DriveTestKey(), key, recorded);
-        if (success) {
-            core::firmwareStageSucceeded();
+        QString left = recorded;
+        if (end == QLatin1String("succeeded")) {
+            flow->stageSucceeded();
+            left = afterSuccess;
             QCOMPARE(stored(), afterSuccess);
-            QVERIFY(core::unfinishedUpdateFields().isEmpty());
-            core::firmwareUpdateEnded();
-            QCOMPARE(core::unfinishedUpdateFields().isEmpty(), afterSuccess.isEmpty());
-        } else {
+        } else if (end == QLatin1String("failed")) {
             Registry::SetValue(Registry::DriveTestKey(), key, QStringLiteral("211,4,33,1"));
-            core::firmwareStageFailed(stage);
+            flow->stageFailed(stage);
             QCOMPARE(stored(), recorded);
-            QCOMPARE(core::unfinishedUpdateFields().join(QLatin1Char(',')), recorded);
         }
-        core::firmwareUpdateEnded();
+        QVERIFY(core::unfinishedUpdateFields().isEmpty());
+        QVERIFY(flow->running());
+        if (end == QLatin1String("destroyed"))
+            flow.reset();
+        else
+            flow->end();
+        QCOMPARE(core::unfinishedUpdateFields().join(QLatin1Char(',')), left);
+        // ... and shows it again for a record left to repair.
+        QCOMPARE(told.count(), 2);
+        QCOMPARE(told.last().first().toBool(), left.isEmpty());
+        flow.reset();
+        QCOMPARE(told.count(), 2);
         core::removeUpdateFailInfo();
     }
 }
@@ -166,11 +186,11 @@ void TestFirmware::recordIsOnTheDiskBeforeTheFirstByte()
     const QString folder = QFileInfo(store).absolutePath();
     g_trace.clear();
     g_tracing = true;
-    const core::StageStart started = core::startFirmwareStage(core::FirmwareStage{211, false, 4, 33, 1},
-                                                              QByteArray(core::kImageHeaderSize, '\0'), nullptr, 10000);
+    core::UpdateFlow flow;
+    const core::StageStart started = flow.startStage(core::FirmwareStage{211, false, 4, 33, 1},
+                                                     QByteArray(core::kImageHeaderSize, '\0'), nullptr, 10000);
     g_tracing = false;
-    core::firmwareStageFailed(core::FirmwareStage{211, false, 4, 33, 1});
-    core::firmwareUpdateEnded();
+    flow.end();
     core::removeUpdateFailInfo();
     QCOMPARE(started, core::StageStart::Refused);
     const int renamed = g_trace.indexOf(QStringLiteral("rename ") + store);

@@ -26,6 +26,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <optional>
@@ -94,6 +95,13 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::newRow("resume the mouse") << r3 << m5 << none << mouseFailed << "none" << "UpdateSuccess" << r4 << m7;
     QTest::newRow("resume the mouse, receiver fails") << r3 << m5 << none << mouseFailed << "fail40" << "UpdateFail"
                                                       << r3 << m5;
+    // Recorded through an 8000 Hz receiver, resumed through the 4000 Hz one open now.
+    QTest::newRow("resume the mouse, recorded on another receiver") << r3 << m5 << none << "210,8,33,1" << "none"
+                                                                    << "UpdateSuccess" << r4 << m7;
+    // A package upgrade takes the mouse's image away once the receiver is written: the mouse
+    // still waits, so the update failed.
+    QTest::newRow("resume the mouse, its image gone") << r3 << m5 << none << mouseFailed << "mouseGone" << "UpdateFail"
+                                                      << r4 << m5;
     QTest::newRow("fails at 40 %") << r3 << m5 << none << none << "fail40" << "UpdateFail" << r3 << m5;
     QTest::newRow("start refused") << r3 << m5 << none << none << "refused" << "UpdateFail" << r3 << m5;
     // Offered whatever its first bytes say; the device library finds the body short.
@@ -192,10 +200,25 @@ void TestSettingsUpdate::pageUpdate()
     QSignalSpy progress(PostMsg::instance(), &PostMsg::SigProgress);
     // What the store holds once the receiver is written, before any mouse stage.
     QString afterReceiver = QStringLiteral("(not written)");
-    connect(PostMsg::instance(), &PostMsg::SigLabelText, page, [&afterReceiver](int index, const QString&) {
-        if (index == 0)
-            afterReceiver = recorded();
+    const QString mouseImage = m_binDir + QStringLiteral("/R430K_M.bin");
+    const auto mouseImageBack = qScopeGuard([&] { QFile::rename(mouseImage + ".aside", mouseImage); });
+    connect(PostMsg::instance(), &PostMsg::SigLabelText, page, [&](int index, const QString&) {
+        if (index != 0)
+            return;
+        afterReceiver = recorded();
+        if (fault == "mouseGone")
+            QFile::rename(mouseImage, mouseImage + ".aside");
     });
+    // From its first stage to its end the update's own record is no repair to offer, between
+    // its stages too.
+    bool offeredWhileRunning = false;
+    QTimer look;
+    connect(&look, &QTimer::timeout, page, [&] {
+        if (UpdateCheckRunning == 1
+            && (page->UpdateStageOf(core::kReceiverImage) != 0 || page->UpdateStageOf(core::kMouseImage) != 0))
+            offeredWhileRunning = offeredWhileRunning || !core::unfinishedUpdateFields().isEmpty();
+    });
+    look.start(0);
 
     page->on_Receive_2_clicked();
     QVERIFY(UpdateRepairDialog->isVisible());
@@ -231,6 +254,9 @@ void TestSettingsUpdate::pageUpdate()
         // The stage is closed on a later tick: the device watch comes back.
         QTRY_COMPARE(int(UpdateCheckRunning), 0);
         QCOMPARE(int(FirmwareIdle), 1);
+        QVERIFY(!offeredWhileRunning);
+        // Once it has ended, a record it leaves is one to repair.
+        QCOMPARE(core::unfinishedUpdateFields().join(QLatin1Char(',')), recorded());
         if (message.startsWith(QLatin1String("Update"))) {
             // The device that left or came back makes the worker rescan; the
             // outcome stays to be read.
@@ -243,7 +269,8 @@ void TestSettingsUpdate::pageUpdate()
             QVERIFY(cancel->isVisible() && cancel->isEnabled());
             QCOMPARE(cancel->text(), dialogtest::shippedText(0, QStringLiteral("AutoRepair"), QStringLiteral("Cancel")));
         }
-        const QHash<QString, int> stopsAt{{"unplug0", 0}, {"unplug53", 26}, {"unplug99", 49}, {"second", 65}};
+        const QHash<QString, int> stopsAt{
+            {"unplug0", 0}, {"unplug53", 26}, {"unplug99", 49}, {"second", 65}, {"mouseGone", 50}};
         if (stopsAt.contains(fault))
             QCOMPARE(UpdateRepairDialog->findChild<QProgressBar*>(QStringLiteral("progressBar_2"))->value(),
                      stopsAt.value(fault));
@@ -262,8 +289,9 @@ void TestSettingsUpdate::pageUpdate()
         if (row.at(1).toInt() == 0)
             percents.append(row.at(0).toInt());
     QFile log(core::UpDateLogFile());
+    // The receiver written in front of the waiting mouse is the one the record names from then on.
     if (mouseWaits && receiverAfter != receiverVersion)
-        QCOMPARE(afterReceiver, record);
+        QCOMPARE(afterReceiver, QStringLiteral("210,4,33,1"));
     if (success) {
         QVERIFY(recorded().isEmpty());
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("label_7"))->text(), QStringLiteral("v1.7"));
@@ -277,6 +305,11 @@ void TestSettingsUpdate::pageUpdate()
         QVERIFY(!log.exists());
         // A receiver already on the image ends its stage without a write.
         QCOMPARE(page->UpdateStageOf(core::kReceiverImage), receiverVersion == 0x0104 ? 4u : 2u);
+    } else if (fault == "mouseGone") {
+        QCOMPARE(recorded(), record);
+        QCOMPARE(page->UpdateStageOf(core::kReceiverImage), 2u);
+        QCOMPARE(page->UpdateStageOf(core::kMouseImage), 4u);
+        QVERIFY(SimControl_InBootMode("Mouse1"));
     } else if (message == "UpdateFail") {
         const bool mouseStage = fault == "second";
         QCOMPARE(recorded(), mouseStage || mouseWaits ? QStringLiteral("210,4,33,1") : QStringLiteral("211,4,33,1"));

@@ -172,23 +172,38 @@ void TestUpDateRepair::checkRefusals_data()
     QTest::addColumn<QList<bool>>("cableMice");  // the listed devices, in order
     QTest::addColumn<QStringList>("inBoot");
     QTest::addColumn<QString>("message");        // empty: ready
+    QTest::addColumn<bool>("mouseAsleep");
 
     const QString receiverFailed = QStringLiteral("211,4,33,1");
-    QTest::newRow("ready") << receiverFailed << QList<bool>{true} << QStringList{"Receiver1"} << QStringLiteral("ReadyUpdate");
+    QTest::newRow("ready") << receiverFailed << QList<bool>{true} << QStringList{"Receiver1"}
+                           << QStringLiteral("ReadyUpdate") << false;
     QTest::newRow("receiver listed first") << receiverFailed << QList<bool>{false, true} << QStringList{"Receiver1"}
-                                           << QStringLiteral("NoUSB");
-    QTest::newRow("mouse failed, cable mouse first")
-        << QStringLiteral("210,4,33,1") << QList<bool>{true} << QStringList{"Mouse1"} << QStringLiteral("NoRecieve");
-    QTest::newRow("two mice") << receiverFailed << QList<bool>{true, true} << QStringList{"Receiver1"} << QStringLiteral("MultiMouse");
-    QTest::newRow("nothing listed") << receiverFailed << QList<bool>{} << QStringList{} << QStringLiteral("NoDevice");
-    QTest::newRow("no boot device") << receiverFailed << QList<bool>{true} << QStringList{} << QStringLiteral("NoDevice");
+                                           << QStringLiteral("NoUSB") << false;
+    QTest::newRow("mouse failed, cable mouse first") << QStringLiteral("210,4,33,1") << QList<bool>{true}
+                                                     << QStringList{"Mouse1"} << QStringLiteral("NoRecieve") << false;
+    QTest::newRow("two mice") << receiverFailed << QList<bool>{true, true} << QStringList{"Receiver1"}
+                              << QStringLiteral("MultiMouse") << false;
+    QTest::newRow("nothing listed") << receiverFailed << QList<bool>{} << QStringList{} << QStringLiteral("NoDevice")
+                                    << false;
+    QTest::newRow("no boot device") << receiverFailed << QList<bool>{true} << QStringList{}
+                                    << QStringLiteral("NoDevice") << false;
     QTest::newRow("two boot devices") << receiverFailed << QList<bool>{true} << QStringList{"Receiver1", "Receiver2"}
-                                      << QStringLiteral("SameDevice");
-    QTest::newRow("no image for the class")
-        << QStringLiteral("211,3,33,1") << QList<bool>{true} << QStringList{"Receiver1"} << QStringLiteral("FileError");
+                                      << QStringLiteral("SameDevice") << false;
+    QTest::newRow("no image for the class") << QStringLiteral("211,3,33,1") << QList<bool>{true}
+                                            << QStringList{"Receiver1"} << QStringLiteral("FileError") << false;
+    // A failed mouse runs its firmware on its receiver: it counts only while it answers there,
+    // and only when no other mouse waits in a boot loader.
+    const QString mouseFailed = QStringLiteral("210,4,33,1");
+    QTest::newRow("mouse failed, it answers on its receiver")
+        << mouseFailed << QList<bool>{false} << QStringList{} << QStringLiteral("ReadyUpdate") << false;
+    QTest::newRow("mouse failed, asleep on its receiver")
+        << mouseFailed << QList<bool>{false} << QStringList{} << QStringLiteral("NoDevice") << true;
+    QTest::newRow("mouse failed, it answers while two mice wait in boot loaders")
+        << mouseFailed << QList<bool>{false} << QStringList{"Mouse2", "Mouse3"} << QStringLiteral("SameDevice")
+        << false;
     // Not a record: the check answers nothing, and the start button it leaves writes nothing.
     QTest::newRow("three fields") << QStringLiteral("211,4,33") << QList<bool>{true} << QStringList{"Receiver1"}
-                                  << QString();
+                                  << QString() << false;
 }
 
 void TestUpDateRepair::checkRefusals()
@@ -197,8 +212,10 @@ void TestUpDateRepair::checkRefusals()
     QFETCH(QList<bool>, cableMice);
     QFETCH(QStringList, inBoot);
     QFETCH(QString, message);
+    QFETCH(bool, mouseAsleep);
     QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\n[Receiver1]\nClass=4\nMouse=Mouse1\n"
-                                                 "[Receiver2]\nClass=4\nMouse=\nModel=1\n")));
+                                                 "[Receiver2]\nClass=4\nMouse=\nModel=1\n"
+                                                 "[Mouse2]\nModel=1\nCable=true\n[Mouse3]\nModel=1\nCable=true\n")));
     // The dialog was ready for a repair before, as when the repair button opens it a second time.
     QVERIFY(SimControl_SetBootMode("Receiver1", true));
     listDevices({listed(true)});
@@ -208,6 +225,7 @@ void TestUpDateRepair::checkRefusals()
     QVERIFY(SimControl_SetBootMode("Receiver1", false));
     for (const QString& name : inBoot)
         QVERIFY(SimControl_SetBootMode(name.toLatin1().constData(), true));
+    QVERIFY(SimControl_SetAwake("Mouse1", !mouseAsleep));
     QList<DeviceAllInfo> devices;
     for (bool cable : cableMice)
         devices.append(listed(cable));
@@ -287,14 +305,16 @@ void TestUpDateRepair::failedStageThenTwoStageRepair()
 
 void TestUpDateRepair::startRefusedOrStalledFails_data()
 {
-    QTest::addColumn<bool>("stall");
-    QTest::newRow("refused (image body damaged)") << false;
-    QTest::newRow("accepted, then silent") << true;
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("refused (image body damaged)") << "refused";
+    QTest::newRow("accepted, then silent") << "stall";
+    // The program quits in the middle: nothing will end the repair later.
+    QTest::newRow("dialog destroyed while writing") << "destroyed";
 }
 
 void TestUpDateRepair::startRefusedOrStalledFails()
 {
-    QFETCH(bool, stall);
+    QFETCH(QString, fault);
     const QString imagePath = m_binDir + QStringLiteral("/R430K_D4K.bin");
     QFile image(imagePath);
     QVERIFY(image.open(QIODevice::ReadOnly));
@@ -303,21 +323,34 @@ void TestUpDateRepair::startRefusedOrStalledFails()
     const auto restore = qScopeGuard([&] { core::writeFileAtomically(imagePath, original); });
     QByteArray damaged = original;
     damaged[damaged.size() - 1] = char(damaged.back() ^ 0x5A);
-    if (!stall)
+    if (fault == "refused")
         QVERIFY(core::writeFileAtomically(imagePath, damaged));
     else
         SimControl_StallNextUpgrade();
-    m_dialog->setWatchdogInterval(300);
+    m_dialog->setWatchdogInterval(fault == "stall" ? 300 : UpDateRepair::kWatchdogMs);
 
     QVERIFY(SimControl_SetBootMode("Receiver1", true));
     listDevices({listed(true)});
     QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, QStringLiteral("211,4,33,1")));
     const bool ready = m_dialog->CheckUpdateDevices();
+    QSignalSpy buttonShown(PostMsg::instance(), &PostMsg::SigUpDateButton);
     button("NewHong_2")->click();
-    if (!stall)
+    QVERIFY(ready);
+    if (fault == "destroyed") {
+        // While it runs, its record is no repair to offer...
+        QVERIFY(core::unfinishedUpdateFields().isEmpty());
+        QCOMPARE(buttonShown.first().first().toBool(), true);
+        m_dialog.reset();
+        // ... and once it is gone, it is.
+        QCOMPARE(core::unfinishedUpdateFields().join(QLatin1Char(',')), QStringLiteral("211,4,33,1"));
+        QCOMPARE(buttonShown.last().first().toBool(), false);
+        QCOMPARE(int(FirmwareIdle), 1);
+        QCOMPARE(int(RepairUpgrading), 0);
+        return;
+    }
+    if (fault == "refused")
         QCOMPARE(tip(), english("UpdateFail"));  // at once, no waiting for an event
     QTRY_COMPARE(tip(), english("UpdateFail"));
-    QVERIFY(ready);
     QCOMPARE(int(FirmwareIdle), 1);
     QCOMPARE(int(RepairUpgrading), 0);
     QCOMPARE(recorded(), QStringLiteral("211,4,33,1"));
@@ -406,6 +439,10 @@ void TestUpDateRepair::resumedRepairRunsBothStages_data()
         << QStringLiteral("211,4,33,1") << QStringLiteral("unplugged") << QStringLiteral("UpdateFail") << 50 << 0x0105;
     QTest::newRow("receiver failed, mouse image gone")
         << QStringLiteral("211,4,33,1") << QStringLiteral("no image") << QStringLiteral("UpdateFail") << 50 << 0x0105;
+    // A receiver already on its image is not written again.
+    QTest::newRow("mouse failed, its receiver current, the mouse alone")
+        << QStringLiteral("210,4,33,1") << QStringLiteral("receiver current") << QStringLiteral("UpdateSuccess") << 100
+        << 0x0107;
     // The mouse stays the device to repair while the receiver is written in front of it.
     QTest::newRow("mouse failed: receiver fails in front of it")
         << QStringLiteral("210,4,33,1") << QStringLiteral("receiver fails") << QStringLiteral("UpdateFail") << 20
@@ -420,9 +457,17 @@ void TestUpDateRepair::resumedRepairRunsBothStages()
     QFETCH(int, percent);
     QFETCH(int, mouseAfter);
     const bool mouseFailed = record.startsWith(QLatin1String("210"));
+    const bool receiverCurrent = fault == "receiver current";
+    if (receiverCurrent)
+        QVERIFY(simtest::loadScenario(QStringLiteral("[Mouse1]\nModel=1\nCable=true\nVersion=0x0105\n"
+                                                     "[Receiver1]\nClass=4\nMouse=Mouse1\nVersion=0x0104\n")));
     // The device of the failed stage waits in its boot loader; the other one is listed.
     QVERIFY(SimControl_SetBootMode(mouseFailed ? "Mouse1" : "Receiver1", true));
-    listDevices({listed(!mouseFailed)});
+    DeviceAllInfo other = listed(!mouseFailed);
+    if (receiverCurrent)
+        other.UsbVersionText = QStringLiteral("v1.4");
+    listDevices({other});
+    SimControl_ClearCallLog();
     QVERIFY(Registry::SetValue(Registry::DriveTestKey(), kFail, record));
     QVERIFY(m_dialog->CheckUpdateDevices());
 
@@ -443,6 +488,8 @@ void TestUpDateRepair::resumedRepairRunsBothStages()
     QVERIFY(button("CloseButton")->isEnabled());
     QCOMPARE(SimControl_FirmwareVersion("Receiver1"), fault == "receiver fails" ? 0x0103 : 0x0104);
     QCOMPARE(SimControl_FirmwareVersion("Mouse1"), mouseAfter);
+    if (receiverCurrent)
+        QCOMPARE(simtest::countCalls(simtest::callLog(), QStringLiteral("UsbUpgrade_Start")), 1);
     // The stage that had failed was written, and nothing is left to resume; or it was not.
     QCOMPARE(recorded(), fault == "receiver fails" ? record : QString());
     QCOMPARE(int(FirmwareIdle), 1);
