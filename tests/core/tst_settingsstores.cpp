@@ -7,6 +7,7 @@
 #include "core/Registry.h"
 #include "support/full_disk.h"
 #include "support/hostile_files.h"
+#include "support/sync_faults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,6 +53,8 @@ private slots:
     void registryValuesRoundTripAndRemove();
     void storeWriteOnAFullDiskKeepsTheOldFile_data();
     void storeWriteOnAFullDiskKeepsTheOldFile();
+    void storeWriteWithoutAFolderSyncIsSaved_data();
+    void storeWriteWithoutAFolderSyncIsSaved();
     void damagedFilesReadAsMissing_data();
     void damagedFilesReadAsMissing();
     void storeFilesReadTheSameAsQSettings_data();
@@ -366,6 +369,42 @@ void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
     const QString language =
         registry ? Registry::Value(Registry::DriveTestKey(), "Language") : ini->GetValue("Full", "Language");
     QCOMPARE(language, QString(size, 'n'));
+}
+
+void TestSettingsStores::storeWriteWithoutAFolderSyncIsSaved_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<int>("answer");  // of a folder's fsync
+    for (const char* store : {"Macro.ini", "registry"}) {
+        QTest::addRow("%s, EOPNOTSUPP", store) << store << EOPNOTSUPP;
+        QTest::addRow("%s, EPERM", store) << store << EPERM;
+    }
+}
+
+// On a file system that cannot sync a folder (FUSE, network ones), a store's write is one.
+void TestSettingsStores::storeWriteWithoutAFolderSyncIsSaved()
+{
+    QFETCH(QString, store);
+    QFETCH(int, answer);
+    const bool registry = store == QLatin1String("registry");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
+    {
+        hostile::NoFolderSync unsynced(answer);
+        for (const char* value : {"1", "2"})
+            QVERIFY(registry ? Registry::SetValue(Registry::DriveTestKey(), "UpdateFailInfo", value)
+                             : ini->SetValue("Language", "Language", value));
+        QVERIFY(registry ? Registry::Remove(Registry::DriveTestKey(), "UpdateFailInfo")
+                         : ini->RemoveValue("Language", "Language"));
+        QVERIFY(registry ? Registry::SetValue(Registry::DriveTestKey(), "MouseVer331", "v1.5")
+                         : ini->SetValue("FindNew", "IsShow", "1"));
+    }
+    const QByteArray key = "Software\\TALVO%20R430K%20mouse\\TALVO%20R430K%20mouse\\Mouse%20Drive%20Test\\";
+    QCOMPARE(fileBytes(path), registry ? "[HKEY_CURRENT_USER]\n" + key + "MouseVer331=\"v1.5\"\n"
+                                       : QByteArray("[Language]\n\n[FindNew]\nIsShow=\"1\"\n"));
 }
 
 void TestSettingsStores::damagedFilesReadAsMissing_data()
