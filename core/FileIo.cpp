@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cerrno>
 #include <cstring>
@@ -11,26 +15,56 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+Q_LOGGING_CATEGORY(lcFileIo, "app.core.fileio")
+
 namespace core {
 
 namespace {
 
+// Answers of a folder's fsync that say its file system keeps no folder sync to ask for (FUSE and
+// network file systems, some of them only for folders): the rename is as far on the disk as that
+// file system takes it.
+bool syncNotSupported(int error)
+{
+    return error == EINVAL || error == EOPNOTSUPP || error == ENOTSUP || error == EPERM || error == EBADF;
+}
+
+// Told once per folder: every save in it would say the same.
+void noteUnsynced(const QString& folder, const char* what, int error)
+{
+    static QMutex lock;
+    static QSet<QString> told;
+    const QMutexLocker locker(&lock);
+    if (!told.contains(folder)) {
+        told.insert(folder);
+        qCWarning(lcFileIo, "%s: %s (%s); a file renamed in it is taken as on the disk", qPrintable(folder), what,
+                  std::strerror(error));
+    }
+}
+
 // A rename reaches the disk with its folder: until the folder is synced a power cut may bring
-// back the old name's old file, however well the new one was synced. A file system that cannot
-// sync a folder (EINVAL) keeps its renames in order by itself.
+// back the old name's old file, however well the new one was synced. A folder that cannot be
+// opened (write and search rights only) or whose file system does not sync folders is no failed
+// save: the new bytes are under the name, as far on the disk as that folder can take them. Only
+// an error of the disk itself (EIO, ENOSPC, EDQUOT, ...) fails.
 bool syncFolder(const QString& folder, QString* why)
 {
     const QByteArray name = QFile::encodeName(folder);
     const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
+        noteUnsynced(folder, "the folder cannot be opened to sync it", errno);
+        return true;
     }
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-    if (!synced)
-        *why = QString::fromLocal8Bit(std::strerror(errno));
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return synced;
+    if (error == 0)
+        return true;
+    if (syncNotSupported(error)) {
+        noteUnsynced(folder, "its file system does not sync folders", error);
+        return true;
+    }
+    *why = QString::fromLocal8Bit(std::strerror(error));
+    return false;
 }
 
 } // namespace

@@ -10,8 +10,9 @@ namespace core {
 // folder synced so that the new name is on the disk too. Creates
 // missing parent folders. Any thread. On any failure (a full disk too) the old
 // file stays byte for byte, false is returned and *error says why; only a folder
-// that cannot be synced after the rename (a failing disk) gives false with the
-// new file under the name.
+// sync that fails after the rename (a failing disk: EIO, ENOSPC, ...) gives false
+// with the new file under the name. A folder that cannot be opened, or whose file
+// system does not sync folders, counts as synced (logged once per folder).
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Reads a regular file of at most maxBytes bytes. A larger file, a missing file,

@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QMutexLocker>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <iterator>
@@ -32,11 +33,13 @@ std::function<void(const QString&)>& afterWriteHook()
     return hook;
 }
 
+std::atomic<qint64> s_clockAheadNs {0};
+
 qint64 nowNs()
 {
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec + s_clockAheadNs;
 }
 
 // A store that is no regular file (a FIFO would block its reader for ever) or far too large is
@@ -197,6 +200,11 @@ bool IniStore::remove(const QString& address, QString* error)
 void IniStore::setAfterWriteForTesting(std::function<void(const QString& path)> hook)
 {
     afterWriteHook() = std::move(hook);
+}
+
+void IniStore::setClockAheadForTesting(qint64 ns)
+{
+    s_clockAheadNs = ns;
 }
 
 bool IniStore::writeLocked(QString* error)

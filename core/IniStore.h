@@ -52,6 +52,9 @@ public:
     // Test seam: called with the path right after each write of the program has taken the
     // file's name, before anything else; another writer's edit at that moment is played there.
     static void setAfterWriteForTesting(std::function<void(const QString& path)> hook);
+    // Test seam: the stores' clock runs this far ahead of the real one (0: as it is), so that
+    // a look made now is one made that much after the file's last change.
+    static void setClockAheadForTesting(qint64 ns);
 
 private:
     // What tells one file from another at the path: a new inode, size or time is another file.

@@ -5,7 +5,9 @@ set -e
 # program itself takes it; this script works from the repository root.
 case "${TALVO_SIM_SCENARIO:-}" in ""|/*) ;; *) export TALVO_SIM_SCENARIO="$PWD/$TALVO_SIM_SCENARIO" ;; esac
 case "${TALVO_SIM_STATE:-}" in ""|/*) ;; *) export TALVO_SIM_STATE="$PWD/$TALVO_SIM_STATE" ;; esac
-cd "$(dirname "$0")/.."
+# Through the link's target: started as a link from another folder (~/bin), the tree is the
+# script's own, not the link's.
+cd "$(dirname "$(readlink -f "$0")")/.."
 # The start-up test stops here, to see the paths the program would be given.
 if [ -n "${TALVO_RUN_SHOW_PATHS:-}" ]; then
   printf '%s\n' "$TALVO_SIM_SCENARIO" "$TALVO_SIM_STATE"

@@ -2,6 +2,7 @@
 #include "core/FileIo.h"
 #include "core/PostMsg.h"
 #include "support/full_disk.h"
+#include "support/sync_faults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,25 +13,53 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <cerrno>
-#include <sys/syscall.h>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-// Set by a row: the program's next fsync fails as a disk that finds no room on flushing does.
-std::atomic<bool> s_failNextFsync{false};
-} // namespace
 
-// Stands in for the C library's fsync in this test program, so that its failure can be made.
-extern "C" int fsync(int fd)
+QStringList s_logged;
+
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text)
 {
-    if (s_failNextFsync.exchange(false)) {
-        errno = ENOSPC;
-        return -1;
-    }
-    return int(::syscall(SYS_fsync, fd));
+    s_logged << text;
 }
+
+// The lowest descriptor free: one left open by a call moves it up.
+int nextFreeDescriptor()
+{
+    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ::close(fd);
+    return fd;
+}
+
+// Two saves in a folder of mode 0300 (write and search, no read), made in a child as a user
+// other than root, to whom no mode applies; the child's exit code, 0 when both were saved.
+int savedInAFolderNotOpenForReading(const QString& folder)
+{
+    const uid_t nobody = 65534;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::geteuid() == 0 && ::chown(name.constData(), nobody, nobody) != 0)
+        return 3;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if ((::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) || ::chmod(name.constData(), 0300))
+            ::_exit(3);
+        const QString path = folder + "/file";
+        ::_exit(core::writeFileAtomically(path, "one") && core::writeFileAtomically(path, "two") ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 3;
+    ::chmod(name.constData(), 0700);
+    return WEXITSTATUS(status);
+}
+
+} // namespace
 
 class TestCoreUtil : public QObject
 {
@@ -41,6 +70,9 @@ private slots:
     void atomicWriteReplacesWholeFile();
     void atomicWriteFailureKeepsOldContent_data();
     void atomicWriteFailureKeepsOldContent();
+    void folderThatCannotBeSyncedFailsOnlyOnADiskError_data();
+    void folderThatCannotBeSyncedFailsOnlyOnADiskError();
+    void manySavesLeaveNoDescriptorOpen();
     void boundedReadRefusesLargerFiles();
     void busHasItsFiftySixSignalsAndEmitters();
     void busEmittersReachTheirOwnSignal();
@@ -114,9 +146,10 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
         QVERIFY(full.made());
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
     } else {
-        s_failNextFsync = fault == "fsync";
+        if (fault == "fsync")
+            hostile::failNextSync(ENOSPC);
         written = core::writeFileAtomically(target, QByteArray(size, 'n'), &error);
-        QVERIFY(!s_failNextFsync);
+        QVERIFY(!hostile::nextSyncFailurePending());
     }
     QVERIFY(!written);
     QVERIFY(error.contains(target));
@@ -128,6 +161,70 @@ void TestCoreUtil::atomicWriteFailureKeepsOldContent()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), old);
     QCOMPARE(QDir(m_dir.path()).entryList({fault + "*"}, QDir::Files), QStringList{fault});
+}
+
+void TestCoreUtil::folderThatCannotBeSyncedFailsOnlyOnADiskError_data()
+{
+    QTest::addColumn<int>("answer");  // of the folder's fsync; 0: the folder cannot be opened for reading
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("not open for reading") << 0 << true;
+    // A file system that does not sync folders.
+    QTest::newRow("EINVAL") << EINVAL << true;
+    QTest::newRow("EOPNOTSUPP") << EOPNOTSUPP << true;
+    QTest::newRow("EPERM") << EPERM << true;
+    QTest::newRow("EBADF") << EBADF << true;
+    // A disk that fails.
+    QTest::newRow("EIO") << EIO << false;
+    QTest::newRow("ENOSPC") << ENOSPC << false;
+    QTest::newRow("EDQUOT") << EDQUOT << false;
+}
+
+// The new bytes are under the name once renamed: a folder the file system cannot sync is no
+// failed save, and says so once per folder; a disk error at the folder's sync is one.
+void TestCoreUtil::folderThatCannotBeSyncedFailsOnlyOnADiskError()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saved);
+    // A folder of its own, which another user can reach.
+    const QTemporaryDir top;
+    const QString folder = top.path();
+    const QString path = folder + "/file";
+    const int free = nextFreeDescriptor();
+    if (answer == 0) {
+        QCOMPARE(savedInAFolderNotOpenForReading(folder), 0);
+    } else {
+        s_logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+        QString error;
+        bool written[2];
+        {
+            hostile::NoFolderSync unsynced(answer);
+            written[0] = core::writeFileAtomically(path, "one", &error);
+            written[1] = core::writeFileAtomically(path, "two", &error);
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(written[0], saved);
+        QCOMPARE(written[1], saved);
+        QCOMPARE(s_logged.filter(folder).size(), saved ? 1 : 0);
+        if (!saved)
+            QVERIFY2(error.contains("the folder was not synced: " + QString::fromLocal8Bit(std::strerror(answer))),
+                     qPrintable(error));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("two"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"file"});
+    file.close();
+    QCOMPARE(nextFreeDescriptor(), free);
+}
+
+// The program saves for weeks: not one save may leave a descriptor open behind it.
+void TestCoreUtil::manySavesLeaveNoDescriptorOpen()
+{
+    const int free = nextFreeDescriptor();
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(core::writeFileAtomically(m_dir.filePath("often/file"), QByteArray::number(i)));
+    QCOMPARE(nextFreeDescriptor(), free);
 }
 
 void TestCoreUtil::boundedReadRefusesLargerFiles()

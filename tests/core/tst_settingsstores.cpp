@@ -7,6 +7,7 @@
 #include "core/Registry.h"
 #include "support/full_disk.h"
 #include "support/hostile_files.h"
+#include "support/sync_faults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,6 +53,8 @@ private slots:
     void registryValuesRoundTripAndRemove();
     void storeWriteOnAFullDiskKeepsTheOldFile_data();
     void storeWriteOnAFullDiskKeepsTheOldFile();
+    void storeWriteWithoutAFolderSyncIsSaved_data();
+    void storeWriteWithoutAFolderSyncIsSaved();
     void damagedFilesReadAsMissing_data();
     void damagedFilesReadAsMissing();
     void storeFilesReadTheSameAsQSettings_data();
@@ -74,7 +77,8 @@ private slots:
 private:
     QString writeIni(const QByteArray& content);
     static QByteArray fileBytes(const QString& path);
-    static void overwriteKeepingTime(const QString& path, const QByteArray& bytes);
+    static void overwriteKeepingTime(const QString& path, const QByteArray& bytes, int secondsBack = 0);
+    static bool changedSince(const QString& path, const QByteArray& bytes, const timespec& since);
     QTemporaryDir m_dir;
     int m_files = 0;
 };
@@ -89,15 +93,25 @@ QString TestSettingsStores::writeIni(const QByteArray& content)
     return path;
 }
 
-// Written over in place from its start, its modification time put back as it was.
-void TestSettingsStores::overwriteKeepingTime(const QString& path, const QByteArray& bytes)
+// Written over in place from its start, its modification time put back as it was, or further.
+void TestSettingsStores::overwriteKeepingTime(const QString& path, const QByteArray& bytes, int secondsBack)
 {
     struct stat before;
     QFile out(path);
     QVERIFY(::stat(QFile::encodeName(path).constData(), &before) == 0 && out.open(QIODevice::ReadWrite));
     QVERIFY(out.write(bytes) == bytes.size() && out.flush());
-    const timespec times[2] = {before.st_atim, before.st_mtim};
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    times[1].tv_sec -= secondsBack;
     QVERIFY(::futimens(out.handle(), times) == 0);
+}
+
+// Written over as overwriteKeepingTime does; true once the file's change time is past `since`.
+bool TestSettingsStores::changedSince(const QString& path, const QByteArray& bytes, const timespec& since)
+{
+    overwriteKeepingTime(path, bytes);
+    struct stat now;
+    return ::stat(QFile::encodeName(path).constData(), &now) == 0
+           && (now.st_ctim.tv_sec != since.tv_sec || now.st_ctim.tv_nsec != since.tv_nsec);
 }
 
 QByteArray TestSettingsStores::fileBytes(const QString& path)
@@ -368,6 +382,42 @@ void TestSettingsStores::storeWriteOnAFullDiskKeepsTheOldFile()
     QCOMPARE(language, QString(size, 'n'));
 }
 
+void TestSettingsStores::storeWriteWithoutAFolderSyncIsSaved_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<int>("answer");  // of a folder's fsync
+    for (const char* store : {"Macro.ini", "registry"}) {
+        QTest::addRow("%s, EOPNOTSUPP", store) << store << EOPNOTSUPP;
+        QTest::addRow("%s, EPERM", store) << store << EPERM;
+    }
+}
+
+// On a file system that cannot sync a folder (FUSE, network ones), a store's write is one.
+void TestSettingsStores::storeWriteWithoutAFolderSyncIsSaved()
+{
+    QFETCH(QString, store);
+    QFETCH(int, answer);
+    const bool registry = store == QLatin1String("registry");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
+    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
+    {
+        hostile::NoFolderSync unsynced(answer);
+        for (const char* value : {"1", "2"})
+            QVERIFY(registry ? Registry::SetValue(Registry::DriveTestKey(), "UpdateFailInfo", value)
+                             : ini->SetValue("Language", "Language", value));
+        QVERIFY(registry ? Registry::Remove(Registry::DriveTestKey(), "UpdateFailInfo")
+                         : ini->RemoveValue("Language", "Language"));
+        QVERIFY(registry ? Registry::SetValue(Registry::DriveTestKey(), "MouseVer331", "v1.5")
+                         : ini->SetValue("FindNew", "IsShow", "1"));
+    }
+    const QByteArray key = "Software\\TALVO%20R430K%20mouse\\TALVO%20R430K%20mouse\\Mouse%20Drive%20Test\\";
+    QCOMPARE(fileBytes(path), registry ? "[HKEY_CURRENT_USER]\n" + key + "MouseVer331=\"v1.5\"\n"
+                                       : QByteArray("[Language]\n\n[FindNew]\nIsShow=\"1\"\n"));
+}
+
 void TestSettingsStores::damagedFilesReadAsMissing_data()
 {
     QTest::addColumn<QString>("reader");
@@ -563,6 +613,9 @@ void TestSettingsStores::entriesTheProgramDoesNotChangeKeepTheirBytes_data()
     QTest::newRow("typed values") << typed << "Typed/num" << "42" << "Typed/own" << "1" << typed + "own=\"1\"\n";
     QTest::newRow("lists") << QByteArray("[A]\nlist=x, \"y, z\"\nk=1\n") << "A/list" << "x, y, z" << "A/k" << "2"
                            << QByteArray("[A]\nlist=x, \"y, z\"\nk=\"2\"\n");
+    // QSettings reads the file's value as a list: the text is no value the file holds.
+    QTest::newRow("a text over the list it reads as") << QByteArray("[A]\nk=a, b\n") << "A/k" << "a, b" << "A/k"
+                                                      << "a, b" << QByteArray("[A]\nk=\"a, b\"\n");
     const QByteArray raw = QByteArray("[A]\nraw=caf\xe9 ") + '\0' + QByteArray(" end\nk=1\n");
     QTest::newRow("NUL and non-UTF-8 bytes") << raw << "A/k" << "1" << "A/k" << "2"
                                              << QByteArray(raw).replace("k=1", "k=\"2\"");
@@ -683,14 +736,15 @@ void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver_data()
 }
 
 // A store that can be written but not read (mode 0200): written from memory, it would lose what
-// it holds. Run in a child without the power to read any file, as root has.
+// it holds. Its changes meanwhile, a removal too, reach it once it can be read. Run in a child
+// without the power to read any file, as root has.
 void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver()
 {
     QFETCH(bool, fromTheStart);
     const QTemporaryDir folder;
     const QString path = folder.filePath("Macro.ini");
-    const QByteArray kept = "[Language]\nLanguage=4\n[Other]\nKey=o\n";
-    QVERIFY(core::writeFileAtomically(path, "[Language]\nLanguage=4\n"));
+    const QByteArray kept = "[Language]\nLanguage=4\n[Other]\nKey=o\n[Update]\nFailInfo=1\n";
+    QVERIFY(core::writeFileAtomically(path, fromTheStart ? kept : "[Language]\nLanguage=4\n"));
     const uid_t nobody = 65534;
     if (::geteuid() == 0) {
         for (const QString& name : {folder.path(), path})
@@ -709,16 +763,22 @@ void TestSettingsStores::storeThatCannotBeReadIsNeverWrittenOver()
             ::_exit(3);
         if (ini.SetValue("Language", "Language", "2") || ini.SetValue("Fresh", "Key", "x"))
             ::_exit(1);
-        // Set, it never reached the file: its removal needs no write, and nothing failed.
-        ::_exit(ini.RemoveValue("Fresh", "Key") && ini.RemoveValue("Absent", "Key") ? 0 : 2);
+        // Set, it never reached the file: its removal needs no write, and nothing failed. Nor does
+        // that of a value the store has not read; it goes with the next write.
+        if (!ini.RemoveValue("Fresh", "Key") || !ini.RemoveValue("Absent", "Key")
+            || !ini.RemoveValue("Update", "FailInfo"))
+            ::_exit(2);
+        if (::chmod(QFile::encodeName(path).constData(), 0600) != 0)
+            ::_exit(3);
+        ::_exit(ini.SetValue("After", "Key", "1") ? 0 : 4);
     }
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status));
     QVERIFY2(WEXITSTATUS(status) != 3, "the child could not set the file up");
     QCOMPARE(WEXITSTATUS(status), 0);
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
-    QCOMPARE(fileBytes(path), fromTheStart ? QByteArray("[Language]\nLanguage=4\n") : kept);
+    QCOMPARE(fileBytes(path),
+             QByteArray("[Language]\nLanguage=\"2\"\n[Other]\nKey=o\n[Update]\n\n[After]\nKey=\"1\"\n"));
 }
 
 // The registry store holds the program's own records: a write that fails is told, once per run.
@@ -793,14 +853,18 @@ void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce()
 
 void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen_data()
 {
-    QTest::addColumn<QString>("edit");  // a script, or none: made right after the program's write
+    QTest::addColumn<QString>("edit");  // a script run after the program's write, or "hook" or "settled"
+    QTest::addColumn<int>("timeBack");  // "hook": seconds the modification time is put back by
     const QString inPlace = "printf '[Note]\\nnote=\"kept us\"\\n' 1<> \"$0\"";
     QTest::newRow("in place, time put back (touch -r)")
-        << "cp -p \"$0\" \"$0.ref\" && " + inPlace + " && touch -r \"$0.ref\" \"$0\"";
+        << "cp -p \"$0\" \"$0.ref\" && " + inPlace + " && touch -r \"$0.ref\" \"$0\"" << 0;
     QTest::newRow("copied over, time kept (cp -p)")
         << "cp -p \"$0\" \"$0.new\" && " + QString(inPlace).replace("\"$0\"", "\"$0.new\"")
-               + " && touch -r \"$0\" \"$0.new\" && cp -p \"$0.new\" \"$0\"";
-    QTest::newRow("right after the program's write") << QString();
+               + " && touch -r \"$0\" \"$0.new\" && cp -p \"$0.new\" \"$0\"" << 0;
+    QTest::newRow("right after the program's write") << "hook" << 0;
+    // Only the change time, which no writer sets, tells the edit is recent.
+    QTest::newRow("right after the program's write, time put an hour back") << "hook" << 3600;
+    QTest::newRow("in place, time put back, once the program's write has settled") << "settled" << 0;
 }
 
 // Another writer that takes no lock changes a value in place, keeping the file's size and time:
@@ -808,20 +872,33 @@ void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen_data()
 void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen()
 {
     QFETCH(QString, edit);
+    QFETCH(int, timeBack);
     const QString path = m_dir.filePath(QStringLiteral("same%1/Macro.ini").arg(++m_files));
     MacroIni ini(path);
     const QByteArray edited = "[Note]\nnote=\"kept us\"\n";
     bool done = false;
-    if (edit.isEmpty()) {
-        core::IniStore::setAfterWriteForTesting([&edited, &done](const QString& file) {
+    if (edit == QLatin1String("hook")) {
+        core::IniStore::setAfterWriteForTesting([&edited, &done, timeBack](const QString& file) {
             if (!std::exchange(done, true))
-                overwriteKeepingTime(file, edited);
+                overwriteKeepingTime(file, edited, timeBack);
         });
     }
-    const auto unhook = qScopeGuard([] { core::IniStore::setAfterWriteForTesting(nullptr); });
+    const auto unhook = qScopeGuard([] {
+        core::IniStore::setAfterWriteForTesting(nullptr);
+        core::IniStore::setClockAheadForTesting(0);
+    });
     QVERIFY(ini.SetValue("Note", "note", "keep me"));
-    if (!edit.isEmpty())
+    if (edit == QLatin1String("settled")) {
+        // The program looks at the file well after its write, then the other writer edits it.
+        struct stat written;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &written), 0);
+        core::IniStore::setClockAheadForTesting(qint64(4) * 1000000000);
+        QCOMPARE(ini.GetValue("Note", "note"), QString("keep me"));
+        // Edited again until the clock has moved past the program's write, as a later edit's has.
+        QTRY_VERIFY(changedSince(path, edited, written.st_ctim));
+    } else if (edit != QLatin1String("hook")) {
         QCOMPARE(QProcess::execute("sh", {"-c", edit, path}), 0);
+    }
     QCOMPARE(fileBytes(path), edited);
     QCOMPARE(ini.GetValue("Note", "note"), QString("kept us"));
     QVERIFY(ini.SetValue("Other", "k", "1"));

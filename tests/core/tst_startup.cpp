@@ -51,6 +51,8 @@ private slots:
     void unreadScenarioStopsTheProgram();
     void runScriptTakesSimulatorPathsFromTheCallersFolder_data();
     void runScriptTakesSimulatorPathsFromTheCallersFolder();
+    void runScriptBuildsAndStartsTheProgramOfItsTree_data();
+    void runScriptBuildsAndStartsTheProgramOfItsTree();
 
 private:
     static int openDescriptors();
@@ -534,6 +536,56 @@ void TestStartUp::runScriptTakesSimulatorPathsFromTheCallersFolder()
     QVERIFY2(script.exitCode() == 0, script.readAllStandardError().constData());
     const QStringList shown = QString::fromUtf8(script.readAllStandardOutput()).split('\n');
     QCOMPARE(shown.mid(0, 2), QStringList({shownScenario.replace("@", folder), shownState.replace("@", folder)}));
+}
+
+void TestStartUp::runScriptBuildsAndStartsTheProgramOfItsTree_data()
+{
+    QTest::addColumn<QString>("command");  // typed in another folder, with links/ on the PATH
+    QTest::newRow("the script itself") << "sh ../tree/scripts/run.sh --arg";
+    QTest::newRow("a link in another folder") << "talvo-run --arg";
+    QTest::newRow("a link to that link") << "again --arg";
+}
+
+// run.sh, however it is reached, builds the program of its own tree and starts it: in a copy of
+// the tree with a cmake that only notes how it was called, and a program that says it ran.
+void TestStartUp::runScriptBuildsAndStartsTheProgramOfItsTree()
+{
+    QFETCH(QString, command);
+    const QTemporaryDir top;
+    const QString root = QFileInfo(top.path()).canonicalFilePath();
+    const QString tree = root + "/tree";
+    for (const char* folder : {"/tree/scripts", "/tree/build/out", "/bin", "/links", "/work"})
+        QVERIFY(QDir().mkpath(root + folder));
+    QVERIFY(QFile::copy(QStringLiteral(TALVO_SOURCE_DIR "/scripts/run.sh"), tree + "/scripts/run.sh"));
+    const QString log = root + "/cmake.log";
+    const QList<std::pair<QString, QByteArray>> files = {
+        {tree + "/scripts/deps.sh", ""},
+        {root + "/bin/cmake", "#!/bin/sh\necho \"$PWD: $*\" >> '" + QFile::encodeName(log) + "'\n"},
+        {tree + "/build/out/talvo-r430k", "#!/bin/sh\necho \"program of $PWD: $*\"\n"}};
+    for (const auto& [path, text] : files) {
+        QVERIFY(core::writeFileAtomically(path, text));
+        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
+    }
+    QVERIFY(QFile::link("../tree/scripts/run.sh", root + "/links/talvo-run"));
+    QVERIFY(QFile::link("talvo-run", root + "/links/again"));
+    QProcess script;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("TALVO_RUN_SHOW_PATHS");
+    env.insert("QT_QPA_PLATFORM", "offscreen");  // no virtual display
+    env.insert("PATH", root + "/bin:" + root + "/links:" + env.value("PATH"));
+    script.setProcessEnvironment(env);
+    script.setWorkingDirectory(root + "/work");
+    script.start("sh", {"-c", command});
+    QVERIFY(script.waitForFinished(20000));
+    QVERIFY2(script.exitCode() == 0, script.readAllStandardError().constData());
+    QCOMPARE(QString::fromUtf8(script.readAllStandardOutput()), "program of " + tree + ": --arg\n");
+    QFile calls(log);
+    QVERIFY(calls.open(QIODevice::ReadOnly));
+    const QStringList built = QString::fromUtf8(calls.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(built.size(), 2);
+    QVERIFY2(built.first().startsWith(tree + ": -S . -B build "), qPrintable(built.first()));
+    QVERIFY2(built.last().startsWith(tree + ": --build build ") && built.last().endsWith(" --target talvo-r430k"),
+             qPrintable(built.last()));
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

@@ -582,10 +582,12 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TALVO_SIM_STATE", dir.filePath("state.ini"));
         env.insert("TALVO_SIM_BUS_US", "0");
+        QString workDir;  // the child's; empty: this program's
         auto runChild = [&](const char* mode) {
             QProcess p;
             env.insert("DEVICELIB_TEST_CHILD", mode);
             p.setProcessEnvironment(env);
+            p.setWorkingDirectory(workDir);
             p.start(QCoreApplication::applicationFilePath(), QStringList());
             if (!p.waitForFinished(20000) || p.exitCode() != 0)
                 return QByteArray("failed: ") + p.readAllStandardError();
@@ -625,6 +627,12 @@ private slots:
         env.insert("TALVO_SIM_SCENARIO", scenario.fileName() + ".gone");
         QCOMPARE(runChild("identity"), QByteArray("unloaded (1 at line 0 of " + file + ".gone): cannot read the "
                                                   "scenario " + file + ".gone: no such file"));
+        // Named from the folder the program starts in: the fault names where it was looked for.
+        workDir = QFileInfo(dir.path()).canonicalFilePath();
+        env.insert("TALVO_SIM_SCENARIO", "pro.ini");
+        const QByteArray found = QFile::encodeName(workDir) + "/pro.ini";
+        QCOMPARE(runChild("identity"), QByteArray("unloaded (4 at line 2 of " + found + "): the scenario pro.ini ("
+                                                  + found + ") is malformed: line 2: Model must be 1 or 2"));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "support/full_disk.h"
 #include "support/keys_input.h"
 #include "support/modal_helpers.h"
+#include "support/sync_faults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -154,6 +155,8 @@ private slots:
     void insertsStopAtTheEventLimit();
     void failedSaveKeepsTheChange_data();
     void failedSaveKeepsTheChange();
+    void saveWithoutAFolderSyncIsASave_data();
+    void saveWithoutAFolderSyncIsASave();
     void mouseRowsSurviveALanguageSwitch();
 
     void recordingTurnsKeysIntoRows_data();
@@ -369,6 +372,35 @@ void TestMacroPage::failedSaveKeepsTheChange()
     clickButton(page, "Save");
     QCOMPARE(readFile("m1.ini"), QByteArray("3\n0x02 4 0\n10ms\n0x02 4 1\n"));
     QCOMPARE(argsOf(saved), (QList<QVariantList>{{"m1", 0}}));
+}
+
+void TestMacroPage::saveWithoutAFolderSyncIsASave_data()
+{
+    QTest::addColumn<int>("answer");  // of a folder's fsync
+    QTest::newRow("EOPNOTSUPP") << EOPNOTSUPP;
+    QTest::newRow("EPERM") << EPERM;
+}
+
+// On a file system that cannot sync a folder (FUSE, network ones), a save is one: no notice, and
+// Save goes off.
+void TestMacroPage::saveWithoutAFolderSyncIsASave()
+{
+    QFETCH(int, answer);
+    writeFile("m1.ini", "3\n");
+    Macro* page = openPage();
+    showMacro("m1");
+    choose(5);
+    QSignalSpy saved(PostMsg::instance(), &PostMsg::SigUpDataMacro);
+    QStringList texts;
+    {
+        hostile::NoFolderSync unsynced(answer);
+        modaltest::ModalDriver driver(modaltest::keepNoticeText(&texts));
+        clickButton(page, "Save");
+    }
+    QCOMPARE(texts, QStringList());
+    QVERIFY(!save()->isEnabled());
+    QCOMPARE(argsOf(saved), (QList<QVariantList>{{"m1", 0}}));
+    QCOMPARE(readFile("m1.ini"), QByteArray("3\n0x02 4 0\n10ms\n0x02 4 1\n"));
 }
 
 void TestMacroPage::mouseRowsSurviveALanguageSwitch()

@@ -18,6 +18,7 @@
 #include "support/link_helpers.h"
 #include "support/full_disk.h"
 #include "support/sim_helpers.h"
+#include "support/sync_faults.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,7 +79,7 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::addColumn<QString>("receiverLabel"); // shown instead of what was read; empty: as read
     QTest::addColumn<QString>("record");   // before; a receiver recorded failed waits in its boot loader
     QTest::addColumn<QString>("fault");    // fail40, refused, short, stall, nobin, bootReceiver2, unplugCable,
-                                           // unplug<percent>, second or none
+                                           // unplug<percent>, second, fulldisk, nofoldersync or none
     QTest::addColumn<QString>("message");  // AutoRepair text, or FormSetting text of a refusal
     QTest::addColumn<int>("receiverAfter");
     QTest::addColumn<int>("mouseAfter");
@@ -123,6 +124,8 @@ void TestSettingsUpdate::pageUpdate_data()
     QTest::newRow("second stage fails") << r3 << m5 << none << none << "second" << "UpdateFail" << r4 << m5;
     // Its record cannot be written: nothing starts, and the dialog says why.
     QTest::newRow("record not writable") << r3 << m5 << none << none << "fulldisk" << "NotRecorded" << r3 << m5;
+    // A file system that cannot sync a folder holds the record as well as any.
+    QTest::newRow("no folder sync") << r3 << m5 << none << none << "nofoldersync" << "UpdateSuccess" << r4 << m7;
 }
 
 void TestSettingsUpdate::pageUpdate()
@@ -226,6 +229,7 @@ void TestSettingsUpdate::pageUpdate()
     const QString expected =
         dialogtest::shippedText(0, pageText ? QStringLiteral("FormSetting") : QStringLiteral("AutoRepair"), message);
     std::optional<hostile::FullDisk> full;
+    std::optional<hostile::NoFolderSync> unsynced;
     if (message == "NoDevice") {
         QCOMPARE(tip(), expected);
         // Nothing to count boot devices against.
@@ -248,9 +252,12 @@ void TestSettingsUpdate::pageUpdate()
             });
         if (fault == "fulldisk")
             QVERIFY(full.emplace().made());
+        if (fault == "nofoldersync")
+            unsynced.emplace(EOPNOTSUPP);
         UpdateRepairDialog->findChild<QToolButton*>(QStringLiteral("NewHong_2"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(tip(), expected, 20000);
         full.reset();
+        unsynced.reset();
         // The stage is closed on a later tick: the device watch comes back.
         QTRY_COMPARE(int(UpdateCheckRunning), 0);
         QCOMPARE(int(FirmwareIdle), 1);
