@@ -161,7 +161,8 @@ void DialogMain::showStartNotices()
     reportDamagedStores(core::takeSetAsideStores());
     // A store set aside from now on (another writer made it too large or no file) is told when
     // it happens, each on its own.
-    core::setSetAsideReceiver(this, [this](const core::SetAsideStore& store) { reportDamagedStores({store}); });
+    core::setSetAsideReceiver(this,
+                              [this](const QVector<core::SetAsideStore>& stores) { reportDamagedStores(stores); });
     // A write that failed before now is told after those, and at most one per run.
     core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
 }
