@@ -5,3 +5,11 @@
 // (so windows repaint and queued signals arrive). Use it on the GUI thread
 // instead of sleeping; a value <= 0 processes pending events once and returns.
 void WaitProcessingEvents(int ms);
+
+namespace core {
+
+// Whether the calling thread is inside WaitProcessingEvents: what arrives now
+// arrives in the middle of the waiting code's sequence.
+bool eventWaitRunning();
+
+} // namespace core

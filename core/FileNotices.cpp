@@ -15,8 +15,10 @@ struct SetAsides
 {
     QMutex lock;
     QPointer<QObject> context;
-    std::function<void(const SetAsideStore&)> tell;
-    QVector<SetAsideStore> record;  // while no receiver is there
+    std::function<void(const QVector<SetAsideStore>&)> tell;
+    QVector<SetAsideStore> record;  // not yet handed to a receiver
+    quint64 receiver = 0;           // counts the receivers set
+    bool handing = false;           // a hand-over to the current receiver is queued
 };
 
 SetAsides& setAsides()
@@ -25,10 +27,27 @@ SetAsides& setAsides()
     return record;
 }
 
-// With the record locked and its context there.
-void tellSetAside(SetAsides& record, const SetAsideStore& store)
+// With the record locked and its context there. A store set aside while a hand-over is queued
+// goes with it.
+void handOver(SetAsides& record)
 {
-    QMetaObject::invokeMethod(record.context, [tell = record.tell, store] { tell(store); }, Qt::QueuedConnection);
+    if (std::exchange(record.handing, true))
+        return;
+    QMetaObject::invokeMethod(
+        record.context,
+        [&record, receiver = record.receiver] {
+            QMutexLocker locker(&record.lock);
+            if (receiver != record.receiver)
+                return;  // set again since, with a hand-over of its own
+            record.handing = false;
+            const auto tell = record.tell;
+            const QVector<SetAsideStore> stores = std::exchange(record.record, {});
+            // Unlocked: the receiver's notice runs events, in which another store may be set aside.
+            locker.unlock();
+            if (!stores.isEmpty())
+                tell(stores);
+        },
+        Qt::QueuedConnection);
 }
 
 struct UnsavedWrites
@@ -59,10 +78,9 @@ void recordSetAsideStore(const SetAsideStore& store)
 {
     SetAsides& record = setAsides();
     const QMutexLocker locker(&record.lock);
+    record.record.append(store);
     if (record.context)
-        tellSetAside(record, store);
-    else
-        record.record.append(store);
+        handOver(record);
 }
 
 QVector<SetAsideStore> takeSetAsideStores()
@@ -72,16 +90,16 @@ QVector<SetAsideStore> takeSetAsideStores()
     return std::exchange(record.record, {});
 }
 
-void setSetAsideReceiver(QObject* context, std::function<void(const SetAsideStore& store)> tell)
+void setSetAsideReceiver(QObject* context, std::function<void(const QVector<SetAsideStore>& stores)> tell)
 {
     SetAsides& record = setAsides();
     const QMutexLocker locker(&record.lock);
     record.context = context;
     record.tell = std::move(tell);
-    if (!context)
-        return;
-    for (const SetAsideStore& store : std::exchange(record.record, {}))
-        tellSetAside(record, store);
+    ++record.receiver;
+    record.handing = false;
+    if (context && !record.record.isEmpty())
+        handOver(record);
 }
 
 void noteUnsavedWrite(const QString& path)

@@ -21,14 +21,15 @@ struct SetAsideStore
 // receiver if one is set, else recorded. Any thread.
 void recordSetAsideStore(const SetAsideStore& store);
 
-// The stores recorded since the last call, oldest first, so that the user can be told once; the
-// record is emptied. Any thread.
+// The stores recorded and not yet handed to a receiver, oldest first, so that the user can be
+// told once; the record is emptied. Any thread.
 QVector<SetAsideStore> takeSetAsideStores();
 
-// From now on each store set aside is handed to tell, queued on the context's thread, once; any
-// still recorded goes first. Without a receiver (none set, or its context gone) they are recorded
-// again. Any thread.
-void setSetAsideReceiver(QObject* context, std::function<void(const SetAsideStore& store)> tell);
+// From now on the stores set aside are handed to tell, queued on the context's thread, each once,
+// oldest first: one call takes every store set aside until it runs (any still recorded too), so
+// that stores set aside together are told together. Without a receiver (none set, or its context
+// gone) they are recorded again. Any thread.
+void setSetAsideReceiver(QObject* context, std::function<void(const QVector<SetAsideStore>& stores)> tell);
 
 // A write the program made on its own behalf (a device cache, the update log, a settings store)
 // that failed. The first one after the receiver was set is handed to it, queued on the

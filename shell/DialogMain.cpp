@@ -4,7 +4,6 @@
 #include "core/ConfigIni.h"
 #include "core/DeviceReport.h"
 #include "core/DeviceScan.h"
-#include "core/FileNameCodec.h"
 #include "core/EventWait.h"
 #include "core/FileNotices.h"
 #include "core/Firmware.h"
@@ -26,6 +25,7 @@
 #include "shell/DialogChange.h"
 #include "shell/DialogChangeFirmware.h"
 #include "shell/DialogChangeLogic.h"
+#include "shell/FileNoticeQueue.h"
 #include "shell/pairing/Match.h"
 #include "shell/common/PictureCheck.h"
 
@@ -34,7 +34,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
-#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -91,6 +90,7 @@ DialogMain::DialogMain(QWidget* parent)
     connect(bus, &PostMsg::SigMouseOffLineo, this, &DialogMain::SlotMouseOffLine);
     connect(bus, &PostMsg::SigUpPageLight, this, &DialogMain::SlotUpPageLight);
     setupTray();
+    m_fileNotices = new shell::FileNoticeQueue(this);
     SlotChangeLanguage(MacroIni::Instance()->LanguageIndex());
     // The library's first hot-plug call comes only after its settle time; the tiles should not
     // wait for it when the window first shows. (Scanning after the first paint instead leaves
@@ -158,12 +158,14 @@ void DialogMain::showStartNotices()
     if (!std::exchange(m_startNoticesDue, false))
         return;
     reportMissingData();
-    reportDamagedStores(core::takeSetAsideStores());
+    m_fileNotices->tellSetAside(core::takeSetAsideStores());
     // A store set aside from now on (another writer made it too large or no file) is told when
-    // it happens, each on its own.
-    core::setSetAsideReceiver(this, [this](const core::SetAsideStore& store) { reportDamagedStores({store}); });
+    // it happens, with those set aside together.
+    core::setSetAsideReceiver(this, [this](const QVector<core::SetAsideStore>& stores) {
+        m_fileNotices->tellSetAside(stores);
+    });
     // A write that failed before now is told after those, and at most one per run.
-    core::setUnsavedWriteReceiver(this, [this](const QString& path) { reportUnsavedWrite(path); });
+    core::setUnsavedWriteReceiver(this, [this](const QString& path) { m_fileNotices->tellUnsavedWrite(path); });
 }
 
 void DialogMain::setupForm()
@@ -214,8 +216,6 @@ void DialogMain::SlotChangeLanguage(int index)
     texts.find(QStringLiteral("MainForm"), &m_mainFormText);
     texts.find(QStringLiteral("Exit"), &m_exitText);
     texts.find(QStringLiteral("DataMissing"), &m_dataMissingText);
-    texts.find(QStringLiteral("SettingsDamaged"), &m_settingsDamagedText);
-    texts.find(QStringLiteral("NotSaved"), &m_unsavedWriteText);
 }
 
 // Copied away from its data the program still starts, with blank buttons and built-in texts;
@@ -252,51 +252,6 @@ void DialogMain::reportMissingData()
         notice.okButton()->setText(QStringLiteral("OK"));
     }
     notice.SetText(notice.withNames(text.contains(QLatin1String("%1")) ? text : text + QStringLiteral(" %1"), {names}));
-    placeCentred(&notice, 0, 0);
-    notice.exec();
-}
-
-// A damaged settings store was moved aside, and the user's language, macro list and other choices
-// are back to their defaults: those of start-up said once, for every store together.
-void DialogMain::reportDamagedStores(const QVector<core::SetAsideStore>& stores)
-{
-    if (stores.isEmpty())
-        return;
-    QStringList names;
-    QStringList kept;
-    for (const core::SetAsideStore& store : stores) {
-        names << QFileInfo(store.path).fileName();
-        kept << QFileInfo(store.keptAs).fileName();
-    }
-    showFileNotice(m_settingsDamagedText,
-                   QStringLiteral("Damaged settings file: %1. It was kept as %2; the default settings are used."),
-                   {names.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))});
-}
-
-// A file the program writes on its own behalf (device cache, update log, stores) could not be
-// written: told at the first such failure of the run, which the writers report to core.
-void DialogMain::reportUnsavedWrite(const QString& path)
-{
-    showFileNotice(m_unsavedWriteText,
-                   QStringLiteral("A file the program keeps could not be written: %1. Is the disk full or read-only? "
-                                  "The program goes on without it."),
-                   {QFileInfo(path).fileName()});
-}
-
-// text holds %1 .. %n for the n items of args; without them (no language file) the built-in
-// English fallback is said instead.
-void DialogMain::showFileNotice(QString text, const QString& fallback, const QStringList& args)
-{
-    UpDateWarning notice(nullptr);
-    notice.fitStartUpNotice(!QFileInfo(AppDir() + QStringLiteral("/Picture")).isDir());
-    if (!text.contains(QStringLiteral("%%1").arg(args.size()))) {
-        text = fallback;
-        notice.okButton()->setText(QStringLiteral("OK"));
-    }
-    QStringList names;
-    for (const QString& arg : args)
-        names << core::readableFileName(arg);  // a byte that is no text shows as a letter
-    notice.SetText(notice.withNames(text, names));
     placeCentred(&notice, 0, 0);
     notice.exec();
 }
@@ -388,6 +343,7 @@ void DialogMain::quitProgram()
         return;
     m_quitting = true;
     qCDebug(lcMain) << "close";
+    m_fileNotices->stop();
     LinkClosing = true;
     StopUsbChanged();
     WaitProcessingEvents(kQuitWaitMs);

@@ -5,10 +5,9 @@
 #include <QDialog>
 #include <QPoint>
 #include <QSystemTrayIcon>
-#include <QVector>
 
-namespace core {
-struct SetAsideStore;
+namespace shell {
+class FileNoticeQueue;
 }
 
 class Dialog;
@@ -73,9 +72,6 @@ private:
     void spaceOnChoicePage();
     void showStartNotices();
     void reportMissingData();
-    void reportDamagedStores(const QVector<core::SetAsideStore>& stores);
-    void reportUnsavedWrite(const QString& path);
-    void showFileNotice(QString text, const QString& fallback, const QStringList& args);
 
     QFrame* m_form = nullptr;
     QStackedWidget* m_stack = nullptr;
@@ -92,8 +88,7 @@ private:
     // pictures): the first window does not wait for them.
     bool m_firstPaintSeen = false;
     bool m_startNoticesDue = true;
-    QString m_settingsDamagedText;
-    QString m_unsavedWriteText;
+    shell::FileNoticeQueue* m_fileNotices = nullptr;
     QString m_skinDir;
     shell::PictureParking m_parkedPictures; // while hidden in the tray
     QPoint m_dragOffset;

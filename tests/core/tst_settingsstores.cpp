@@ -807,48 +807,62 @@ void TestSettingsStores::failedRegistryWriteIsToldOnce()
 
 void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce_data()
 {
-    QTest::addColumn<QString>("store");
+    QTest::addColumn<QStringList>("stores");
     QTest::addColumn<QString>("damage");  // what another process does between two writes
     for (const char* store : {"Macro.ini", "registry"}) {
-        QTest::addRow("%s grown past the bound", store) << store << "truncate -s 2M \"$0\"";
-        QTest::addRow("%s replaced by a folder", store) << store << "rm \"$0\" && mkdir \"$0\"";
+        QTest::addRow("%s grown past the bound", store) << QStringList{store} << "truncate -s 2M \"$0\"";
+        QTest::addRow("%s replaced by a folder", store) << QStringList{store} << "rm \"$0\" && mkdir \"$0\"";
     }
+    QTest::newRow("both grown past the bound") << QStringList{"registry", "Macro.ini"} << "truncate -s 2M \"$0\"";
 }
 
 // Set aside while the program runs, a store is told at once, once, with where it was kept; the
-// program's next values go to a fresh file.
+// program's next values go to a fresh file. Stores set aside together are told together.
 void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce()
 {
-    QFETCH(QString, store);
+    QFETCH(QStringList, stores);
     QFETCH(QString, damage);
-    const bool registry = store == QLatin1String("registry");
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     QObject window;
     QVector<core::SetAsideStore> told;
+    int calls = 0;
     const auto restore = qScopeGuard([&config] {
         qputenv("XDG_CONFIG_HOME", config);
         core::setSetAsideReceiver(nullptr, {});
     });
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
-    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
-    std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
-    auto set = [&](const QString& group, const QString& value) {
-        return registry ? Registry::SetValue(group, "Key", value) : ini->SetValue(group, "Key", value);
+    const QString macroPath = m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    MacroIni ini(macroPath);
+    QStringList paths;
+    for (const QString& store : stores)
+        paths << (store == QLatin1String("registry") ? Registry::FilePath() : macroPath);
+    auto set = [&](const QString& path, const QString& group, const QString& value) {
+        return path == macroPath ? ini.SetValue(group, "Key", value) : Registry::SetValue(group, "Key", value);
     };
     core::takeSetAsideStores();  // what earlier tests left
-    core::setSetAsideReceiver(&window, [&told](const core::SetAsideStore& aside) { told << aside; });
-    QVERIFY(set("First", "1"));
-    QCOMPARE(QProcess::execute("sh", {"-c", damage, path}), 0);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as .*\\.damaged, starting afresh$"));
-    QVERIFY(set("Second", "2"));
-    QVERIFY(set("Third", "3"));
-    QTRY_COMPARE(told.size(), 1);
+    core::setSetAsideReceiver(&window, [&told, &calls](const QVector<core::SetAsideStore>& aside) {
+        told += aside;
+        ++calls;
+    });
+    for (const QString& path : std::as_const(paths)) {
+        QVERIFY(set(path, "First", "1"));
+        QCOMPARE(QProcess::execute("sh", {"-c", damage, path}), 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as .*\\.damaged, starting afresh$"));
+    }
+    for (const QString& path : std::as_const(paths)) {
+        QVERIFY(set(path, "Second", "2"));
+        QVERIFY(set(path, "Third", "3"));
+    }
+    QTRY_COMPARE(told.size(), paths.size());
     QCoreApplication::processEvents();
-    QCOMPARE(told.size(), 1);
-    QCOMPARE(told.first().path, path);
-    QCOMPARE(told.first().keptAs, path + ".damaged");
-    QVERIFY(QFileInfo::exists(path + ".damaged"));
-    QCOMPARE(fileBytes(path), QByteArray("[Second]\nKey=\"2\"\n\n[Third]\nKey=\"3\"\n"));
+    QCOMPARE(told.size(), paths.size());
+    QCOMPARE(calls, 1);
+    for (int i = 0; i < paths.size(); ++i) {
+        QCOMPARE(told.at(i).path, paths.at(i));
+        QCOMPARE(told.at(i).keptAs, paths.at(i) + ".damaged");
+        QVERIFY(QFileInfo::exists(paths.at(i) + ".damaged"));
+        QCOMPARE(fileBytes(paths.at(i)), QByteArray("[Second]\nKey=\"2\"\n\n[Third]\nKey=\"3\"\n"));
+    }
 }
 
 void TestSettingsStores::sameSizeEditOfAnotherWriterIsSeen_data()

@@ -1,8 +1,10 @@
 #include "core/AppPaths.h"
+#include "core/EventWait.h"
 #include "core/FileNotices.h"
 #include "core/MacroIni.h"
 #include "core/PostMsg.h"
 #include "core/Registry.h"
+#include "dialogs/ContainReset.h"
 #include "shell/Dialog.h"
 #include "shell/DialogMain.h"
 #include "shell/common/PictureCheck.h"
@@ -11,6 +13,7 @@
 #include "support/hostile_files.h"
 #include "support/modal_helpers.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
@@ -18,6 +21,8 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 // A damaged settings store (Macro.ini, the registry store) is set aside and the program starts on
@@ -212,33 +217,119 @@ private slots:
             QVERIFY(!pipe->hadToRelease());
     }
 
-    // Grown past the bound by another writer while the window is up, Macro.ini is set aside at the
-    // program's next write and told at once, in the language the window speaks, once.
+    // Set aside while the window is up (another writer made it too large), a store is told at
+    // once, in one notice with every store set aside with it or while it shows, in the language
+    // the program's notices use at that moment: a language written into Macro.ini by hand counts,
+    // and without its Macro.ini the program speaks English. A modal dialog or a wait that runs is
+    // never opened over: the notice follows it.
+    void storeSetAsideWhileRunningIsToldAtOnce_data()
+    {
+        QTest::addColumn<QStringList>("stores");  // set aside, in this order
+        QTest::addColumn<int>("handEdit");        // the language written into Macro.ini first; -1: none
+        // "question": a modal question shows; "wait": the event wait runs; "notice": the last
+        // store is set aside while the notice of the others shows
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<int>("language");  // of the notice's text and button
+        QTest::newRow("Macro.ini, which held the language") << QStringList{"Macro.ini"} << -1 << QString() << 0;
+        QTest::newRow("registry store after a hand edit") << QStringList{"registry"} << 4 << QString() << 4;
+        QTest::newRow("both stores at once") << QStringList{"registry", "Macro.ini"} << -1 << QString() << 0;
+        QTest::newRow("Macro.ini while the notice shows")
+            << QStringList{"registry", "Macro.ini"} << -1 << "notice" << 0;
+        QTest::newRow("while a question shows") << QStringList{"registry"} << -1 << "question" << 3;
+        QTest::newRow("while a wait runs") << QStringList{"registry"} << -1 << "wait" << 3;
+    }
+
     void storeSetAsideWhileRunningIsToldAtOnce()
     {
-        const auto english = qScopeGuard([] { dialogtest::chooseLanguage(0); });
-        dialogtest::chooseLanguage(5);
-        const QString folder = QFileInfo(MacroIniPath()).absolutePath() + '/';
-        QString kept = QStringLiteral("Macro.ini.damaged");
-        for (int n = 2; QFileInfo::exists(folder + kept); ++n)
-            kept = QStringLiteral("Macro.ini.damaged%1").arg(n);
+        QFETCH(QStringList, stores);
+        QFETCH(int, handEdit);
+        QFETCH(QString, during);
+        QFETCH(int, language);
+        const auto english = qScopeGuard([] {
+            dialogtest::chooseLanguage(0);
+            Registry::Remove(Registry::DriveTestKey(), QStringLiteral("Probe"));
+        });
+        dialogtest::chooseLanguage(3);
+        QStringList paths;
+        QStringList names;
+        QStringList kept;
+        for (const QString& store : stores) {
+            paths << (store == QLatin1String("registry") ? Registry::FilePath() : MacroIniPath());
+            names << QFileInfo(paths.last()).fileName();
+            QString aside = paths.last() + ".damaged";
+            for (int n = 2; QFileInfo::exists(aside); ++n)
+                aside = paths.last() + QStringLiteral(".damaged%1").arg(n);
+            kept << QFileInfo(aside).fileName();
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" kept as .*" + kept.last() + ", starting afresh$"));
+        }
+        // Another writer makes it too large; the program's next use of it sets it aside.
+        const auto setAside = [](const QString& path) {
+            return hostile::makeSparseFile(path, qint64(2) << 20)
+                   && (path == MacroIniPath() ? MacroIni::Instance()->SetValue("AutoStart", "Enable", "1")
+                                              : Registry::SetValue(Registry::DriveTestKey(), "Probe", "1"));
+        };
+        const bool late = during == QLatin1String("notice");
+        ContainReset question(nullptr);
+        bool waiting = false;
+        bool opened = false;  // a notice over the question or another notice, or inside the wait
         QStringList texts;
-        modaltest::ModalDriver closer(modaltest::keepNoticeText(&texts));
+        modaltest::ModalDriver closer([&](QWidget* dialog) {
+            if (dialog == &question)
+                return;  // the test closes it
+            opened = opened || question.isVisible() || waiting;
+            if (late && texts.isEmpty() && setAside(paths.last())) {
+                // Handed to the window while its notice shows; a notice opened over it is closed here.
+                QTimer over;
+                QObject::connect(&over, &QTimer::timeout, dialog, [&opened, dialog] {
+                    QWidget* top = QApplication::activeModalWidget();
+                    opened = opened || (top && top != dialog && top->close());
+                });
+                over.start(5);
+                QCoreApplication::processEvents();
+            }
+            texts << dialog->objectName() + ": " + dialog->findChild<QLabel*>("label")->text() + " | "
+                         + dialog->findChild<QToolButton*>("NewHong")->text();
+            dialog->close();
+        });
         DialogMain window;
         window.show();
         window.frame();
         QCoreApplication::processEvents();  // the start-up notices, none here
         QVERIFY(closer.seen().isEmpty());
-        QVERIFY(hostile::makeSparseFile(MacroIniPath(), qint64(2) << 20));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" kept as .*" + kept + ", starting afresh$"));
-        QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"), "1"));
-        QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("UpDateWarning")});
-        const QString text = dialogtest::shippedText(5, "DialogMain", "SettingsDamaged");
-        QCOMPARE(texts, QStringList{"UpDateWarning: " + text.arg("Macro.ini", kept)});
+        if (handEdit >= 0) {
+            QFile ini(MacroIniPath());
+            QVERIFY(ini.open(QIODevice::ReadWrite));
+            const QByteArray edited =
+                ini.readAll().replace("Language=\"3\"", "Language=" + QByteArray::number(handEdit));
+            QVERIFY(ini.resize(0) && ini.write(edited) == edited.size());
+        }
+        if (during == QLatin1String("question")) {
+            question.setWindowModality(Qt::ApplicationModal);
+            question.show();
+            QTRY_COMPARE(closer.seen(), QStringList{QStringLiteral("ContainReset")});
+        }
+        for (int i = 0; i < paths.size() - (late ? 1 : 0); ++i)
+            QVERIFY(setAside(paths.at(i)));
+        // The set-asides are handed to the window here.
+        waiting = during == QLatin1String("wait");
+        if (waiting)
+            WaitProcessingEvents(1);
+        else
+            QCoreApplication::processEvents();
+        waiting = false;
+        question.close();
+        QTRY_COMPARE(closer.seen().filter(QStringLiteral("UpDateWarning")).size(), 1);
+        QVERIFY(!opened);
+        const QString text = dialogtest::shippedText(language, "DialogMain", "SettingsDamaged");
+        const QString ok = dialogtest::shippedText(language, "NewVer", "NewHong");
+        QVERIFY(text.contains("%2") && !ok.isEmpty());
+        QCOMPARE(texts, QStringList{"UpDateWarning: " + text.arg(names.join(", "), kept.join(", ")) + " | " + ok});
         QVERIFY(MacroIni::Instance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"), "0"));
+        QVERIFY(Registry::SetValue(Registry::DriveTestKey(), QStringLiteral("Probe"), QStringLiteral("0")));
         QCoreApplication::processEvents();
-        QCOMPARE(texts.size(), 1);
-        QCOMPARE(QFileInfo(folder + kept).size(), qint64(2) << 20);
+        QCOMPARE(closer.seen().size(), during == QLatin1String("question") ? 2 : 1);
+        for (int i = 0; i < paths.size(); ++i)
+            QCOMPARE(QFileInfo(QFileInfo(paths.at(i)).absolutePath() + '/' + kept.at(i)).size(), qint64(2) << 20);
     }
 
     // Last: it leaves the installer's language behind. On a disk with room for the small registry
