@@ -31,6 +31,31 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
+// The registry store is one per config folder: a row gets a folder of its own under dir, named
+// after its data tag, for as long as it runs.
+class RowConfigFolder
+{
+public:
+    explicit RowConfigFolder(const QTemporaryDir& dir)
+        : m_before(qgetenv("XDG_CONFIG_HOME"))
+        , m_path(dir.filePath(QTest::currentDataTag()))
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_path));
+    }
+    ~RowConfigFolder() { qputenv("XDG_CONFIG_HOME", m_before); }
+    RowConfigFolder(const RowConfigFolder&) = delete;
+    RowConfigFolder& operator=(const RowConfigFolder&) = delete;
+    QString path() const { return m_path; }
+
+private:
+    const QByteArray m_before;
+    const QString m_path;
+};
+
+} // namespace
+
 class TestSettingsStores : public QObject
 {
     Q_OBJECT
@@ -398,10 +423,8 @@ void TestSettingsStores::storeWriteWithoutAFolderSyncIsSaved()
     QFETCH(QString, store);
     QFETCH(int, answer);
     const bool registry = store == QLatin1String("registry");
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
-    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    const RowConfigFolder folder(m_dir);
+    const QString path = registry ? Registry::FilePath() : folder.path() + "/Macro.ini";
     std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
     {
         hostile::NoFolderSync unsynced(answer);
@@ -436,12 +459,8 @@ void TestSettingsStores::damagedFilesReadAsMissing()
     QFETCH(QString, reader);
     QFETCH(bool, fifo);
     const bool registry = reader == QLatin1String("registry");
-    // The registry store is read once per config folder: each row has its own.
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
-    if (registry)
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
-    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag());
+    const RowConfigFolder folder(m_dir);
+    const QString path = registry ? Registry::FilePath() : folder.path();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
     QFile::remove(path + ".damaged");
@@ -692,11 +711,8 @@ void TestSettingsStores::anotherWritersValueSurvivesTheProgramsWrites()
     QFETCH(QString, store);
     QFETCH(QString, writer);
     const bool registry = store == QLatin1String("registry");
-    // The registry store is one per config folder: each row has its own.
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    const auto restore = qScopeGuard([&config] { qputenv("XDG_CONFIG_HOME", config); });
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
-    const QString path = registry ? Registry::FilePath() : m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    const RowConfigFolder folder(m_dir);
+    const QString path = registry ? Registry::FilePath() : folder.path() + "/Macro.ini";
     std::unique_ptr<MacroIni> ini(registry ? nullptr : new MacroIni(path));
     auto set = [&](const QString& group, const QString& value) {
         return registry ? Registry::SetValue(group, "Key", value) : ini->SetValue(group, "Key", value);
@@ -822,16 +838,12 @@ void TestSettingsStores::storeSetAsideWhileRunningIsToldOnce()
 {
     QFETCH(QStringList, stores);
     QFETCH(QString, damage);
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const RowConfigFolder folder(m_dir);
     QObject window;
     QVector<core::SetAsideStore> told;
     int calls = 0;
-    const auto restore = qScopeGuard([&config] {
-        qputenv("XDG_CONFIG_HOME", config);
-        core::setSetAsideReceiver(nullptr, {});
-    });
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QTest::currentDataTag())));
-    const QString macroPath = m_dir.filePath(QTest::currentDataTag()) + "/Macro.ini";
+    const auto restore = qScopeGuard([] { core::setSetAsideReceiver(nullptr, {}); });
+    const QString macroPath = folder.path() + "/Macro.ini";
     MacroIni ini(macroPath);
     QStringList paths;
     for (const QString& store : stores)
