@@ -102,13 +102,6 @@ QString recordText(const UpdateRecord& record)
         .arg(record.mid);
 }
 
-// A stored record's four fields; none for any other field count.
-QStringList recordFields(const QString& stored)
-{
-    const QStringList fields = stored.split(QLatin1Char(','));
-    return fields.size() == 4 ? fields : QStringList();
-}
-
 // The choice page's repair state follows the store as the readers now see it.
 void tellRepairState()
 {
@@ -286,17 +279,12 @@ bool writeUpdateLog(const char* const* texts)
     return false;
 }
 
-QStringList updateFailFields()
-{
-    return recordFields(Registry::Value(Registry::DriveTestKey(), recordName()));
-}
-
 QStringList unfinishedUpdateFields()
 {
     const QString stored = Registry::Value(Registry::DriveTestKey(), recordName());
-    const QStringList fields = recordFields(stored);
-    if (fields.isEmpty())
-        return fields;
+    const QStringList fields = stored.split(QLatin1Char(','));
+    if (fields.size() != 4)
+        return QStringList();
     OwnedRecord& owned = ownedRecord();
     std::lock_guard<std::mutex> guard(owned.lock);
     return owned.flow && stored == owned.value ? QStringList() : fields;

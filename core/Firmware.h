@@ -102,9 +102,6 @@ QString UpDateLogFile();
 // log could not be written; the old log then stays whole.
 bool writeUpdateLog(const char* const* texts);
 
-// The four fields of "UpdateFailInfo" (kind, receiver class, CID, MID), or
-// an empty list when no stage is recorded (any other field count).
-QStringList updateFailFields();
 void removeUpdateFailInfo();
 
 // The fields of "UpdateFailInfo" for one stage.
@@ -133,10 +130,11 @@ struct FirmwareStage {
 UpdateRecord recordOfStage(const FirmwareStage& stage);
 bool stageClearsRecord(const FirmwareStage& stage);
 
-// The four fields of a record no running update of this program owns: one an earlier run left,
-// or one of an update of this run that has ended. While an update runs, the record it found
-// standing or its stages wrote means "running", not "unfinished", and nothing is to be repaired
-// for it. Empty as updateFailFields() is, and while the update that holds it runs.
+// The four fields of "UpdateFailInfo" (kind, receiver class, CID, MID) of a record no running
+// update of this program owns: one an earlier run left, or one of an update of this run that has
+// ended. While an update runs, the record it found standing or its stages wrote means "running",
+// not "unfinished", and nothing is to be repaired for it. Empty when no stage is recorded (any
+// other field count), and while the update that holds it runs.
 QStringList unfinishedUpdateFields();
 
 enum class StageStart { Started, NotRecorded, Refused };
